@@ -1,0 +1,47 @@
+# Tavrix: `make run` and `make test` install what is missing, build, and run.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+WIN_BUILD  ?= build-windows
+FUZZ_SECONDS ?= 300
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build run test test-asan bench fuzz windows package clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)
+
+run: build
+	@$(BUILD)/cli/tavrix-report --machine examples/acme.machine
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure
+	@$(MAKE) --no-print-directory test-asan
+
+# The scan library and its tests again, under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVRIX_SCAN_ONLY=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" >/dev/null
+	@cmake --build $(ASAN_BUILD)
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIX_SCAN_ONLY=ON \
+	  -DTAVRIX_BUILD_TESTS=OFF -DTAVRIX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ_BUILD)
+	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$f) fuzz/seeds/$$(basename $$f) || exit 1; \
+	done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

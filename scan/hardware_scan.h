@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "management_query.h"
+#include "scan_values.h"
+#include "text_form.h"
+
+namespace tavrix {
+
+class ScanSink;
+
+inline constexpr const char* lookupBaseAddress = "http://www.quorvane.com";
+
+// The moniker of the local computer's root\cimv2 namespace, built from its four pieces.
+std::string localMoniker();
+
+// The hardware scan of one main window: its values, its connection and its lookup address,
+// which stay for the window's lifetime.
+class HardwareScan {
+public:
+    HardwareScan(ManagementProvider& provider, ScanSink& sink, TextForm textForm = TextForm());
+
+    // Runs the whole scan and returns "Success". Throws ScanError at the failing step, keeping
+    // what was written before it. A second call continues the count and the accumulated texts.
+    std::string getTavrix();
+
+    ScanValues& values() { return values_; }
+    const ScanValues& values() const { return values_; }
+    const std::string& lookupAddress() const { return lookupAddress_; }
+
+private:
+    void readComputerSystem();
+    void readMemoryArrays();
+    void readModules();
+    void readProcessors();
+    void readBios();
+    void readProduct();
+    void readBaseboard();
+    void showValues();
+
+    ManagementProvider& provider_;
+    ScanSink& sink_;
+    TextForm text_;
+    ScanValues values_;
+    std::unique_ptr<ManagementConnection> connection_;
+    std::string lookupAddress_;
+};
+
+}  // namespace tavrix

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "management_query.h"
+#include "provider_value.h"
+
+namespace tavrix {
+
+// One row of a class, as a list of named properties. Names match without regard to case;
+// a property set twice keeps its last value.
+class PropertyRow : public ManagementRow {
+public:
+    explicit PropertyRow(std::string className) : className_(std::move(className)) {}
+
+    const std::string& className() const { return className_; }
+    void set(std::string name, ProviderValue value);
+    ProviderValue readProperty(std::string_view name) const override;
+    const std::vector<std::pair<std::string, ProviderValue>>& properties() const { return properties_; }
+
+private:
+    std::string className_;
+    std::vector<std::pair<std::string, ProviderValue>> properties_;
+};
+
+// A computer described as the rows WMI would give for it, in order.
+class MachineDescription {
+public:
+    // Starts a new row of the class and returns it for filling.
+    PropertyRow& addRow(std::string className);
+    // The rows of one class (case-insensitive), in the order they were added.
+    std::vector<const PropertyRow*> rowsOf(std::string_view className) const;
+    const std::vector<PropertyRow>& rows() const { return rows_; }
+
+private:
+    std::vector<PropertyRow> rows_;
+};
+
+// Answers "Select * from <Class>" from a MachineDescription; any other query fails.
+class DescriptionConnection : public ManagementConnection {
+public:
+    explicit DescriptionConnection(std::shared_ptr<const MachineDescription> machine);
+    std::unique_ptr<ManagementResultSet> ExecQuery(std::string_view query) override;
+
+private:
+    std::shared_ptr<const MachineDescription> machine_;
+};
+
+// A provider whose every connection answers from the same description.
+class DescriptionProvider : public ManagementProvider {
+public:
+    explicit DescriptionProvider(MachineDescription machine);
+    std::unique_ptr<ManagementConnection> openConnection(const std::string& moniker) override;
+
+private:
+    std::shared_ptr<const MachineDescription> machine_;
+};
+
+// True when the two texts are equal without regard to ASCII case.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace tavrix

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "provider_value.h"
+
+namespace tavrix {
+
+// One row of a query's result. Property names match without regard to case.
+class ManagementRow {
+public:
+    virtual ~ManagementRow() = default;
+    // The property's value; Absent when the row has no such property. Throws ScanError on failure.
+    virtual ProviderValue readProperty(std::string_view name) const = 0;
+};
+
+// The rows of one query, visited one at a time in the provider's order.
+class ManagementResultSet {
+public:
+    virtual ~ManagementResultSet() = default;
+    // The next row, valid until the next call or until the set is destroyed; nullptr after the last.
+    virtual const ManagementRow* next() = 0;
+};
+
+// An open connection to a management namespace.
+class ManagementConnection {
+public:
+    virtual ~ManagementConnection() = default;
+    // Runs a query such as "Select * from Win32_Processor". Throws ScanError on failure.
+    virtual std::unique_ptr<ManagementResultSet> ExecQuery(std::string_view query) = 0;
+};
+
+// Where rows come from: WMI, the SMBIOS tables, a machine file.
+class ManagementProvider {
+public:
+    virtual ~ManagementProvider() = default;
+    // Opens a connection for a moniker such as "winmgmts:{impersonationLevel=impersonate}!\\.\root\cimv2".
+    // Throws ScanError when it cannot.
+    virtual std::unique_ptr<ManagementConnection> openConnection(const std::string& moniker) = 0;
+};
+
+}  // namespace tavrix

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "management_query.h"
+
+namespace tavrix {
+
+// Where the platform provider reads this computer's description.
+struct PlatformSources {
+    std::string root = "/";  // every system path is read under this directory
+    std::string dumpFile;    // a `dmidecode --dump-bin` file to read the SMBIOS tables from; empty: the live tables
+};
+
+// The provider that scans this computer: WMI on Windows, the SMBIOS tables, /proc and /sys on Linux.
+std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources = {});
+
+}  // namespace tavrix
