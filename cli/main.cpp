@@ -1,0 +1,21 @@
+#include <clocale>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "report_command.h"
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);  // the report's CR LF must reach the output unchanged
+#endif
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    return tavrix::runReportCommand(arguments, std::cout, std::cerr);
+}

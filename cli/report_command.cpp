@@ -1,0 +1,92 @@
+#include "report_command.h"
+
+#include <exception>
+#include <memory>
+#include <ostream>
+
+#include "hardware_scan.h"
+#include "machine_file.h"
+#include "platform_provider.h"
+#include "recording_sink.h"
+
+namespace tavrix {
+
+namespace {
+
+constexpr const char* usage = "usage: tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--address | --window]";
+
+enum class Output { report, address, window };
+
+struct Options {
+    std::string machineFile;
+    PlatformSources sources;
+    Output output = Output::report;
+};
+
+// Parses the arguments into options; returns false (after writing why to err) on a usage error.
+bool parseArguments(const std::vector<std::string>& arguments, Options& options, std::ostream& err) {
+    bool outputChosen = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto valueOf = [&](std::string& target) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                err << "tavrix-report: " << argument << " needs a value\n";
+                return false;
+            }
+            target = arguments[++i];
+            return true;
+        };
+        if (argument == "--machine") {
+            if (!valueOf(options.machineFile)) return false;
+        } else if (argument == "--dump") {
+            if (!valueOf(options.sources.dumpFile)) return false;
+        } else if (argument == "--root") {
+            if (!valueOf(options.sources.root)) return false;
+        } else if (argument == "--address" || argument == "--window") {
+            if (outputChosen) {
+                err << "tavrix-report: --address and --window exclude each other\n";
+                return false;
+            }
+            outputChosen = true;
+            options.output = argument == "--address" ? Output::address : Output::window;
+        } else {
+            err << "tavrix-report: unknown argument: " << argument << "\n";
+            return false;
+        }
+    }
+    if (!options.machineFile.empty() && (!options.sources.dumpFile.empty() || options.sources.root != "/")) {
+        err << "tavrix-report: --machine excludes --dump and --root\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int runReportCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    Options options;
+    if (!parseArguments(arguments, options, err)) {
+        err << usage << "\n";
+        return 2;
+    }
+    try {
+        std::unique_ptr<ManagementProvider> provider = options.machineFile.empty()
+                                                           ? makePlatformProvider(options.sources)
+                                                           : makeMachineFileProvider(options.machineFile);
+        RecordingSink sink;
+        HardwareScan scan(*provider, sink, TextForm::fromCurrentLocale());
+        scan.getTavrix();
+        switch (options.output) {
+        case Output::report: out << scan.values().reportText; break;
+        case Output::address: out << scan.lookupAddress() << "\n"; break;
+        case Output::window: out << sink.windowText(); break;
+        }
+        out.flush();
+        return out ? 0 : 1;
+    } catch (const std::exception& failure) {
+        err << "tavrix-report: " << failure.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace tavrix

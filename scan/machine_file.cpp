@@ -1,0 +1,191 @@
+#include "machine_file.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "scan_error.h"
+
+namespace tavrix {
+
+namespace {
+
+constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
+
+// Properties that WMI types as whole numbers; the rest arrive as text.
+constexpr std::array<std::string_view, 6> wholeNumberProperties = {
+    "MaxCapacity", "MemoryDevices", "MemoryType", "Speed", "CurrentClockSpeed", "ExtClock",
+};
+
+[[noreturn]] void fail(const std::string& fileName, std::size_t line, const std::string& message) {
+    throw ScanError(fileName + ":" + std::to_string(line) + ": " + message);
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16LE (after its byte-order mark) to UTF-8; an unpaired surrogate is an error on its line.
+std::string utf16ToUtf8(std::string_view bytes, const std::string& fileName) {
+    if (bytes.size() % 2 != 0) fail(fileName, 1, "UTF-16 text with an odd number of bytes");
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    std::size_t line = 1;
+    auto unit = [&bytes](std::size_t i) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    };
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 2 >= bytes.size() || unit(i + 2) < 0xDC00 || unit(i + 2) > 0xDFFF) {
+                fail(fileName, line, "invalid UTF-16 (unpaired surrogate)");
+            }
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            fail(fileName, line, "invalid UTF-16 (unpaired surrogate)");
+        }
+        if (c == '\n') ++line;
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+// True when the text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        char32_t c = 0;
+        char32_t minimum = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2, c = lead & 0x1F, minimum = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, c = lead & 0x0F, minimum = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, c = lead & 0x07, minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    const auto begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) return {};
+    const auto end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+bool hasControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F) return true;
+    }
+    return false;
+}
+
+ProviderValue typedValue(std::string_view name, std::string_view value) {
+    bool wholeNumberProperty = false;
+    for (const auto property : wholeNumberProperties) wholeNumberProperty |= equalsIgnoringCase(name, property);
+    if (wholeNumberProperty && !value.empty() && value.size() <= 18 &&
+        value.find_first_not_of("0123456789") == std::string_view::npos) {
+        return static_cast<std::int64_t>(std::stoll(std::string(value)));
+    }
+    return std::string(value);
+}
+
+}  // namespace
+
+MachineDescription MachineFile::parse(std::string_view bytes, const std::string& fileName) {
+    std::string converted;
+    std::string_view text = bytes;
+    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) {
+        converted = utf16ToUtf8(text.substr(2), fileName);
+        text = converted;
+    } else if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFE &&
+               static_cast<unsigned char>(text[1]) == 0xFF) {
+        fail(fileName, 1, "UTF-16 big-endian text is not supported: save it as UTF-8 or UTF-16LE");
+    } else if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+
+    MachineDescription machine;
+    PropertyRow* current = nullptr;
+    std::size_t lineNumber = 0;
+    while (!text.empty() || lineNumber == 0) {
+        ++lineNumber;
+        const auto newline = text.find('\n');
+        std::string_view line = text.substr(0, newline);
+        text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+        if (!isValidUtf8(line)) fail(fileName, lineNumber, "invalid UTF-8");
+        if (hasControlCharacter(line)) fail(fileName, lineNumber, "control character in the line");
+        const std::string_view trimmed = trimBlanks(line);
+        if (trimmed.empty() || trimmed.front() == '#') continue;
+
+        if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
+            const std::string_view className = trimBlanks(trimmed.substr(1, trimmed.size() - 2));
+            if (className.empty()) fail(fileName, lineNumber, "empty class name in [ ]");
+            current = &machine.addRow(std::string(className));
+            continue;
+        }
+        const auto equals = line.find('=');
+        const std::string_view name = equals == std::string_view::npos ? std::string_view() : trimBlanks(line.substr(0, equals));
+        if (name.empty()) fail(fileName, lineNumber, "expected [Class] or Name=value");
+        if (current == nullptr) fail(fileName, lineNumber, "property before the first [Class] header");
+        const std::string_view value = line.substr(equals + 1);
+        current->set(std::string(name), typedValue(name, value));
+    }
+    return machine;
+}
+
+MachineDescription MachineFile::read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw ScanError(path + ": cannot open: " + std::strerror(errno));
+    std::string bytes;
+    char buffer[65536];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (bytes.size() > maximumFileSize) throw ScanError(path + ": larger than 16 MiB, not a machine file");
+    }
+    if (file.bad()) throw ScanError(path + ": cannot read: " + std::strerror(errno));
+    return parse(bytes, path);
+}
+
+std::unique_ptr<ManagementProvider> makeMachineFileProvider(const std::string& path) {
+    return std::make_unique<DescriptionProvider>(MachineFile::read(path));
+}
+
+}  // namespace tavrix

@@ -1,0 +1,73 @@
+#include "report_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome runReport(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    const int status = tavrix::runReportCommand(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::string acme = TAVRIX_SOURCE_DIR "/examples/acme.machine";
+
+TEST(ReportCommand, PrintsTheReportTheAddressOrTheWindow) {
+    const Outcome report = runReport({"--machine", acme});
+    EXPECT_EQ(report.status, 0);
+    EXPECT_THAT(report.out, StartsWith("************System**********\r\n\r\nSystem Manufacturer:Acme\r\n"));
+    EXPECT_TRUE(report.err.empty());
+
+    const Outcome address = runReport({"--address", "--machine", acme});
+    EXPECT_EQ(address.status, 0);
+    EXPECT_THAT(address.out, StartsWith("http://www.quorvane.com/mc/tavrix.asp?manufacturer = Acme&"));
+    EXPECT_EQ(address.out.back(), '\n');
+    EXPECT_EQ(address.out.find('\n'), address.out.size() - 1);
+
+    const Outcome window = runReport({"--machine", acme, "--window"});
+    EXPECT_EQ(window.status, 0);
+    EXPECT_THAT(window.out, StartsWith("Label35=8 GB\nLabel36=32 GB\nLabel21=Acme\n"));
+    EXPECT_THAT(window.out, HasSubstr("Label37=4  (Currently Memory in 2 Slots)\nslotsLst=DIMM0\nslotsLst=DIMM1\n"
+                                      "memoryLst=4096 MB\nmemoryLst=4096 MB\nspeedLst=1333 MHz\nspeedLst=1333 MHz\n"));
+}
+
+TEST(ReportCommand, UsageErrorsExitWithTwoAndAUsageLine) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--bogus"}, {"--machine"}, {"--address", "--window"}, {"--machine", acme, "--dump", "x.bin"}, {"-h"}}) {
+        const Outcome result = runReport(arguments);
+        EXPECT_EQ(result.status, 2) << arguments[0];
+        EXPECT_THAT(result.err, StartsWith("tavrix-report: "));
+        EXPECT_THAT(result.err, HasSubstr("usage: tavrix-report [--machine FILE]"));
+        EXPECT_TRUE(result.out.empty());
+    }
+}
+
+TEST(ReportCommand, FailedScansExitWithOneAndSayWhy) {
+    const Outcome missing = runReport({"--machine", "/nonexistent.machine"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_THAT(missing.err, StartsWith("tavrix-report: /nonexistent.machine: cannot open"));
+    EXPECT_TRUE(missing.out.empty());
+
+    const Outcome malformed = runReport({"--machine", TAVRIX_TEST_DATA "/malformed/text-line.machine"});
+    EXPECT_EQ(malformed.status, 1);
+    EXPECT_THAT(malformed.err, HasSubstr("text-line.machine:3: expected [Class] or Name=value"));
+
+    const Outcome notANumber = runReport({"--machine", TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine"});
+    EXPECT_EQ(notANumber.status, 1);
+    EXPECT_THAT(notANumber.err, HasSubstr("\"capacity\" is not a number: \"8 GB\""));
+    EXPECT_TRUE(notANumber.out.empty());
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "machine_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "scan_error.h"
+
+namespace {
+
+using namespace tavrix;
+using ::testing::HasSubstr;
+
+std::string errorOf(const std::string& text) {
+    try {
+        MachineFile::parse(text, "bad.machine");
+    } catch (const ScanError& failure) {
+        return failure.what();
+    }
+    return "no error";
+}
+
+std::string utf16le(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST(MachineFile, ReadsRowsInFileOrderWithCaseInsensitiveNames) {
+    const auto machine = MachineFile::parse(R"(# a comment
+   # an indented comment
+
+  [win32_physicalmemory]  
+DeviceLocator=DIMM0
+[Win32_Processor]
+Name=CPU
+[WIN32_PHYSICALMEMORY]
+  devicelocator  =DIMM1
+)",
+                                            "m");
+    const auto modules = machine.rowsOf("Win32_PhysicalMemory");
+    ASSERT_EQ(modules.size(), 2u);
+    EXPECT_EQ(std::get<std::string>(modules[0]->readProperty("DEVICELOCATOR")), "DIMM0");
+    EXPECT_EQ(std::get<std::string>(modules[1]->readProperty("DeviceLocator")), "DIMM1");
+    EXPECT_EQ(machine.rows().size(), 3u);
+}
+
+TEST(MachineFile, KeepsValuesExactlyAndTellsEmptyFromAbsent) {
+    const auto machine = MachineFile::parse("[Win32_Bios]\nManufacturer=  Acme = BIOS  \nVersion=\nSpeed= \n", "m");
+    const auto& bios = *machine.rowsOf("Win32_Bios").at(0);
+    EXPECT_EQ(std::get<std::string>(bios.readProperty("manufacturer")), "  Acme = BIOS  ");
+    EXPECT_EQ(std::get<std::string>(bios.readProperty("Version")), "");
+    EXPECT_EQ(std::get<std::string>(bios.readProperty("Speed")), " ");
+    EXPECT_TRUE(isAbsent(bios.readProperty("SMBIOSBIOSVersion")));
+}
+
+TEST(MachineFile, TypesDigitsOfNumericPropertiesAsWholeNumbers) {
+    const auto machine = MachineFile::parse(R"([Win32_PhysicalMemory]
+Capacity=4294967296
+Speed=1333
+MemoryType=24
+[Win32_PhysicalMemoryArray]
+MaxCapacity=33554432
+MemoryDevices=04
+[Win32_Processor]
+CurrentClockSpeed=2400 MHz
+ExtClock=100
+Name=1234
+)",
+                                            "m");
+    const auto& module = *machine.rowsOf("Win32_PhysicalMemory").at(0);
+    EXPECT_EQ(std::get<std::string>(module.readProperty("Capacity")), "4294967296");
+    EXPECT_EQ(std::get<std::int64_t>(module.readProperty("speed")), 1333);
+    EXPECT_EQ(std::get<std::int64_t>(module.readProperty("memorytype")), 24);
+    const auto& array = *machine.rowsOf("Win32_PhysicalMemoryArray").at(0);
+    EXPECT_EQ(std::get<std::int64_t>(array.readProperty("MaxCapacity")), 33554432);
+    EXPECT_EQ(std::get<std::int64_t>(array.readProperty("MemoryDevices")), 4);
+    const auto& cpu = *machine.rowsOf("Win32_Processor").at(0);
+    EXPECT_EQ(std::get<std::string>(cpu.readProperty("CurrentClockSpeed")), "2400 MHz");
+    EXPECT_EQ(std::get<std::int64_t>(cpu.readProperty("ExtClock")), 100);
+    EXPECT_EQ(std::get<std::string>(cpu.readProperty("Name")), "1234");
+}
+
+TEST(MachineFile, AcceptsByteOrderMarksUtf16AndCrLf) {
+    const auto utf8 = MachineFile::parse("\xEF\xBB\xBF[Win32_Bios]\r\nManufacturer=Caf\xC3\xA9\r\n", "m");
+    EXPECT_EQ(std::get<std::string>(utf8.rowsOf("Win32_Bios").at(0)->readProperty("Manufacturer")), "Caf\xC3\xA9");
+
+    const auto utf16 = MachineFile::parse(utf16le(u"[Win32_Bios]\r\nManufacturer=Caf\u00E9 \U0001F600\r\n"), "m");
+    EXPECT_EQ(std::get<std::string>(utf16.rowsOf("Win32_Bios").at(0)->readProperty("Manufacturer")),
+              "Caf\xC3\xA9 \xF0\x9F\x98\x80");
+}
+
+TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
+    EXPECT_EQ(errorOf("[Win32_Bios]\nManufacturer=A\n\njust text\n"), "bad.machine:4: expected [Class] or Name=value");
+    EXPECT_EQ(errorOf("\n=value\n"), "bad.machine:2: expected [Class] or Name=value");
+    EXPECT_EQ(errorOf("Name=value\n[Win32_Bios]\n"), "bad.machine:1: property before the first [Class] header");
+    EXPECT_EQ(errorOf("[ ]\n"), "bad.machine:1: empty class name in [ ]");
+    EXPECT_EQ(errorOf("[Win32_Bios\n"), "bad.machine:1: expected [Class] or Name=value");
+    EXPECT_EQ(errorOf("[Win32_Bios]\nVersion=\xC3\x28\n"), "bad.machine:2: invalid UTF-8");
+    EXPECT_EQ(errorOf("[Win32_Bios]\nVersion=\xED\xA0\x80\n"), "bad.machine:2: invalid UTF-8");
+    EXPECT_EQ(errorOf("[Win32_Bios]\nVersion=\xC0\xAF\n"), "bad.machine:2: invalid UTF-8");
+    EXPECT_EQ(errorOf("[Win32_Bios]\nVersion=a\rb\n"), "bad.machine:2: control character in the line");
+    EXPECT_EQ(errorOf(std::string("[Win32_Bios]\nVersion=a\0b\n", 25)), "bad.machine:2: control character in the line");
+    EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\nVersion=\xD800x\n")), "bad.machine:2: invalid UTF-16 (unpaired surrogate)");
+    EXPECT_THAT(errorOf("\xFE\xFF"), HasSubstr("big-endian"));
+    EXPECT_THAT(errorOf("\xFF\xFE["), HasSubstr("odd number of bytes"));
+}
+
+TEST(MachineFile, ReportsFilesThatCannotBeRead) {
+    EXPECT_THROW(
+        {
+            try {
+                MachineFile::read("/nonexistent/acme.machine");
+            } catch (const ScanError& failure) {
+                EXPECT_THAT(failure.what(), HasSubstr("/nonexistent/acme.machine: cannot open"));
+                throw;
+            }
+        },
+        ScanError);
+    EXPECT_THROW(MachineFile::read(TAVRIX_TEST_DATA), ScanError);
+}
+
+}  // namespace
