@@ -36,11 +36,13 @@ bench: build
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIX_SCAN_ONLY=ON \
-	  -DTAVRIX_BUILD_TESTS=OFF -DTAVRIX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	  -DTAVRIX_BUILD_TESTS=OFF -DTAVRIX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
 	@cmake --build $(FUZZ_BUILD)
 	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
-	  "$$f" -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$f) fuzz/seeds/$$(basename $$f) || exit 1; \
+	  seeds=fuzz/seeds/$$(basename $$f); [ -d "$$seeds" ] || seeds=; \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$f) $$seeds || exit 1; \
 	done
 
 clean:
