@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 using tavrix::Absent;
 using tavrix::ProviderValue;
 using tavrix::roundToHundredths;
@@ -44,4 +46,16 @@ TEST(TextForm, RoundsHalfwayHundredthsToEven) {
     EXPECT_DOUBLE_EQ(roundToHundredths(0.990234375), 0.99);
     EXPECT_DOUBLE_EQ(roundToHundredths(8.0), 8.0);
     EXPECT_DOUBLE_EQ(roundToHundredths(0.0), 0.0);
+}
+
+TEST(TextForm, TakesTheSeparatorFromTheCurrentLocale) {
+    EXPECT_EQ(TextForm::fromCurrentLocale()(0.5), "0.5");  // the "C" locale of a fresh process
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, name) == nullptr) continue;
+        const std::string shown = TextForm::fromCurrentLocale()(7.89);
+        std::setlocale(LC_NUMERIC, "C");
+        EXPECT_EQ(shown, "7,89");
+        return;
+    }
+    GTEST_SKIP() << "no locale with a decimal comma is installed";
 }
