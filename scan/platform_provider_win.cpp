@@ -1,0 +1,12 @@
+#include "platform_provider.h"
+
+#include "wmi_provider.h"
+
+namespace tavrix {
+
+// On Windows the scan asks WMI; the sources only point the Linux provider at its files.
+std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources&) {
+    return std::make_unique<WmiProvider>();
+}
+
+}  // namespace tavrix
