@@ -1,0 +1,55 @@
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "display_check.h"
+
+namespace tavrix {
+
+namespace {
+
+// The value of a Qt argument given as "-name value" or "--name value"; nullptr when absent.
+const char* argumentValue(int argc, char** argv, std::string_view name) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument.starts_with("--")) argument.remove_prefix(1);
+        if (argument.size() == name.size() + 1 && argument[0] == '-' && argument.substr(1) == name) return argv[i + 1];
+    }
+    return nullptr;
+}
+
+const char* environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+// Qt tries the first of a "name;name" list (and the first of "name:options") first.
+std::string_view firstPlatform(std::string_view platforms) {
+    return platforms.substr(0, platforms.find_first_of(";:"));
+}
+
+bool usesXcb(int argc, char** argv) {
+    const char* platform = argumentValue(argc, argv, "platform");
+    if (!platform) platform = environment("QT_QPA_PLATFORM");
+    if (platform) return firstPlatform(platform) == "xcb";
+    const char* session = environment("XDG_SESSION_TYPE");
+    return !(session && std::strcmp(session, "wayland") == 0 && environment("WAYLAND_DISPLAY"));
+}
+
+}  // namespace
+
+std::optional<std::string> displayProblem(int argc, char** argv) {
+    if (!usesXcb(argc, argv)) return std::nullopt;
+    const char* display = argumentValue(argc, argv, "display");
+    if (!display) display = environment("DISPLAY");
+    if (!display) return "DISPLAY is not set";
+    xcb_connection_t* connection = xcb_connect(display, nullptr);
+    const bool failed = xcb_connection_has_error(connection) != 0;
+    xcb_disconnect(connection);
+    if (failed) return std::string("no X display at \"") + display + "\"";
+    return std::nullopt;
+}
+
+}  // namespace tavrix

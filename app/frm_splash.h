@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFrame>
+
+class QCloseEvent;
+class QKeyEvent;
+class QLabel;
+class QPaintEvent;
+class QTimer;
+
+namespace tavrix {
+
+// The scanning splash: two fixed texts and Timer1, which starts the scan. It reports its ticks and
+// typed keys; the flow decides what they do. Loaded by show() or the first use of a control.
+class frmSplash : public QFrame {
+    Q_OBJECT
+public:
+    frmSplash();
+    ~frmSplash() override;
+
+    void load();
+    bool isLoaded() const { return Timer1_ != nullptr; }
+
+    QLabel* Label1();
+    QLabel* Label2();
+    QTimer* Timer1();
+
+signals:
+    // A tick of Timer1 once both texts have been painted, so that they stand while a scan blocks.
+    void timerTicked();
+    // A key press that types a character (letters, digits, Enter, Esc, Backspace and the like).
+    void keyPressed();
+
+protected:
+    void setVisible(bool visible) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void Timer1_Timer();
+    void Form_KeyPress() { emit keyPressed(); }
+
+    QWidget* client_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QTimer* Timer1_ = nullptr;
+    bool painted_ = false;
+};
+
+}  // namespace tavrix
