@@ -1,22 +1,28 @@
 #include "platform_provider.h"
 
-#include "scan_error.h"
+#include "linux_hardware.h"
 
 namespace tavrix {
 
 namespace {
 
-class UnavailableProvider : public ManagementProvider {
+// Reads this computer afresh for every connection, as WMI answers live.
+class LinuxProvider : public ManagementProvider {
 public:
+    explicit LinuxProvider(PlatformSources sources) : hardware_(std::move(sources)) {}
+
     std::unique_ptr<ManagementConnection> openConnection(const std::string&) override {
-        throw ScanError("this computer cannot be scanned yet: use --machine FILE");
+        return std::make_unique<DescriptionConnection>(std::make_shared<const MachineDescription>(hardware_.describe()));
     }
+
+private:
+    LinuxHardware hardware_;
 };
 
 }  // namespace
 
-std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources&) {
-    return std::make_unique<UnavailableProvider>();
+std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources) {
+    return std::make_unique<LinuxProvider>(sources);
 }
 
 }  // namespace tavrix

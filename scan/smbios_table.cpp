@@ -1,0 +1,125 @@
+#include "smbios_table.h"
+
+#include "scan_error.h"
+
+namespace tavrix {
+
+namespace {
+
+std::uint64_t littleEndian(std::string_view bytes, std::size_t offset, std::size_t size) {
+    std::uint64_t value = 0;
+    for (std::size_t i = size; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
+    return value;
+}
+
+constexpr std::uint8_t endOfTable = 127;
+
+}  // namespace
+
+std::optional<std::uint8_t> SmbiosStructure::byte(std::size_t offset) const {
+    if (offset + 1 > formatted.size()) return std::nullopt;
+    return static_cast<std::uint8_t>(littleEndian(formatted, offset, 1));
+}
+
+std::optional<std::uint16_t> SmbiosStructure::word(std::size_t offset) const {
+    if (offset + 2 > formatted.size()) return std::nullopt;
+    return static_cast<std::uint16_t>(littleEndian(formatted, offset, 2));
+}
+
+std::optional<std::uint32_t> SmbiosStructure::dword(std::size_t offset) const {
+    if (offset + 4 > formatted.size()) return std::nullopt;
+    return static_cast<std::uint32_t>(littleEndian(formatted, offset, 4));
+}
+
+std::optional<std::uint64_t> SmbiosStructure::qword(std::size_t offset) const {
+    if (offset + 8 > formatted.size()) return std::nullopt;
+    return littleEndian(formatted, offset, 8);
+}
+
+std::optional<std::string> SmbiosStructure::string(std::size_t offset) const {
+    const auto index = byte(offset);
+    if (!index || *index == 0 || *index > strings.size()) return std::nullopt;
+    std::string text(strings[*index - 1]);
+    for (char& c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b > 0x7E) c = '.';
+    }
+    return text;
+}
+
+SmbiosTable SmbiosTable::fromEntryPoint(std::string_view entry, std::string table) {
+    SmbiosTable decoded;
+    decoded.bytes_ = std::move(table);
+    if (entry.size() >= 0x18 && entry.substr(0, 5) == "_SM3_") {
+        decoded.major_ = static_cast<unsigned char>(entry[0x07]);
+        decoded.minor_ = static_cast<unsigned char>(entry[0x08]);
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x0C, 4)), std::nullopt);
+    } else if (entry.size() >= 0x1F && entry.substr(0, 4) == "_SM_") {
+        decoded.major_ = static_cast<unsigned char>(entry[0x06]);
+        decoded.minor_ = static_cast<unsigned char>(entry[0x07]);
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x16, 2)),
+                       static_cast<std::size_t>(littleEndian(entry, 0x1C, 2)));
+    } else if (entry.size() >= 0x0F && entry.substr(0, 5) == "_DMI_") {
+        const auto revision = static_cast<unsigned char>(entry[0x0E]);
+        decoded.major_ = revision >> 4;
+        decoded.minor_ = revision & 0x0F;
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x06, 2)),
+                       static_cast<std::size_t>(littleEndian(entry, 0x0C, 2)));
+    } else {
+        throw ScanError("no SMBIOS entry point (_SM_, _SM3_ or _DMI_)");
+    }
+    return decoded;
+}
+
+SmbiosTable SmbiosTable::fromDump(std::string_view dump, const std::string& fileName) {
+    constexpr std::size_t tableOffset = 32;
+    try {
+        return fromEntryPoint(dump.substr(0, std::min(dump.size(), tableOffset)),
+                              std::string(dump.substr(std::min(dump.size(), tableOffset))));
+    } catch (const ScanError& failure) {
+        throw ScanError(fileName + ": " + failure.what());
+    }
+}
+
+void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> structureCount) {
+    const std::string_view table = std::string_view(bytes_).substr(0, std::min(bytes_.size(), maximumLength));
+    std::size_t offset = 0;
+    while (offset + 4 <= table.size() && (!structureCount || structures_.size() < *structureCount)) {
+        const auto length = static_cast<unsigned char>(table[offset + 1]);
+        if (length < 4 || offset + length > table.size()) break;  // shorter than its header, or past the end
+        std::size_t end = offset + length;
+        while (end + 1 < table.size() && (table[end] != '\0' || table[end + 1] != '\0')) ++end;
+        if (end + 1 >= table.size()) break;  // no string-set terminator
+
+        SmbiosStructure structure;
+        structure.type = static_cast<std::uint8_t>(table[offset]);
+        structure.handle = static_cast<std::uint16_t>(littleEndian(table, offset + 2, 2));
+        structure.formatted = table.substr(offset, length);
+        for (std::size_t start = offset + length; start < end;) {
+            const std::size_t stop = table.find('\0', start);
+            structure.strings.push_back(table.substr(start, stop - start));
+            start = stop + 1;
+        }
+        const bool last = structure.type == endOfTable;
+        structures_.push_back(std::move(structure));
+        if (last) break;
+        offset = end + 2;
+    }
+}
+
+std::vector<const SmbiosStructure*> SmbiosTable::ofType(std::uint8_t type) const {
+    std::vector<const SmbiosStructure*> found;
+    for (const auto& structure : structures_) {
+        if (structure.type == type) found.push_back(&structure);
+    }
+    return found;
+}
+
+const SmbiosStructure* SmbiosTable::withHandle(std::uint16_t handle) const {
+    for (const auto& structure : structures_) {
+        if (structure.handle == handle) return &structure;
+    }
+    return nullptr;
+}
+
+}  // namespace tavrix

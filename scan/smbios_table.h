@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrix {
+
+// One SMBIOS structure: its formatted area and its strings, with bounds-checked field reads.
+struct SmbiosStructure {
+    std::uint8_t type = 0;
+    std::uint16_t handle = 0;
+    std::string_view formatted;             // the whole formatted area, header included
+    std::vector<std::string_view> strings;  // the string set, index 1 first
+
+    std::size_t length() const { return formatted.size(); }
+    // The field at the offset; nullopt when the structure is too short to hold it.
+    std::optional<std::uint8_t> byte(std::size_t offset) const;
+    std::optional<std::uint16_t> word(std::size_t offset) const;
+    std::optional<std::uint32_t> dword(std::size_t offset) const;
+    std::optional<std::uint64_t> qword(std::size_t offset) const;
+    // The string whose index is at the offset, every byte outside printable ASCII shown as ".";
+    // nullopt for index 0, an index past the string set, or a structure too short for the field.
+    std::optional<std::string> string(std::size_t offset) const;
+};
+
+// The SMBIOS structure table, decoded as far as it is sound. Parsing is separate from getting
+// the bytes: from the kernel's two sysfs files, or from a `dmidecode --dump-bin` file.
+class SmbiosTable {
+public:
+    // Decodes an entry point ("_SM_", "_SM3_" or "_DMI_") and the structure table it describes.
+    // Throws ScanError when the entry point is not one of those.
+    static SmbiosTable fromEntryPoint(std::string_view entryPoint, std::string table);
+    // A dump: entry point at offset 0, structure table at offset 32 whatever address it names.
+    // Throws ScanError naming the file when it holds no entry point.
+    static SmbiosTable fromDump(std::string_view dump, const std::string& fileName);
+
+    int majorVersion() const { return major_; }
+    int minorVersion() const { return minor_; }
+    const std::vector<SmbiosStructure>& structures() const { return structures_; }
+    // The structures of one type, in table order.
+    std::vector<const SmbiosStructure*> ofType(std::uint8_t type) const;
+    const SmbiosStructure* withHandle(std::uint16_t handle) const;
+
+    SmbiosTable(const SmbiosTable&) = delete;
+    SmbiosTable& operator=(const SmbiosTable&) = delete;
+    SmbiosTable(SmbiosTable&&) = default;
+    SmbiosTable& operator=(SmbiosTable&&) = default;
+
+private:
+    SmbiosTable() = default;
+    void decode(std::size_t maximumLength, std::optional<std::size_t> structureCount);
+
+    std::string bytes_;  // owns what the structures view
+    int major_ = 0;
+    int minor_ = 0;
+    std::vector<SmbiosStructure> structures_;
+};
+
+}  // namespace tavrix
