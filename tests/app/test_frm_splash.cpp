@@ -1,0 +1,103 @@
+#include "frm_splash.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "offscreen_application.h"
+
+namespace {
+
+using tavrix::frmSplash;
+
+class FrmSplashTest : public ::testing::Test {
+protected:
+    void SetUp() override { offscreenApplication(); }
+};
+
+TEST_F(FrmSplashTest, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
+    frmSplash splash;
+    EXPECT_FALSE(splash.isLoaded());
+    splash.show();
+    ASSERT_TRUE(splash.isLoaded());
+    EXPECT_TRUE(splash.Timer1()->isActive());
+    EXPECT_EQ(splash.Timer1()->interval(), 10);
+    EXPECT_EQ(splash.Label1()->text(), QStringLiteral("Tavrix"));
+    EXPECT_EQ(splash.Label2()->text(), QStringLiteral("Scanning Please Wait......"));
+}
+
+TEST_F(FrmSplashTest, TicksAreReportedOnlyOnceBothTextsHaveBeenPainted) {
+    frmSplash splash;
+    QSignalSpy ticks(&splash, &frmSplash::timerTicked);
+    splash.load();
+    QTest::qWait(50);
+    EXPECT_EQ(ticks.count(), 0) << "a hidden splash has painted nothing";
+    splash.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+    EXPECT_TRUE(ticks.wait(2000));
+    const int soFar = ticks.count();
+    QTest::qWait(100);
+    EXPECT_GT(ticks.count(), soFar) << "the timer keeps ticking until the splash is unloaded";
+}
+
+TEST_F(FrmSplashTest, TypedKeysAreReportedOtherKeysAndCloseRequestsAreNot) {
+    frmSplash splash;
+    QSignalSpy keys(&splash, &frmSplash::keyPressed);
+    splash.show();
+    for (const auto key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_F5, Qt::Key_Left}) QTest::keyClick(&splash, key);
+    EXPECT_EQ(keys.count(), 0);
+    EXPECT_FALSE(splash.close());
+    EXPECT_TRUE(splash.isVisible());
+    QTest::keyClick(&splash, Qt::Key_A);
+    QTest::keyClick(&splash, Qt::Key_5);
+    QTest::keyClick(&splash, Qt::Key_Return);
+    QTest::keyClick(&splash, Qt::Key_Escape);
+    QTest::keyClick(&splash, Qt::Key_Backspace);
+    QTest::keyClick(&splash, Qt::Key_Space);
+    EXPECT_EQ(keys.count(), 6);
+}
+
+TEST_F(FrmSplashTest, FramelessFixedCentredAndOutOfTheTaskbar) {
+    frmSplash splash;
+    splash.show();
+    EXPECT_EQ(splash.windowType(), Qt::SplashScreen);
+    EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(splash.windowTitle().isEmpty());
+    EXPECT_EQ(splash.minimumSize(), splash.maximumSize());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((splash.frameGeometry().center() - screen.center()).manhattanLength(), 1);
+    const QRect client = splash.contentsRect();
+    EXPECT_EQ(client.size(), QSize(242, 78));
+    EXPECT_EQ(splash.Label1()->mapTo(&splash, QPoint(0, 0)) - client.topLeft(), QPoint(64, 8));
+    EXPECT_EQ(splash.Label2()->mapTo(&splash, QPoint(0, 0)) - client.topLeft(), QPoint(16, 48));
+}
+
+TEST_F(FrmSplashTest, TextsUseTheirFacesSizesAndColourAndFitTheirLabels) {
+    frmSplash splash;
+    splash.show();
+    QLabel* label1 = splash.Label1();
+    QLabel* label2 = splash.Label2();
+    EXPECT_EQ(QFontInfo(label1->font()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_DOUBLE_EQ(label1->font().pointSizeF(), 18);
+    EXPECT_EQ(label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(QFontInfo(label2->font()).family(), QStringLiteral("Liberation Serif"));
+    EXPECT_DOUBLE_EQ(label2->font().pointSizeF(), 15.75);
+    EXPECT_EQ(label2->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
+    for (const QLabel* label : {label1, label2}) {
+        const QFontMetrics metrics(label->font());
+        const QRect ink = metrics.boundingRect(label->text());
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width()) << label->text().toStdString();
+        EXPECT_LE(ink.right(), label->contentsRect().width()) << label->text().toStdString();
+        EXPECT_LE(metrics.height(), label->contentsRect().height()) << label->text().toStdString();
+        EXPECT_LE(label->geometry().right(), splash.contentsRect().width());
+    }
+}
+
+}  // namespace
