@@ -1,8 +1,11 @@
 #include "linux_hardware.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <map>
 
@@ -17,10 +20,42 @@ constexpr std::size_t maximumFileSize = 64 * 1024 * 1024;
 
 // SMBIOS memory device types, indexed by code from 0x01.
 constexpr std::array<std::string_view, 0x24> memoryTypeNames = {
-    "Other", "Unknown", "DRAM", "EDRAM", "VRAM", "SRAM", "RAM", "ROM", "Flash", "EEPROM", "FEPROM", "EPROM",
-    "CDRAM", "3DRAM", "SDRAM", "SGRAM", "RDRAM", "DDR", "DDR2", "DDR2 FB-DIMM", "Reserved", "Reserved",
-    "Reserved", "DDR3", "FBD2", "DDR4", "LPDDR", "LPDDR2", "LPDDR3", "LPDDR4", "Logical non-volatile device",
-    "HBM", "HBM2", "DDR5", "LPDDR5", "HBM3",
+    "Other",
+    "Unknown",
+    "DRAM",
+    "EDRAM",
+    "VRAM",
+    "SRAM",
+    "RAM",
+    "ROM",
+    "Flash",
+    "EEPROM",
+    "FEPROM",
+    "EPROM",
+    "CDRAM",
+    "3DRAM",
+    "SDRAM",
+    "SGRAM",
+    "RDRAM",
+    "DDR",
+    "DDR2",
+    "DDR2 FB-DIMM",
+    "Reserved",
+    "Reserved",
+    "Reserved",
+    "DDR3",
+    "FBD2",
+    "DDR4",
+    "LPDDR",
+    "LPDDR2",
+    "LPDDR3",
+    "LPDDR4",
+    "Logical non-volatile device",
+    "HBM",
+    "HBM2",
+    "DDR5",
+    "LPDDR5",
+    "HBM3",
 };
 
 std::string printable(std::string_view text) {
@@ -47,13 +82,14 @@ void setNumber(PropertyRow& row, const char* name, std::optional<std::uint64_t> 
     if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.set(name, static_cast<std::int64_t>(*value));
 }
 
-// "key : value" lines of /proc/cpuinfo; the first occurrence of each key.
+// "key : value" lines of /proc/cpuinfo's first processor; the first occurrence of each key.
 std::map<std::string, std::string> cpuinfoFields(std::string_view text) {
     std::map<std::string, std::string> fields;
     while (!text.empty()) {
         const auto newline = text.find('\n');
         const std::string_view line = text.substr(0, newline);
         text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+        if (line.empty() && !fields.empty()) break;
         const auto colon = line.find(':');
         if (colon == std::string_view::npos) continue;
         std::string_view key = line.substr(0, colon);
@@ -88,16 +124,51 @@ std::optional<std::uint64_t> memTotalKilobytes(std::string_view meminfo) {
     return wholeNumber(rest.substr(0, rest.find_first_not_of("0123456789")));
 }
 
-const char* systemType() {
-#if defined(__x86_64__) || defined(_M_X64)
-    return "x64-based PC";
-#elif defined(__i386__) || defined(_M_IX86)
-    return "X86-based PC";
-#elif defined(__aarch64__) || defined(_M_ARM64)
-    return "ARM64-based PC";
-#else
+// Windows' SystemType for a kernel architecture name; nullptr for one Windows has no name for.
+const char* systemType(std::string_view architecture) {
+    if (architecture == "x86_64" || architecture == "amd64") return "x64-based PC";
+    if (architecture == "x86" ||
+        (architecture.size() == 4 && architecture[0] == 'i' && architecture.substr(2) == "86")) {
+        return "X86-based PC";
+    }
+    if (architecture == "aarch64" || architecture == "arm64") return "ARM64-based PC";
     return nullptr;
+}
+
+const char* buildArchitecture() {
+#if defined(__x86_64__)
+    return "x86_64";
+#elif defined(__i386__)
+    return "i686";
+#elif defined(__aarch64__)
+    return "aarch64";
+#else
+    return "";
 #endif
+}
+
+std::string withoutTrailingNewlines(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+// The whole file, or nullopt when it is missing, unreadable or implausibly large.
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[16384];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (bytes.size() > maximumFileSize) return std::nullopt;
+    }
+    if (file.bad()) return std::nullopt;
+    return bytes;
+}
+
+// SMBIOS memory device types that hold firmware, never system memory.
+bool isFirmwareMemory(std::optional<int> smbiosType) {
+    return smbiosType && *smbiosType >= 0x08 && *smbiosType <= 0x0C;  // ROM, Flash, EEPROM, FEPROM, EPROM
 }
 
 bool isSystemMemoryArray(const SmbiosStructure& array) { return array.type == 16 && array.byte(0x05) == 0x03; }
@@ -160,69 +231,69 @@ std::optional<int> smbiosMemoryType(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<std::string> LinuxHardware::readFile(std::string_view path) const {
-    std::string full = sources_.root;
-    if (!full.empty() && full.back() == '/') full.pop_back();
-    full += path;
-    std::ifstream file(full, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (bytes.size() > maximumFileSize) return std::nullopt;
-    }
-    if (file.bad()) return std::nullopt;
-    return bytes;
-}
+LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
+    std::string root = sources.root;
+    while (!root.empty() && root.back() == '/') root.pop_back();
+    auto underRoot = [&root](std::string_view path) { return readFile(root + std::string(path)); };
+    LinuxHardware hardware;
 
-std::optional<std::string> LinuxHardware::sysfsValue(std::string_view name) const {
-    auto value = readFile("/sys/class/dmi/id/" + std::string(name));
-    if (!value) return std::nullopt;
-    while (!value->empty() && value->back() == '\n') value->pop_back();
-    return printable(*value);
-}
-
-std::optional<SmbiosTable> LinuxHardware::readTables() const {
-    if (!sources_.dumpFile.empty()) {
-        std::ifstream file(sources_.dumpFile, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (!file.is_open() || file.bad()) throw ScanError(sources_.dumpFile + ": cannot read the dump file");
-        return SmbiosTable::fromDump(bytes, sources_.dumpFile);
+    if (!sources.dumpFile.empty()) {
+        const auto dump = readFile(sources.dumpFile);
+        if (!dump) throw ScanError(sources.dumpFile + ": cannot read the dump file");
+        hardware.tables.emplace(SmbiosTable::fromDump(*dump, sources.dumpFile));
+    } else if (const auto entry = underRoot("/sys/firmware/dmi/tables/smbios_entry_point")) {
+        if (auto table = underRoot("/sys/firmware/dmi/tables/DMI")) {
+            try {
+                hardware.tables.emplace(SmbiosTable::fromEntryPoint(*entry, std::move(*table)));
+                if (hardware.tables->structures().empty()) hardware.tables.reset();
+            } catch (const ScanError&) {
+                // unusable live tables: the other sources stand in for them
+            }
+        }
     }
-    const auto entry = readFile("/sys/firmware/dmi/tables/smbios_entry_point");
-    auto table = readFile("/sys/firmware/dmi/tables/DMI");
-    if (!entry || !table) return std::nullopt;
-    try {
-        return SmbiosTable::fromEntryPoint(*entry, std::move(*table));
-    } catch (const ScanError&) {
-        return std::nullopt;  // unusable live tables: fall back to the other sources
+    if (!hardware.tables) {
+        for (const char* name : {"sys_vendor", "product_name", "product_version", "product_serial", "board_vendor",
+                                 "board_name", "bios_vendor", "bios_version"}) {
+            if (auto value = underRoot(std::string("/sys/class/dmi/id/") + name)) {
+                hardware.dmiId.emplace(name, withoutTrailingNewlines(std::move(*value)));
+            }
+        }
+        hardware.udevDatabase = underRoot("/run/udev/data/+dmi:id").value_or("");
     }
+    hardware.meminfo = underRoot("/proc/meminfo").value_or("");
+    hardware.cpuinfo = underRoot("/proc/cpuinfo").value_or("");
+    hardware.baseFrequency = underRoot("/sys/devices/system/cpu/cpu0/cpufreq/base_frequency").value_or("");
+    hardware.architecture = withoutTrailingNewlines(underRoot("/proc/sys/kernel/arch").value_or(buildArchitecture()));
+    return hardware;
 }
 
 MachineDescription LinuxHardware::describe() const {
-    const std::optional<SmbiosTable> tables = readTables();
-    auto structures = [&tables](std::uint8_t type) {
+    auto structures = [this](std::uint8_t type) {
         return tables ? tables->ofType(type) : std::vector<const SmbiosStructure*>();
     };
-    const auto cpuinfo = cpuinfoFields(readFile("/proc/cpuinfo").value_or(""));
-    const auto udev = udevProperties(readFile("/run/udev/data/+dmi:id").value_or(""));
     auto field = [](const std::map<std::string, std::string>& fields, const std::string& key) {
         const auto found = fields.find(key);
         return found == fields.end() ? std::nullopt : std::optional<std::string>(found->second);
     };
+    auto sysfs = [&](const char* name) -> std::optional<std::string> {
+        const auto value = field(dmiId, name);
+        if (!value || value->empty()) return std::nullopt;
+        return printable(*value);
+    };
+    const auto cpu = cpuinfoFields(cpuinfo);
+    const auto udev = udevProperties(udevDatabase);
     MachineDescription machine;
 
     const auto systems = structures(1);
     const SmbiosStructure* system = systems.empty() ? nullptr : systems.front();
     {
         PropertyRow& row = machine.addRow("Win32_ComputerSystem");
-        setText(row, "Manufacturer", system ? system->string(0x04) : sysfsValue("sys_vendor"));
-        setText(row, "Model", system ? system->string(0x05) : sysfsValue("product_name"));
-        if (const auto kilobytes = memTotalKilobytes(readFile("/proc/meminfo").value_or(""))) {
+        setText(row, "Manufacturer", tables ? (system ? system->string(0x04) : std::nullopt) : sysfs("sys_vendor"));
+        setText(row, "Model", tables ? (system ? system->string(0x05) : std::nullopt) : sysfs("product_name"));
+        if (const auto kilobytes = memTotalKilobytes(meminfo); kilobytes && *kilobytes <= UINT64_MAX / 1024) {
             row.set("TotalPhysicalMemory", std::to_string(*kilobytes * 1024));
         }
-        if (const char* type = systemType()) row.set("SystemType", std::string(type));
+        if (const char* type = systemType(architecture)) row.set("SystemType", std::string(type));
     }
 
     const auto arrays = structures(16);
@@ -232,7 +303,7 @@ MachineDescription LinuxHardware::describe() const {
         setNumber(row, "MaxCapacity", arrayKilobytes(*array));
         setNumber(row, "MemoryDevices", array->word(0x0D));
     }
-    if (!tables && udev.count("MEMORY_ARRAY_NUM_DEVICES")) {
+    if (!tables && (udev.count("MEMORY_ARRAY_NUM_DEVICES") || udev.count("MEMORY_ARRAY_MAX_CAPACITY"))) {
         PropertyRow& row = machine.addRow("Win32_PhysicalMemoryArray");
         if (const auto bytes = wholeNumber(field(udev, "MEMORY_ARRAY_MAX_CAPACITY").value_or(""))) {
             setNumber(row, "MaxCapacity", *bytes / 1024);
@@ -243,9 +314,12 @@ MachineDescription LinuxHardware::describe() const {
     for (const auto* device : structures(17)) {
         const auto bytes = moduleBytes(*device);
         if (bytes == 0u) continue;
-        const auto arrayHandle = device->word(0x04);
-        const SmbiosStructure* array = arrayHandle ? tables->withHandle(*arrayHandle) : nullptr;
-        if (array && array->type == 16 && !isSystemMemoryArray(*array)) continue;
+        if (const auto arrayHandle = device->word(0x04)) {
+            const auto named = std::find_if(arrays.begin(), arrays.end(), [&](const SmbiosStructure* array) {
+                return array->handle == *arrayHandle;
+            });
+            if (named != arrays.end() && !isSystemMemoryArray(**named)) continue;
+        }
         PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
         if (bytes) row.set("Capacity", std::to_string(*bytes));
         if (const auto type = device->byte(0x12)) row.set("MemoryType", std::int64_t{wmiMemoryType(*type)});
@@ -253,53 +327,51 @@ MachineDescription LinuxHardware::describe() const {
         setText(row, "DeviceLocator", device->string(0x10));
     }
     if (!tables) {
-        std::map<std::uint64_t, std::string> devices;  // device numbers in numeric order
+        std::map<std::uint64_t, std::string> devices;  // device numbers in numeric order, with their key prefix
         for (const auto& [key, value] : udev) {
             constexpr std::string_view prefix = "MEMORY_DEVICE_";
             if (key.compare(0, prefix.size(), prefix) != 0) continue;
             const auto underscore = key.find('_', prefix.size());
-            if (const auto number = wholeNumber(std::string_view(key).substr(prefix.size(), underscore - prefix.size()))) {
+            if (underscore == std::string::npos) continue;
+            if (const auto number =
+                    wholeNumber(std::string_view(key).substr(prefix.size(), underscore - prefix.size()))) {
                 devices.emplace(*number, key.substr(0, underscore + 1));
             }
         }
         for (const auto& [number, prefix] : devices) {
             if (field(udev, prefix + "PRESENT") == "0") continue;
             const auto size = wholeNumber(field(udev, prefix + "SIZE").value_or(""));
-            if (size == 0u) continue;
+            const auto typeName = field(udev, prefix + "TYPE");
+            const auto type = typeName ? smbiosMemoryType(*typeName) : std::nullopt;
+            if (size == 0u || isFirmwareMemory(type)) continue;
             PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
             if (size) row.set("Capacity", std::to_string(*size));
-            if (const auto type = field(udev, prefix + "TYPE")) {
-                row.set("MemoryType", std::int64_t{wmiMemoryType(smbiosMemoryType(*type).value_or(0))});
-            }
+            if (typeName) row.set("MemoryType", std::int64_t{wmiMemoryType(type.value_or(0))});
             const auto speed = wholeNumber(field(udev, prefix + "SPEED_MTS").value_or(""));
             setNumber(row, "Speed", speed == 0u ? std::nullopt : speed);
             setText(row, "DeviceLocator", field(udev, prefix + "LOCATOR"));
         }
     }
 
+    std::optional<std::uint64_t> fallbackSpeed;
+    if (const auto kilohertz = wholeNumber(withoutTrailingNewlines(baseFrequency)); kilohertz && *kilohertz >= 500) {
+        fallbackSpeed = (*kilohertz + 500) / 1000;
+    } else {
+        double megahertz = 0;
+        const std::string text = field(cpu, "cpu MHz").value_or("");
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), megahertz);
+        if (error == std::errc() && std::isfinite(megahertz) && megahertz >= 0.5 && megahertz < 1e9) {
+            fallbackSpeed = static_cast<std::uint64_t>(std::llround(megahertz));
+        }
+    }
     auto processorRow = [&](const SmbiosStructure* processor) {
         PropertyRow& row = machine.addRow("Win32_Processor");
-        auto name = field(cpuinfo, "model name");
+        const auto name = field(cpu, "model name");
         setText(row, "Name", name ? name : (processor ? processor->string(0x10) : std::nullopt));
-        auto vendor = field(cpuinfo, "vendor_id");
+        const auto vendor = field(cpu, "vendor_id");
         setText(row, "Manufacturer", vendor ? vendor : (processor ? processor->string(0x07) : std::nullopt));
-        std::optional<std::uint64_t> speed = processor ? nonZero(processor->word(0x16)) : std::nullopt;
-        if (!speed) {
-            auto base = readFile("/sys/devices/system/cpu/cpu0/cpufreq/base_frequency");
-            while (base && !base->empty() && base->back() == '\n') base->pop_back();
-            if (const auto kilohertz = wholeNumber(base.value_or("")); kilohertz && *kilohertz >= 1000) {
-                speed = *kilohertz / 1000;
-            }
-        }
-        if (!speed) {
-            double megahertz = 0;
-            const std::string text = field(cpuinfo, "cpu MHz").value_or("");
-            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), megahertz);
-            if (error == std::errc() && std::isfinite(megahertz) && megahertz >= 1 && megahertz < 1e9) {
-                speed = static_cast<std::uint64_t>(std::llround(megahertz));
-            }
-        }
-        setNumber(row, "CurrentClockSpeed", speed);
+        const auto speed = processor ? nonZero(processor->word(0x16)) : std::nullopt;
+        setNumber(row, "CurrentClockSpeed", speed ? speed : fallbackSpeed);
         setNumber(row, "ExtClock", processor ? nonZero(processor->word(0x12)) : std::nullopt);
     };
     bool anyProcessor = false;
@@ -309,17 +381,16 @@ MachineDescription LinuxHardware::describe() const {
         processorRow(processor);
         anyProcessor = true;
     }
-    if (!anyProcessor) processorRow(nullptr);
+    if (!anyProcessor && !cpu.empty()) processorRow(nullptr);
 
-    const auto bioses = structures(0);
-    for (const auto* bios : bioses) {
+    for (const auto* bios : structures(0)) {
         PropertyRow& row = machine.addRow("Win32_Bios");
         setText(row, "Manufacturer", bios->string(0x04));
         setText(row, "SMBIOSBIOSVersion", bios->string(0x05));
     }
-    if (bioses.empty()) {
-        const auto vendor = sysfsValue("bios_vendor");
-        const auto version = sysfsValue("bios_version");
+    if (!tables) {
+        const auto vendor = sysfs("bios_vendor");
+        const auto version = sysfs("bios_version");
         if (vendor || version) {
             PropertyRow& row = machine.addRow("Win32_Bios");
             setText(row, "Manufacturer", vendor);
@@ -329,19 +400,19 @@ MachineDescription LinuxHardware::describe() const {
 
     {
         PropertyRow& row = machine.addRow("Win32_ComputerSystemProduct");
-        setText(row, "IdentifyingNumber", system ? system->string(0x07) : sysfsValue("product_serial"));
-        setText(row, "Version", system ? system->string(0x06) : sysfsValue("product_version"));
+        setText(row, "IdentifyingNumber",
+                tables ? (system ? system->string(0x07) : std::nullopt) : sysfs("product_serial"));
+        setText(row, "Version", tables ? (system ? system->string(0x06) : std::nullopt) : sysfs("product_version"));
     }
 
-    const auto boards = structures(2);
-    for (const auto* board : boards) {
+    for (const auto* board : structures(2)) {
         PropertyRow& row = machine.addRow("Win32_Baseboard");
         setText(row, "Manufacturer", board->string(0x04));
         setText(row, "Product", board->string(0x05));
     }
-    if (boards.empty()) {
-        const auto vendor = sysfsValue("board_vendor");
-        const auto name = sysfsValue("board_name");
+    if (!tables) {
+        const auto vendor = sysfs("board_vendor");
+        const auto name = sysfs("board_name");
         if (vendor || name) {
             PropertyRow& row = machine.addRow("Win32_Baseboard");
             setText(row, "Manufacturer", vendor);

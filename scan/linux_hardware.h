@@ -1,33 +1,35 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "machine_description.h"
 #include "platform_provider.h"
+#include "smbios_table.h"
 
 namespace tavrix {
 
-class SmbiosTable;
-
-// This computer described as WMI's seven classes would describe it, from the SMBIOS tables
-// (live or from a dump), /sys/class/dmi/id, udev's memory database, /proc/meminfo and
-// /proc/cpuinfo, every path read under the sources' root. A source that is missing or
-// unreadable gives fewer values, never a failure.
+// A Linux computer's hardware description as WMI's seven classes would give it. read() gathers the
+// sources: the SMBIOS tables (live, or from a dump), /sys/class/dmi/id and udev's memory database
+// (used only without tables), /proc/meminfo, /proc/cpuinfo and the processor's base frequency, every
+// path under the sources' root. describe() maps them to rows without touching a file.
 class LinuxHardware {
 public:
-    explicit LinuxHardware(PlatformSources sources) : sources_(std::move(sources)) {}
+    // Reads every source afresh. A missing or unreadable source leaves its member empty; throws
+    // ScanError only when a dump file was named and cannot be read or holds no entry point.
+    static LinuxHardware read(const PlatformSources& sources);
 
-    // Throws ScanError only when a dump file was named and cannot be read or holds no entry point.
     MachineDescription describe() const;
 
-private:
-    std::optional<SmbiosTable> readTables() const;
-    std::optional<std::string> readFile(std::string_view path) const;
-    std::optional<std::string> sysfsValue(std::string_view name) const;
-
-    PlatformSources sources_;
+    std::optional<SmbiosTable> tables;         // nullopt: no readable tables with structures
+    std::map<std::string, std::string> dmiId;  // /sys/class/dmi/id values by file name, without the newline
+    std::string udevDatabase;                  // /run/udev/data/+dmi:id
+    std::string meminfo;                       // /proc/meminfo
+    std::string cpuinfo;                       // /proc/cpuinfo
+    std::string baseFrequency;                 // cpu0's cpufreq/base_frequency, in kHz
+    std::string architecture;                  // /proc/sys/kernel/arch, else the build's ("x86_64")
 };
 
 // The code WMI gives as MemoryType for an SMBIOS memory device type code.

@@ -9,14 +9,15 @@ namespace {
 // Reads this computer afresh for every connection, as WMI answers live.
 class LinuxProvider : public ManagementProvider {
 public:
-    explicit LinuxProvider(PlatformSources sources) : hardware_(std::move(sources)) {}
+    explicit LinuxProvider(PlatformSources sources) : sources_(std::move(sources)) {}
 
     std::unique_ptr<ManagementConnection> openConnection(const std::string&) override {
-        return std::make_unique<DescriptionConnection>(std::make_shared<const MachineDescription>(hardware_.describe()));
+        return std::make_unique<DescriptionConnection>(
+            std::make_shared<const MachineDescription>(LinuxHardware::read(sources_).describe()));
     }
 
 private:
-    LinuxHardware hardware_;
+    PlatformSources sources_;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "smbios_table.h"
 
+#include <algorithm>
+
 #include "scan_error.h"
 
 namespace tavrix {
@@ -12,7 +14,17 @@ std::uint64_t littleEndian(std::string_view bytes, std::size_t offset, std::size
     return value;
 }
 
-constexpr std::uint8_t endOfTable = 127;
+constexpr unsigned endOfTable = 127;
+
+std::string hex(std::size_t offset) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string text;
+    do {
+        text.insert(text.begin(), digits[offset % 16]);
+        offset /= 16;
+    } while (offset != 0);
+    return "offset 0x" + text;
+}
 
 }  // namespace
 
@@ -38,8 +50,14 @@ std::optional<std::uint64_t> SmbiosStructure::qword(std::size_t offset) const {
 
 std::optional<std::string> SmbiosStructure::string(std::size_t offset) const {
     const auto index = byte(offset);
-    if (!index || *index == 0 || *index > strings.size()) return std::nullopt;
-    std::string text(strings[*index - 1]);
+    if (!index || *index == 0) return std::nullopt;
+    std::string_view rest = stringSet;
+    for (std::uint8_t i = 1; i < *index; ++i) {
+        if (rest.empty() || rest.front() == '\0') return std::nullopt;
+        rest.remove_prefix(rest.find('\0') + 1);
+    }
+    if (rest.empty() || rest.front() == '\0') return std::nullopt;
+    std::string text(rest.substr(0, rest.find('\0')));
     for (char& c : text) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b > 0x7E) c = '.';
@@ -85,25 +103,34 @@ void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> s
     const std::string_view table = std::string_view(bytes_).substr(0, std::min(bytes_.size(), maximumLength));
     std::size_t offset = 0;
     while (offset + 4 <= table.size() && (!structureCount || structures_.size() < *structureCount)) {
+        const auto type = static_cast<unsigned>(static_cast<unsigned char>(table[offset]));
         const auto length = static_cast<unsigned char>(table[offset + 1]);
-        if (length < 4 || offset + length > table.size()) break;  // shorter than its header, or past the end
-        std::size_t end = offset + length;
-        while (end + 1 < table.size() && (table[end] != '\0' || table[end + 1] != '\0')) ++end;
-        if (end + 1 >= table.size()) break;  // no string-set terminator
-
+        if (length < 4) {
+            problem_ = "structure type " + std::to_string(type) + " at " + hex(offset) + " is " +
+                       std::to_string(length) + " bytes, shorter than its header";
+            break;
+        }
+        if (offset + length > table.size()) {
+            problem_ =
+                "structure type " + std::to_string(type) + " at " + hex(offset) + " runs past the end of the table";
+            break;
+        }
+        const std::size_t terminator = table.find(std::string_view("\0\0", 2), offset + length);
+        if (terminator == std::string_view::npos) {
+            problem_ = "structure type " + std::to_string(type) + " at " + hex(offset) + " has no end to its strings";
+            break;
+        }
         SmbiosStructure structure;
-        structure.type = static_cast<std::uint8_t>(table[offset]);
+        structure.type = static_cast<std::uint8_t>(type);
         structure.handle = static_cast<std::uint16_t>(littleEndian(table, offset + 2, 2));
         structure.formatted = table.substr(offset, length);
-        for (std::size_t start = offset + length; start < end;) {
-            const std::size_t stop = table.find('\0', start);
-            structure.strings.push_back(table.substr(start, stop - start));
-            start = stop + 1;
-        }
-        const bool last = structure.type == endOfTable;
-        structures_.push_back(std::move(structure));
-        if (last) break;
-        offset = end + 2;
+        // No strings: the set is the two NULs alone. Otherwise the last string's NUL is the first of the pair.
+        structure.stringSet = terminator == offset + length
+                                  ? std::string_view()
+                                  : table.substr(offset + length, terminator + 1 - offset - length);
+        structures_.push_back(structure);
+        if (type == endOfTable) break;
+        offset = terminator + 2;
     }
 }
 
@@ -113,13 +140,6 @@ std::vector<const SmbiosStructure*> SmbiosTable::ofType(std::uint8_t type) const
         if (structure.type == type) found.push_back(&structure);
     }
     return found;
-}
-
-const SmbiosStructure* SmbiosTable::withHandle(std::uint16_t handle) const {
-    for (const auto& structure : structures_) {
-        if (structure.handle == handle) return &structure;
-    }
-    return nullptr;
 }
 
 }  // namespace tavrix

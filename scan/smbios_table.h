@@ -12,8 +12,8 @@ namespace tavrix {
 struct SmbiosStructure {
     std::uint8_t type = 0;
     std::uint16_t handle = 0;
-    std::string_view formatted;             // the whole formatted area, header included
-    std::vector<std::string_view> strings;  // the string set, index 1 first
+    std::string_view formatted;  // the whole formatted area, header included
+    std::string_view stringSet;  // the strings, each ending in NUL, without the set's final NUL
 
     std::size_t length() const { return formatted.size(); }
     // The field at the offset; nullopt when the structure is too short to hold it.
@@ -40,9 +40,10 @@ public:
     int majorVersion() const { return major_; }
     int minorVersion() const { return minor_; }
     const std::vector<SmbiosStructure>& structures() const { return structures_; }
+    // What made decoding stop before the end of the table, naming the offset; empty for a sound table.
+    const std::string& problem() const { return problem_; }
     // The structures of one type, in table order.
     std::vector<const SmbiosStructure*> ofType(std::uint8_t type) const;
-    const SmbiosStructure* withHandle(std::uint16_t handle) const;
 
     SmbiosTable(const SmbiosTable&) = delete;
     SmbiosTable& operator=(const SmbiosTable&) = delete;
@@ -57,6 +58,7 @@ private:
     int major_ = 0;
     int minor_ = 0;
     std::vector<SmbiosStructure> structures_;
+    std::string problem_;
 };
 
 }  // namespace tavrix

@@ -1,0 +1,249 @@
+// Checks the values the Linux provider takes from SMBIOS structures against dmidecode's decoding
+// of the same tables: the real machines' dumps beside their dmidecode output, and the project's
+// synthetic tables decoded by a live `dmidecode --from-dump`.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "fake_root.h"
+#include "linux_hardware.h"
+#include "smbios_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tavrix;
+using tavrix::testing::FakeRoot;
+using tavrix::testing::SmbiosWriter;
+
+// One "Handle 0x…, DMI type N, L bytes" block of dmidecode's output.
+struct DecodedStructure {
+    int type = -1;
+    std::string handle;
+    std::map<std::string, std::string> fields;  // "\tKey: value" lines, the first of each key
+
+    std::string operator[](const std::string& key) const {
+        const auto found = fields.find(key);
+        return found == fields.end() ? "<missing>" : found->second;
+    }
+};
+
+std::vector<DecodedStructure> parseDmidecode(const std::string& output) {
+    std::vector<DecodedStructure> blocks;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Handle 0x", 0) == 0) {
+            DecodedStructure block;
+            block.handle = line.substr(7, line.find(',') - 7);
+            const auto type = line.find("DMI type ");
+            block.type = type == std::string::npos ? -1 : std::stoi(line.substr(type + 9));
+            blocks.push_back(block);
+        } else if (!blocks.empty() && line.size() > 1 && line[0] == '\t' && line[1] != '\t') {
+            const auto colon = line.find(": ");
+            if (colon != std::string::npos)
+                blocks.back().fields.emplace(line.substr(1, colon - 1), line.substr(colon + 2));
+            else if (line.back() == ':')
+                blocks.back().fields.emplace(line.substr(1, line.size() - 2), "");
+        }
+    }
+    return blocks;
+}
+
+std::string shown(const ProviderValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+    return "Not Specified";
+}
+
+// dmidecode writes a missing string as "Not Specified" and an index past the set as "<BAD INDEX>".
+std::string asString(const std::string& decoded) { return decoded == "<BAD INDEX>" ? "Not Specified" : decoded; }
+
+// "4 GB", "8192 MB", "64 kB" in bytes; "" for anything else.
+std::string sizeInBytes(const std::string& decoded) {
+    std::istringstream in(decoded);
+    unsigned long long amount = 0;
+    std::string unit;
+    if (!(in >> amount >> unit)) return "";
+    const std::map<std::string, int> shifts = {{"bytes", 0}, {"kB", 10}, {"MB", 20}, {"GB", 30}, {"TB", 40}};
+    const auto shift = shifts.find(unit);
+    return shift == shifts.end() ? "" : std::to_string(amount << shift->second);
+}
+
+// "2400 MT/s" or "100 MHz" as the number; "Unknown" as absent.
+std::string speedOf(const std::string& decoded) {
+    return decoded == "Unknown" ? "Not Specified" : decoded.substr(0, decoded.find(' '));
+}
+
+std::string memoryTypeOf(const std::string& decoded) {
+    return std::to_string(wmiMemoryType(smbiosMemoryType(decoded).value_or(0)));
+}
+
+// Compares the provider's rows for one dump with dmidecode's decoding; returns how many values it checked.
+int compareWithDmidecode(const std::string& dumpFile, const std::string& dmidecodeOutput) {
+    SCOPED_TRACE(dumpFile);
+    const auto blocks = parseDmidecode(dmidecodeOutput);
+    const auto machine = LinuxHardware::read({"/nonexistent-root", dumpFile}).describe();
+    int checked = 0;
+    auto expectRows = [&](const char* className, const std::vector<std::map<std::string, std::string>>& expected) {
+        const auto rows = machine.rowsOf(className);
+        EXPECT_EQ(rows.size(), expected.size()) << className;
+        for (std::size_t i = 0; i < std::min(rows.size(), expected.size()); ++i) {
+            for (const auto& [property, value] : expected[i]) {
+                EXPECT_EQ(shown(rows[i]->readProperty(property)), value)
+                    << className << " row " << i << " " << property;
+                ++checked;
+            }
+        }
+    };
+    std::vector<std::map<std::string, std::string>> bios, system, product, boards, processors, arrays, modules;
+    std::map<std::string, std::string> arrayUse;
+    for (const auto& b : blocks) {
+        if (b.type == 16) arrayUse[b.handle] = b["Use"];
+    }
+    for (const auto& b : blocks) {
+        switch (b.type) {
+            case 0:
+                bios.push_back(
+                    {{"Manufacturer", asString(b["Vendor"])}, {"SMBIOSBIOSVersion", asString(b["Version"])}});
+                break;
+            case 1:
+                if (system.empty()) {
+                    system.push_back(
+                        {{"Manufacturer", asString(b["Manufacturer"])}, {"Model", asString(b["Product Name"])}});
+                    product.push_back(
+                        {{"IdentifyingNumber", asString(b["Serial Number"])}, {"Version", asString(b["Version"])}});
+                }
+                break;
+            case 2:
+                boards.push_back(
+                    {{"Manufacturer", asString(b["Manufacturer"])}, {"Product", asString(b["Product Name"])}});
+                break;
+            case 4:
+                if (b["Type"] == "Central Processor" && b["Status"].rfind("Populated", 0) == 0) {
+                    processors.push_back({{"Name", asString(b["Version"])},
+                                          {"Manufacturer", asString(b["Manufacturer"])},
+                                          {"CurrentClockSpeed", speedOf(b["Current Speed"])},
+                                          {"ExtClock", speedOf(b["External Clock"])}});
+                }
+                break;
+            case 16:
+                if (b["Use"] == "System Memory") {
+                    const std::string bytes = sizeInBytes(b["Maximum Capacity"]);
+                    arrays.push_back(
+                        {{"MaxCapacity", bytes.empty() ? "Not Specified" : std::to_string(std::stoull(bytes) / 1024)},
+                         {"MemoryDevices", b["Number Of Devices"]}});
+                }
+                break;
+            case 17: {
+                const auto use = arrayUse.find(b["Array Handle"]);
+                if (b["Size"] == "No Module Installed" || (use != arrayUse.end() && use->second != "System Memory"))
+                    break;
+                const std::string bytes = sizeInBytes(b["Size"]);
+                modules.push_back({{"Capacity", bytes.empty() ? "Not Specified" : bytes},
+                                   {"DeviceLocator", asString(b["Locator"])},
+                                   {"MemoryType", memoryTypeOf(b["Type"])},
+                                   {"Speed", speedOf(b["Speed"])}});
+                break;
+            }
+            default: break;
+        }
+    }
+    expectRows("Win32_Bios", bios);
+    expectRows("Win32_Baseboard", boards);
+    expectRows("Win32_PhysicalMemoryArray", arrays);
+    expectRows("Win32_PhysicalMemory", modules);
+    if (!system.empty()) {
+        expectRows("Win32_ComputerSystem", system);
+        expectRows("Win32_ComputerSystemProduct", product);
+    }
+    if (!processors.empty()) expectRows("Win32_Processor", processors);
+    return checked;
+}
+
+std::string contentsOf(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+TEST(DmidecodeReference, RealMachinesDecodeAsDmidecodeDecodesThem) {
+    if (!fs::is_directory(TAVRIX_SMBIOS_DUMPS)) GTEST_SKIP() << "no dumps at " << TAVRIX_SMBIOS_DUMPS;
+    int dumps = 0;
+    for (const auto& entry : fs::directory_iterator(TAVRIX_SMBIOS_DUMPS)) {
+        if (entry.path().extension() != ".bin") continue;
+        const fs::path decoded = entry.path().string() + ".dmidecode.txt";
+        if (!fs::exists(decoded)) continue;
+        EXPECT_GT(compareWithDmidecode(entry.path().string(), contentsOf(decoded)), 10) << entry.path();
+        ++dumps;
+    }
+    EXPECT_GT(dumps, 0);
+}
+
+std::string syntheticTable(bool version3) {
+    SmbiosWriter w;
+    w.structure(0, 0x18, 0x00).string(0x04, "Synthetic BIOS").string(0x05, "S1.0");
+    w.structure(1, 0x1B, 0x01).string(0x04, "Synthetic Systems").string(0x05, "Model 7").string(0x07, "ABC123");
+    w.structure(2, 0x0F, 0x02).string(0x04, "Board Co").byte(0x05, 7);  // a string index past the set
+    w.structure(4, 0x2A, 0x03)
+        .byte(0x05, 0x03)
+        .string(0x07, "CPU Maker")
+        .string(0x10, "Fast CPU")
+        .word(0x12, 133)
+        .word(0x16, 2800)
+        .byte(0x18, 0x41);
+    w.structure(4, 0x2A, 0x04).byte(0x05, 0x03).string(0x07, "CPU Maker").byte(0x18, 0x00);
+    w.structure(16, 0x17, 0x10).byte(0x05, 0x03).dword(0x07, 0x80000000u).word(0x0D, 3).qword(0x0F, 2ull << 40);
+    w.structure(16, 0x17, 0x11).byte(0x05, 0x03).dword(0x07, 8u << 20).word(0x0D, 2);
+    w.structure(16, 0x0F, 0x12).byte(0x05, 0x04).dword(0x07, 2048).word(0x0D, 1);
+    w.structure(17, 0x5C, 0x20)
+        .word(0x04, 0x10)
+        .word(0x0C, 0x7FFF)
+        .dword(0x1C, 40960)
+        .string(0x10, "DIMM 0")
+        .byte(0x12, 0x1A)
+        .word(0x15, 0xFFFF)
+        .dword(0x54, 7200);
+    w.structure(17, 0x28, 0x21).word(0x04, 0x10).word(0x0C, 0).string(0x10, "DIMM 1").byte(0x12, 0x02);
+    w.structure(17, 0x28, 0x22)
+        .word(0x04, 0x10)
+        .word(0x0C, 0x8000 | 768)
+        .string(0x10, "DIMM 2")
+        .byte(0x12, 0x18)
+        .word(0x15, 1600);
+    w.structure(17, 0x22, 0x23).word(0x04, 0x11).word(0x0C, 2048).byte(0x12, 0x13).word(0x15, 0);
+    w.structure(17, 0x22, 0x24)
+        .word(0x04, 0x11)
+        .word(0x0C, 0xFFFF)
+        .string(0x10, "Slot\x7F")
+        .byte(0x12, 0x22)
+        .word(0x15, 4800);
+    w.structure(17, 0x1B, 0x25).word(0x04, 0x12).word(0x0C, 2).string(0x10, "SPI").byte(0x12, 0x09);
+    (void)version3;
+    return w.table();
+}
+
+TEST(DmidecodeReference, SyntheticTablesDecodeAsLiveDmidecodeDecodesThem) {
+    const char* dmidecode = fs::exists("/usr/sbin/dmidecode") ? "/usr/sbin/dmidecode" : "dmidecode";
+    FakeRoot root;
+    for (const bool version3 : {true, false}) {
+        const std::string table = syntheticTable(version3);
+        const std::string entry =
+            version3 ? SmbiosWriter::entryPoint3(table.size()) : SmbiosWriter::entryPoint2(table.size(), 15, 2, 7);
+        const std::string dump = root.path() + (version3 ? "/v3.bin" : "/v2.bin");
+        root.write(dump.substr(root.path().size()), SmbiosWriter::dump(entry, table));
+        FILE* pipe = popen((std::string(dmidecode) + " --from-dump " + dump + " 2>/dev/null").c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+        if (pclose(pipe) != 0 || output.empty()) GTEST_SKIP() << "dmidecode is not installed";
+        EXPECT_GT(compareWithDmidecode(dump, output), 30) << output;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+#include "smbios_table.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "scan_error.h"
+#include "smbios_writer.h"
+
+namespace {
+
+using namespace tavrix;
+using tavrix::testing::SmbiosWriter;
+
+std::string biosAndSystem() {
+    SmbiosWriter w;
+    w.structure(0, 0x18, 0x0000).string(0x04, "Acme BIOS").string(0x05, "1.0 ");
+    w.structure(1, 0x1B, 0x0001).string(0x04, "Acme").byte(0x05, 0).byte(0x06, 9).string(0x07, "Bad\x01\xC3\xA9");
+    return w.table();
+}
+
+TEST(SmbiosTable, DecodesStructuresAndStringsOfEveryEntryPointKind) {
+    const std::string table = biosAndSystem();
+    const auto v3 = SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(table.size()), table);
+    const auto v2 = SmbiosTable::fromDump(
+        SmbiosWriter::dump(SmbiosWriter::entryPoint2(table.size(), 3, 2, 8, 0xF0000), table), "x");
+    std::string legacy(0x0F, '\0');
+    legacy.replace(0, 5, "_DMI_");
+    legacy[0x06] = static_cast<char>(table.size());
+    legacy[0x0C] = 3;
+    legacy[0x0E] = 0x21;
+    const auto v21 = SmbiosTable::fromEntryPoint(legacy, table);
+    for (const SmbiosTable* decoded : {&v3, &v2, &v21}) {
+        ASSERT_EQ(decoded->structures().size(), 3u);
+        const auto& bios = decoded->structures()[0];
+        EXPECT_EQ(bios.string(0x04), "Acme BIOS");
+        EXPECT_EQ(bios.string(0x05), "1.0 ");
+        const auto& system = *decoded->ofType(1).at(0);
+        EXPECT_EQ(system.handle, 1);
+        EXPECT_EQ(system.string(0x05), std::nullopt);  // index 0
+        EXPECT_EQ(system.string(0x06), std::nullopt);  // past the string set
+        EXPECT_EQ(system.string(0x07), "Bad...");      // non-printable bytes shown as "."
+        EXPECT_EQ(system.string(0x40), std::nullopt);  // past the structure
+        EXPECT_EQ(decoded->structures().back().type, 127);
+    }
+    EXPECT_EQ(v3.majorVersion(), 3);
+    EXPECT_EQ(v2.minorVersion(), 8);
+    EXPECT_EQ(v21.majorVersion(), 2);
+    EXPECT_EQ(v21.minorVersion(), 1);
+}
+
+TEST(SmbiosTable, StopsAtEndOfTableTheTableLengthAndTheStructureCount) {
+    std::string table = biosAndSystem() + std::string("\x01\x1B\x05\x00", 4) + std::string(0x17 + 2, '\0');
+    EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(table.size()), table).structures().size(), 3u);
+    EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint2(table.size(), 1), table).structures().size(), 1u);
+    EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(45), table).structures().size(), 1u);
+}
+
+TEST(SmbiosTable, DecodesMalformedTablesAsFarAsTheyAreSound) {
+    const std::string good = biosAndSystem();
+    const std::size_t firstEnd = good.find("1.0 ") + 6;
+    auto decodedCount = [](const std::string& table) {
+        return SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(0xFFFFFFFF), table).structures().size();
+    };
+    EXPECT_EQ(decodedCount(good.substr(0, firstEnd + 10)), 1u);  // truncated inside the second structure
+    EXPECT_EQ(decodedCount(good.substr(0, firstEnd - 1)), 0u);   // string set without its terminator
+    std::string shortHeader = good;
+    shortHeader[firstEnd + 1] = 2;  // a length shorter than the header
+    EXPECT_EQ(decodedCount(shortHeader), 1u);
+    std::string pastEnd = good;
+    pastEnd[firstEnd + 1] = static_cast<char>(0xFF);  // a length running past the end
+    EXPECT_EQ(decodedCount(pastEnd), 1u);
+    EXPECT_EQ(decodedCount(""), 0u);
+    EXPECT_EQ(decodedCount(std::string(3, '\0')), 0u);
+}
+
+TEST(SmbiosTable, ShortStructuresGiveNoLaterFields) {
+    SmbiosWriter w;
+    w.structure(17, 0x15, 0x10).word(0x0C, 1024);
+    const std::string table = w.table();
+    const auto decoded = SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(table.size()), table);
+    const auto& device = decoded.structures().at(0);
+    EXPECT_EQ(device.word(0x0C), 1024);
+    EXPECT_EQ(device.word(0x15), std::nullopt);
+    EXPECT_EQ(device.dword(0x12), std::nullopt);
+    EXPECT_EQ(device.byte(0x14), 0);
+}
+
+TEST(SmbiosTable, RejectsDataWithoutAnEntryPoint) {
+    EXPECT_THROW(SmbiosTable::fromEntryPoint("_SM", ""), ScanError);
+    EXPECT_THROW(SmbiosTable::fromEntryPoint(std::string("_SM3_") + std::string(4, '\0'), ""), ScanError);
+    try {
+        SmbiosTable::fromDump("not a dump at all", "pc.bin");
+        FAIL();
+    } catch (const ScanError& failure) {
+        EXPECT_THAT(failure.what(), ::testing::StartsWith("pc.bin: no SMBIOS entry point"));
+    }
+}
+
+}  // namespace
