@@ -65,6 +65,17 @@ public:
         entry[0x04] = checksum(entry, 0, 0x1F);
         return entry;
     }
+    // A legacy "_DMI_" entry point; bcdRevision 0x21 is version 2.1.
+    static std::string entryPointLegacy(std::size_t tableLength, std::size_t count, int bcdRevision) {
+        std::string entry(0x0F, '\0');
+        entry.replace(0, 5, "_DMI_");
+        setLittleEndian(entry, 0x06, tableLength, 2);
+        setLittleEndian(entry, 0x08, 0x20, 4);
+        setLittleEndian(entry, 0x0C, count, 2);
+        entry[0x0E] = static_cast<char>(bcdRevision);
+        entry[0x05] = checksum(entry, 0, 0x0F);
+        return entry;
+    }
     // The layout `dmidecode --dump-bin` writes: entry point padded to 32 bytes, then the table.
     static std::string dump(std::string entry, const std::string& table) {
         entry.resize(32, '\0');

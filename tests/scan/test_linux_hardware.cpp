@@ -3,7 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+
 #include "fake_root.h"
+#include "hardware_scan.h"
+#include "recording_sink.h"
 #include "scan_error.h"
 #include "smbios_writer.h"
 
@@ -253,6 +258,29 @@ TEST(LinuxHardware, MapsMemoryTypesAsWmiDoes) {
     EXPECT_EQ(smbiosMemoryType("LPDDR5"), 0x23);
     EXPECT_EQ(smbiosMemoryType("Reserved"), std::nullopt);
     EXPECT_EQ(smbiosMemoryType("ddr4"), std::nullopt);
+}
+
+}  // namespace
+
+namespace {
+
+// The whole scan of a dump through the platform provider, with /proc from a fake root, against the
+// report kept beside the dump (TAVRIX_WRITE_SAMPLES=1 rewrites it).
+TEST(LinuxHardware, ScanOfADumpGivesItsGoldenReport) {
+    FakeRoot root;
+    root.write("/proc/meminfo", "MemTotal:         774144 kB\n");
+    root.write("/proc/cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Pentium MMX\n");
+    root.write("/proc/sys/kernel/arch", "i586\n");
+    const std::string dump = std::string(TAVRIX_TEST_DATA) + "/smbios/synthetic-legacy.bin";
+    const auto provider = makePlatformProvider({root.path(), dump});
+    RecordingSink sink;
+    HardwareScan scan(*provider, sink);
+    ASSERT_EQ(scan.getTavrix(), "Success");
+    const std::string golden = dump.substr(0, dump.size() - 4) + ".report";
+    if (std::getenv("TAVRIX_WRITE_SAMPLES")) std::ofstream(golden, std::ios::binary) << scan.values().reportText;
+    std::ifstream file(golden, std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(scan.values().reportText, expected);
 }
 
 }  // namespace
