@@ -67,7 +67,7 @@ std::optional<std::string> SmbiosStructure::string(std::size_t offset) const {
 
 SmbiosTable SmbiosTable::fromEntryPoint(std::string_view entry, std::string table) {
     SmbiosTable decoded;
-    decoded.bytes_ = std::move(table);
+    *decoded.bytes_ = std::move(table);
     if (entry.size() >= 0x18 && entry.substr(0, 5) == "_SM3_") {
         decoded.major_ = static_cast<unsigned char>(entry[0x07]);
         decoded.minor_ = static_cast<unsigned char>(entry[0x08]);
@@ -100,7 +100,7 @@ SmbiosTable SmbiosTable::fromDump(std::string_view dump, const std::string& file
 }
 
 void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> structureCount) {
-    const std::string_view table = std::string_view(bytes_).substr(0, std::min(bytes_.size(), maximumLength));
+    const std::string_view table = std::string_view(*bytes_).substr(0, std::min(bytes_->size(), maximumLength));
     std::size_t offset = 0;
     while (offset + 4 <= table.size() && (!structureCount || structures_.size() < *structureCount)) {
         const auto type = static_cast<unsigned>(static_cast<unsigned char>(table[offset]));

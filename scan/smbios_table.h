@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,10 +52,10 @@ public:
     SmbiosTable& operator=(SmbiosTable&&) = default;
 
 private:
-    SmbiosTable() = default;
+    SmbiosTable() : bytes_(std::make_unique<std::string>()) {}
     void decode(std::size_t maximumLength, std::optional<std::size_t> structureCount);
 
-    std::string bytes_;  // owns what the structures view
+    std::unique_ptr<std::string> bytes_;  // owns what the structures view; on the heap, so a move keeps the views
     int major_ = 0;
     int minor_ = 0;
     std::vector<SmbiosStructure> structures_;

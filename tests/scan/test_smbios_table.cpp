@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "scan_error.h"
 #include "smbios_writer.h"
 
@@ -83,6 +86,35 @@ TEST(SmbiosTable, ShortStructuresGiveNoLaterFields) {
     EXPECT_EQ(device.word(0x15), std::nullopt);
     EXPECT_EQ(device.dword(0x12), std::nullopt);
     EXPECT_EQ(device.byte(0x14), 0);
+}
+
+TEST(SmbiosTable, KeepsItsStructuresWhenMoved) {
+    auto tiny = [](const char* text) {  // short enough to live inside a std::string object
+        SmbiosWriter w;
+        w.structure(2, 0x05, 0x02).string(0x04, text);
+        return w.table();
+    };
+    std::optional<SmbiosTable> first(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(14), tiny("A")));
+    const SmbiosTable moved = std::move(*first);
+    first.emplace(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(14), tiny("B")));  // reuses the storage
+    ASSERT_EQ(moved.structures().size(), 2u);
+    EXPECT_EQ(moved.structures()[0].string(0x04), "A");
+}
+
+// Inputs the fuzzer once found faulty, kept so that they stay harmless.
+TEST(SmbiosTable, DecodesFuzzerFindingsSafely) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(TAVRIX_TEST_DATA) + "/smbios/fuzz")) {
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::optional<SmbiosTable> table(SmbiosTable::fromDump(bytes, entry.path().string()));
+        const SmbiosTable moved = std::move(*table);
+        table.reset();
+        for (const auto& structure : moved.structures()) {
+            for (std::size_t offset = 0; offset < structure.length(); ++offset) {
+                for (const char c : structure.string(offset).value_or("")) EXPECT_TRUE(c >= 0x20 && c <= 0x7E);
+            }
+        }
+    }
 }
 
 TEST(SmbiosTable, RejectsDataWithoutAnEntryPoint) {
