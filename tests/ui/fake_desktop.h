@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "clipboard_service.h"
+#include "desktop_services.h"
+#include "message_service.h"
+#include "page_browser.h"
+#include "process_launcher.h"
+
+// Stand-ins for the platform operations the main window's commands use; each records its calls.
+struct FakeDesktop {
+    enum class Launch { Succeeds, ReturnsFalse, Throws };
+
+    struct Clipboard : tavrix::ui::ClipboardService {
+        QStringList calls;
+        void clear() override { calls << QStringLiteral("clear"); }
+        void setText(const QString& text) override { calls << QStringLiteral("setText:") + text; }
+    };
+    struct Launcher : tavrix::ui::ProcessLauncher {
+        Launch outcome = Launch::Succeeds;
+        std::vector<QStringList> started;  // program, then its arguments
+        bool startDetached(const QString& program, const QStringList& arguments) override {
+            started.push_back(QStringList{program} + arguments);
+            if (outcome == Launch::Throws) throw std::runtime_error("no such program");
+            return outcome == Launch::Succeeds;
+        }
+    };
+    struct Browser : tavrix::ui::PageBrowser {
+        std::vector<QUrl> addresses;
+        std::function<void(QWebEngineView&, const QUrl&)> forward;  // the real browser, if set
+        void navigate(QWebEngineView& view, const QUrl& address) override {
+            addresses.push_back(address);
+            if (forward) forward(view, address);
+        }
+    };
+    struct MessageBox : tavrix::ui::MessageService {
+        QStringList shown;
+        void show(const QString& text) override { shown << text; }
+    };
+
+    Clipboard clipboard;
+    Launcher launcher;
+    Browser browser;
+    MessageBox messageBox;
+
+    tavrix::ui::DesktopServices services() { return {clipboard, launcher, browser, messageBox}; }
+};

@@ -1,0 +1,17 @@
+#include "chat_launcher.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tavrix::ui {
+
+QString chatProgram() { return QStringLiteral("xdg-open"); }
+
+QStringList chatArguments() { return {QString::fromLatin1(chatAddress)}; }
+
+bool startDetachedProcess(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+}  // namespace tavrix::ui

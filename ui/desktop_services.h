@@ -1,0 +1,22 @@
+#pragma once
+
+namespace tavrix::ui {
+
+class ClipboardService;
+class MessageService;
+class PageBrowser;
+class ProcessLauncher;
+
+// The platform operations the main window's commands use; tests put fakes in their place.
+struct DesktopServices {
+    ClipboardService& clipboard;
+    ProcessLauncher& launcher;
+    PageBrowser& browser;
+    MessageService& messageBox;
+};
+
+// The real ones: the system clipboard, detached process start, Qt WebEngine navigation and
+// QMessageBox.
+DesktopServices systemDesktopServices();
+
+}  // namespace tavrix::ui

@@ -1,0 +1,325 @@
+#include "form1.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include "chat_launcher.h"
+#include "clipboard_service.h"
+#include "form1_layout.h"
+#include "layout_fonts.h"
+#include "message_service.h"
+#include "page_browser.h"
+#include "process_launcher.h"
+#include "scan_error.h"
+#include "tavrix_application.h"
+#include "window_pictures.h"
+
+namespace tavrix {
+
+namespace {
+
+using ui::ControlKind;
+
+constexpr QColor blue(0, 0, 255);
+
+// Form_Load blanks the value labels in this order.
+constexpr std::array blankingOrder{
+    ValueLabel::Label21, ValueLabel::Label22, ValueLabel::Label24, ValueLabel::Label25,
+    ValueLabel::Label26, ValueLabel::Label27, ValueLabel::Label28, ValueLabel::Label29,
+    ValueLabel::Label30, ValueLabel::Label31, ValueLabel::Label32, ValueLabel::Label33,
+    ValueLabel::Label34, ValueLabel::Label35, ValueLabel::Label36, ValueLabel::Label37,
+    ValueLabel::Label41,
+};
+static_assert(blankingOrder.size() == valueLabelCount);
+
+QString qName(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// A label of fixed size showing one line; what does not fit is cut off.
+QLabel* makeLabel(const ui::ControlLayout& layout, QWidget* container) {
+    auto* label = new QLabel(container);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(false);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    label->setText(QString::fromLatin1(layout.caption));
+    const bool bold = layout.kind == ControlKind::CaptionLabel;
+    label->setFont(ui::defaultLayoutFont(bold));
+    if (!bold) setTextColour(label, blue);
+    return label;
+}
+
+QListWidget* makeList(QWidget* container) {
+    auto* list = new QListWidget(container);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    list->setFont(ui::defaultLayoutFont());
+    return list;
+}
+
+}  // namespace
+
+Form1::Form1(ManagementProvider& provider, ui::DesktopServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      services_(services),
+      scan_(provider, *this, TextForm::fromCurrentLocale()) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(applicationTitle));
+    setWindowIcon(ui::programIcon());
+    setFont(ui::defaultLayoutFont());
+    setGeometry(ui::form1ClientArea.toPixels());
+    setFixedSize(ui::form1ClientArea.toPixels().size());
+}
+
+Form1::~Form1() {
+    // The browser's page goes before the profile it uses.
+    delete Frame1_;
+}
+
+void Form1::load() {
+    if (isLoaded()) return;
+    createControls();
+    connectHandlers();
+    Form_Load();
+}
+
+QString Form1::getTavrix() {
+    load();
+    return QString::fromStdString(scan_.getTavrix());
+}
+
+QUrl Form1::lookupUrl(const std::string& address) {
+    return QUrl::fromEncoded(QByteArray::fromStdString(address), QUrl::TolerantMode);
+}
+
+QWidget* Form1::control(const QString& name) {
+    load();
+    if (name == QLatin1String("Form1")) return this;
+    return findChild<QWidget*>(name);
+}
+
+QLabel* Form1::valueLabel(ValueLabel label) {
+    load();
+    return valueLabels_[static_cast<std::size_t>(label)];
+}
+
+QListWidget* Form1::list(ModuleList which) {
+    load();
+    switch (which) {
+        case ModuleList::slotsLst: return slotsLst_;
+        case ModuleList::memoryLst: return memoryLst_;
+        case ModuleList::speedLst: return speedLst_;
+    }
+    return nullptr;
+}
+
+QWebEngineView* Form1::WB() {
+    load();
+    return WB_;
+}
+
+QPushButton* Form1::clipboardCmd() {
+    load();
+    return clipboardCmd_;
+}
+
+QLabel* Form1::Image1() {
+    load();
+    return Image1_;
+}
+
+QLabel* Form1::Label39() {
+    load();
+    return Label39_;
+}
+
+void Form1::clearList(ModuleList which) { list(which)->clear(); }
+
+void Form1::appendRow(ModuleList which, const std::string& row) {
+    list(which)->addItem(QString::fromStdString(row));
+}
+
+void Form1::setCaption(ValueLabel label, const std::string& caption) {
+    valueLabel(label)->setText(QString::fromStdString(caption));
+}
+
+void Form1::navigate(const std::string& address) {
+    const QUrl url = lookupUrl(address);
+    if (!url.isValid()) throw ScanError("Navigation failed: invalid address " + address);
+    services_.browser.navigate(*WB(), url);
+}
+
+void Form1::setVisible(bool visible) {
+    if (visible) load();
+    QWidget::setVisible(visible);
+    if (visible) slotsLst_->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == Image1_) Image1_Click();
+        if (watched == Label39_) Label39_Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::createControls() {
+    QHash<QString, QWidget*> containers;
+    for (const ui::ControlLayout& layout : ui::form1Layout()) {
+        QWidget* container = *layout.container ? containers.value(QString::fromLatin1(layout.container))
+                                               : this;
+        QWidget* widget = nullptr;
+        switch (layout.kind) {
+            case ControlKind::Frame: {
+                auto* frame = new QGroupBox(QString::fromLatin1(layout.caption), container);
+                frame->setFont(ui::defaultLayoutFont(container != this));
+                containers.insert(QString::fromLatin1(layout.name), frame);
+                if (container == this) Frame1_ = frame;
+                widget = frame;
+                break;
+            }
+            case ControlKind::CaptionLabel:
+            case ControlKind::ValueLabel:
+            case ControlKind::LinkLabel:
+                widget = makeLabel(layout, container);
+                break;
+            case ControlKind::ListBox:
+                widget = makeList(container);
+                break;
+            case ControlKind::Picture: {
+                Image1_ = new QLabel(container);
+                Image1_->setPixmap(ui::chatPicture());
+                Image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                widget = Image1_;
+                break;
+            }
+            case ControlKind::Button:
+                clipboardCmd_ = new QPushButton(QString::fromLatin1(layout.caption), container);
+                clipboardCmd_->setFont(ui::defaultLayoutFont());
+                widget = clipboardCmd_;
+                break;
+            case ControlKind::Browser:
+                createBrowser(static_cast<QGroupBox*>(container));
+                widget = WB_;
+                break;
+        }
+        widget->setObjectName(QString::fromLatin1(layout.name));
+        widget->setGeometry(layout.place.toPixels());
+    }
+
+    for (ValueLabel label : blankingOrder)
+        valueLabels_[static_cast<std::size_t>(label)] = findChild<QLabel*>(qName(controlName(label)));
+    slotsLst_ = findChild<QListWidget*>(QStringLiteral("slotsLst"));
+    memoryLst_ = findChild<QListWidget*>(QStringLiteral("memoryLst"));
+    speedLst_ = findChild<QListWidget*>(QStringLiteral("speedLst"));
+    Label39_ = findChild<QLabel*>(QStringLiteral("Label39"));
+    // The value of "Identifying No" lies over the end of its caption.
+    valueLabels_[static_cast<std::size_t>(ValueLabel::Label25)]->raise();
+
+    // Label39 keeps the face and size of the layout; at Liberation Sans's widths its text is a
+    // few pixels wider than the label, so its letters are set 2% narrower.
+    QFont linkFont = ui::defaultLayoutFont();
+    linkFont.setStretch(98);
+    Label39_->setFont(linkFont);
+
+    const QCursor hand = ui::handCursor();
+    Image1_->setCursor(hand);
+    Label39_->setCursor(hand);
+
+    setTabOrder(slotsLst_, clipboardCmd_);
+    setTabOrder(clipboardCmd_, WB_);
+    setTabOrder(WB_, memoryLst_);
+    setTabOrder(memoryLst_, speedLst_);
+}
+
+void Form1::createBrowser(QGroupBox* frame) {
+    // Constructed without a storage name, the profile is off the record: nothing goes to disk.
+    profile_ = new QWebEngineProfile(this);
+    WB_ = new QWebEngineView(frame);
+    WB_->setPage(new QWebEnginePage(profile_, WB_));
+    WB_->setFocusPolicy(Qt::StrongFocus);
+}
+
+void Form1::connectHandlers() {
+    connect(clipboardCmd_, &QPushButton::clicked, this, &Form1::clipboardCmd_Click);
+    connect(memoryLst_, &QListWidget::currentRowChanged, this, &Form1::memoryLst_Click);
+    connect(slotsLst_, &QListWidget::currentRowChanged, this, &Form1::slotsLst_Click);
+    connect(speedLst_, &QListWidget::currentRowChanged, this, &Form1::speedLst_Click);
+    Image1_->installEventFilter(this);
+    Label39_->installEventFilter(this);
+}
+
+void Form1::Form_Load() {
+    for (ValueLabel label : blankingOrder) valueLabel(label)->setText(QString());
+    values().moduleCount = 0;
+}
+
+void Form1::clipboardCmd_Click() {
+    services_.clipboard.clear();
+    services_.clipboard.setText(QString::fromStdString(values().reportText));
+}
+
+namespace {
+
+// Selects the clicked list's row in the target, without raising the target's own handler.
+void follow(QListWidget* clicked, QListWidget* target) {
+    const QSignalBlocker blocker(target);
+    const int row = clicked->currentRow();
+    target->setCurrentRow(row);
+    if (row < 0) target->clearSelection();
+}
+
+}  // namespace
+
+void Form1::memoryLst_Click() {
+    follow(memoryLst_, slotsLst_);
+    follow(memoryLst_, speedLst_);
+}
+
+void Form1::slotsLst_Click() {
+    follow(slotsLst_, memoryLst_);
+    follow(slotsLst_, speedLst_);
+}
+
+void Form1::speedLst_Click() {
+    follow(speedLst_, memoryLst_);
+    follow(speedLst_, slotsLst_);
+}
+
+void Form1::launchChat() {
+    // The one handler that traps its failures: whatever goes wrong, the user hears one thing.
+    bool started = false;
+    try {
+        started = services_.launcher.startDetached(ui::chatProgram(), ui::chatArguments());
+    } catch (...) {
+        started = false;
+    }
+    if (!started) services_.messageBox.show(QStringLiteral("Browser Not found!!!"));
+}
+
+}  // namespace tavrix

@@ -1,0 +1,31 @@
+#include "layout_fonts.h"
+
+#include <QString>
+#include <QtMath>
+
+namespace tavrix::ui {
+
+QString substituteFamily(const QString& layoutFamily) {
+    if (layoutFamily.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Liberation Sans");
+    if (layoutFamily.compare(QLatin1String("Times New Roman"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Liberation Serif");
+    return layoutFamily;
+}
+
+int pixelsForPoints(qreal points) { return qRound(points * 96.0 / 72.0); }
+
+QFont layoutFont(const QString& layoutFamily, qreal points, bool bold) {
+    QFont font(substituteFamily(layoutFamily));
+    font.setPixelSize(pixelsForPoints(points));
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    return font;
+}
+
+QFont defaultLayoutFont(bool bold) {
+    return layoutFont(QStringLiteral("MS Sans Serif"), 8.25, bold);
+}
+
+}  // namespace tavrix::ui

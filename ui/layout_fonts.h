@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFont>
+
+class QString;
+
+namespace tavrix::ui {
+
+// The faces the window layouts name, mapped to the metric-compatible free faces shipped with the
+// program: "MS Sans Serif" to Liberation Sans, "Times New Roman" to Liberation Serif. Any other
+// face is used as named.
+QString substituteFamily(const QString& layoutFamily);
+
+// Pixels for a point size at 96 dpi, as the layouts were drawn (8.25 pt is 11 px).
+int pixelsForPoints(qreal points);
+
+// The font a layout gives a control: face, point size and weight.
+QFont layoutFont(const QString& layoutFamily, qreal points, bool bold = false);
+
+// The windows' default font, "MS Sans Serif" 8.25 pt, regular or bold.
+QFont defaultLayoutFont(bool bold = false);
+
+}  // namespace tavrix::ui

@@ -1,0 +1,59 @@
+#include "desktop_services.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include "chat_launcher.h"
+#include "clipboard_service.h"
+#include "message_service.h"
+#include "page_browser.h"
+#include "process_launcher.h"
+#include "tavrix_application.h"
+
+namespace tavrix::ui {
+
+namespace {
+
+class SystemClipboard final : public ClipboardService {
+public:
+    void clear() override { QGuiApplication::clipboard()->clear(); }
+    void setText(const QString& text) override { QGuiApplication::clipboard()->setText(text); }
+};
+
+class SystemLauncher final : public ProcessLauncher {
+public:
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        return startDetachedProcess(program, arguments);
+    }
+};
+
+class WebEngineBrowser final : public PageBrowser {
+public:
+    void navigate(QWebEngineView& view, const QUrl& address) override { view.load(address); }
+};
+
+class SystemMessageBox final : public MessageService {
+public:
+    void show(const QString& text) override {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), text,
+                        QMessageBox::Ok);
+        box.exec();
+    }
+};
+
+}  // namespace
+
+DesktopServices systemDesktopServices() {
+    static SystemClipboard clipboard;
+    static SystemLauncher launcher;
+    static WebEngineBrowser browser;
+    static SystemMessageBox messageBox;
+    return {clipboard, launcher, browser, messageBox};
+}
+
+}  // namespace tavrix::ui

@@ -1,0 +1,45 @@
+#include "tavrix_application.h"
+
+#include <QMessageBox>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace tavrix {
+
+void reportFailureAndExit(const QString& failure) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), failure,
+                    QMessageBox::Ok);
+    box.exec();
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+int& TavrixApplication::prepareWebEngine(int& argc) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#ifndef _WIN32
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+    return argc;
+}
+
+TavrixApplication::TavrixApplication(int& argc, char** argv)
+    : QApplication(prepareWebEngine(argc), argv) {}
+
+bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& failure) {
+        reportFailureAndExit(QString::fromUtf8(failure.what()));
+    } catch (...) {
+        reportFailureAndExit(QStringLiteral("Unknown failure"));
+    }
+}
+
+}  // namespace tavrix
