@@ -18,7 +18,7 @@ build: deps
 	@cmake --build $(BUILD)
 
 run: build
-	@$(BUILD)/cli/tavrix-report --machine examples/acme.machine
+	@$(BUILD)/cli/tavrix-report
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure

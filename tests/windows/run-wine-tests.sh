@@ -1,0 +1,116 @@
+#!/bin/sh
+# Runs the Windows build under Wine, against Wine's WMI, in a fresh prefix that is removed after:
+#   run-wine-tests.sh TEST_WINDOWS_SCAN_EXE TAVRIX_REPORT_EXE SOURCE_DIR
+# Wine answers WMI from this computer, so the report is checked against /proc.
+set -eu
+
+unit_exe=$1
+report_exe=$2
+source_dir=$3
+
+command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine.XXXXXX")
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=C LANG=C
+unset DISPLAY WAYLAND_DISPLAY
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# wineboot returns while the prefix is still being set up; until that ends, COM calls wait on
+# timeouts, so let every process of the setup finish first.
+if ! { wineboot -i && wineserver -w; } >"$work/wineboot.log" 2>&1; then
+  cat "$work/wineboot.log"
+  echo "FAIL: wineboot could not make a prefix"
+  exit 1
+fi
+
+# The provider's own tests.
+wine "$unit_exe" || fail "test_windows_scan.exe"
+
+# The scan of this computer through Wine's WMI.
+report="$work/report.txt"
+status=0
+wine "$report_exe" >"$report" 2>"$work/report.err" || status=$?
+[ "$status" -eq 0 ] || fail "tavrix-report.exe exits $status: $(cat "$work/report.err")"
+cr=$(printf '\r')
+lines=$(wc -l <"$report")
+[ "$lines" -eq 35 ] || fail "the report has $lines lines, not 35"
+bare=$(grep -c -v "$cr\$" "$report" || true)
+[ "$bare" -eq 0 ] || fail "$bare report lines do not end in CR LF"
+[ "$(tail -c 1 "$report" | od -An -c | tr -d ' ')" = '\n' ] || fail "the report's last line has no line break"
+
+# The text after "Label: " on the report line that starts with it, CR removed.
+field() { grep "^$1" "$report" | head -n 1 | tr -d '\r' | cut -c $((${#1} + 1))-; }
+
+vendor=$(grep -m 1 '^vendor_id' /proc/cpuinfo | sed 's/^vendor_id[[:space:]]*:[[:space:]]*//')
+[ "$(field 'Processor Manufacturer: ')" = "$vendor" ] ||
+  fail "processor manufacturer \"$(field 'Processor Manufacturer: ')\" is not vendor_id \"$vendor\""
+
+[ "$(field 'System Type: ')" = "x64 based PC" ] || fail "system type \"$(field 'System Type: ')\" is not Wine's"
+
+# Installed RAM: the report's figure and MemTotal each in gigabytes of 1024^3 bytes, to the scan's
+# hundredths; Wine counts whole pages, so its bytes may fall short of MemTotal by a page or so.
+installed=$(field 'Installed RAM: ')
+kilobytes=$(awk '/^MemTotal:/ { print $2 }' /proc/meminfo)
+awk -v shown="$installed" -v kb="$kilobytes" 'BEGIN {
+  n = split(shown, part, " ")
+  if (n != 2 || (part[2] != "GB" && part[2] != "MB")) exit 1
+  gb = part[2] == "GB" ? part[1] : part[1] / 1024
+  host = kb / 1048576
+  exit (gb - host > 0.0051 || host - gb > 0.0051) ? 1 : 0
+}' || fail "installed RAM \"$installed\" does not agree with MemTotal $kilobytes kB"
+
+# Wine's Win32_Processor has no ExtClock: the value shows empty and the scan goes on.
+grep -q "^Processor FSB: $cr\$" "$report" || fail "the processor FSB Wine lacks does not show empty"
+
+# The address and the window contents of the same scan.
+wine "$report_exe" --address >"$work/address.txt" || fail "tavrix-report.exe --address"
+speed=$(field 'Processor Speed: ')
+[ "$(wc -l <"$work/address.txt")" -eq 1 ] || fail "--address prints more than one line"
+grep -q "^http://www.quorvane.com/mc/tavrix.asp?manufacturer = .*&processorspeed=$speed&site=quorvane\$" \
+  "$work/address.txt" || fail "--address prints $(cat "$work/address.txt")"
+wine "$report_exe" --window >"$work/window.txt" || fail "tavrix-report.exe --window"
+grep -qx "Label28=$vendor" "$work/window.txt" || fail "--window does not show the processor manufacturer"
+grep -qx "Label26=x64 based PC" "$work/window.txt" || fail "--window does not show the system type"
+
+# Every machine file gives, byte for byte, the report, address and window the Linux build gives.
+for machine in "$source_dir"/tests/data/machines/*.machine "$source_dir"/examples/*.machine; do
+  name=$(basename "$machine" .machine)
+  case $machine in
+    */examples/*) expected="$source_dir/tests/data/examples/$name" ;;
+    *) expected="${machine%.machine}" ;;
+  esac
+  for output in report address window; do
+    option=
+    [ "$output" = report ] || option="--$output"
+    # shellcheck disable=SC2086
+    wine "$report_exe" --machine "Z:$machine" $option >"$work/out" 2>&1 || fail "$name: tavrix-report.exe $option fails"
+    cmp -s "$work/out" "$expected.$output" || fail "$name: the $output differs from $expected.$output"
+  done
+done
+
+# A file the scan cannot read fails it with a message, not a crash.
+for machine in "$source_dir"/tests/data/malformed/*.machine; do
+  status=0
+  wine "$report_exe" --machine "Z:$machine" >/dev/null 2>"$work/err" || status=$?
+  [ "$status" -eq 1 ] && grep -q "^tavrix-report: " "$work/err" ||
+    fail "$(basename "$machine"): exits $status with \"$(cat "$work/err")\""
+done
+
+if [ "$failures" -ne 0 ]; then
+  echo "--- the report under Wine:"
+  cat "$report"
+  exit 1
+fi
+echo "Wine: all checks pass"

@@ -1,0 +1,104 @@
+// Runs against the WMI of the computer (or Wine prefix) it runs on, so it checks only what every
+// implementation answers: the seven classes exist, names match without regard to case, failures
+// name their call.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "hardware_scan.h"
+#include "scan_error.h"
+#include "wmi_provider.h"
+
+namespace {
+
+using tavrix::ProviderValue;
+
+class WmiProviderTest : public ::testing::Test {
+protected:
+    tavrix::WmiProvider provider;
+    std::unique_ptr<tavrix::ManagementConnection> connection = provider.openConnection(tavrix::localMoniker());
+
+    // The values of one property, one per row, in the provider's order.
+    std::vector<ProviderValue> column(const char* query, const char* property) {
+        std::vector<ProviderValue> values;
+        auto rows = connection->ExecQuery(query);
+        while (const tavrix::ManagementRow* row = rows->next()) values.push_back(row->readProperty(property));
+        return values;
+    }
+};
+
+std::string failureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const tavrix::ScanError& failure) {
+        return failure.what();
+    }
+    return "no failure";
+}
+
+TEST_F(WmiProviderTest, ComputerSystemHasOneRowWithMemoryAsDecimalText) {
+    const auto memory = column("Select * from Win32_ComputerSystem", "TotalPhysicalMemory");
+    ASSERT_EQ(memory.size(), 1u);
+    const auto* text = std::get_if<std::string>(&memory[0]);
+    ASSERT_NE(text, nullptr);
+    EXPECT_FALSE(text->empty());
+    EXPECT_EQ(text->find_first_not_of("0123456789"), std::string::npos) << *text;
+}
+
+TEST_F(WmiProviderTest, PropertyNamesMatchWithoutRegardToCase) {
+    const auto proper = column("Select * from Win32_Processor", "Manufacturer");
+    ASSERT_FALSE(proper.empty());
+    EXPECT_EQ(column("Select * from Win32_Processor", "manufacturer"), proper);
+    EXPECT_EQ(column("Select * from Win32_Processor", "MANUFACTURER"), proper);
+    EXPECT_EQ(column("Select * from Win32_Baseboard", "product"), column("Select * from Win32_Baseboard", "Product"));
+}
+
+TEST_F(WmiProviderTest, IntegerPropertiesArriveAsWholeNumbers) {
+    const auto speeds = column("Select * from Win32_Processor", "CurrentClockSpeed");
+    ASSERT_FALSE(speeds.empty());
+    for (const auto& speed : speeds) {
+        ASSERT_TRUE(std::holds_alternative<std::int64_t>(speed));
+        EXPECT_GT(std::get<std::int64_t>(speed), 0);
+    }
+}
+
+TEST_F(WmiProviderTest, PropertyTheClassLacksIsAbsent) {
+    for (const auto& value : column("Select * from Win32_Bios", "NoSuchProperty")) EXPECT_TRUE(tavrix::isAbsent(value));
+}
+
+TEST_F(WmiProviderTest, FinishedResultSetStaysFinished) {
+    auto rows = connection->ExecQuery("Select * from Win32_Bios");
+    int count = 0;
+    while (rows->next() != nullptr) ++count;
+    EXPECT_GE(count, 1);
+    EXPECT_EQ(rows->next(), nullptr);
+}
+
+TEST_F(WmiProviderTest, ConnectionServesSeveralQueriesAtOnce) {
+    auto bios = connection->ExecQuery("Select * from Win32_Bios");
+    auto boards = connection->ExecQuery("Select * from Win32_Baseboard");
+    const tavrix::ManagementRow* board = boards->next();
+    const tavrix::ManagementRow* firmware = bios->next();
+    ASSERT_NE(board, nullptr);
+    ASSERT_NE(firmware, nullptr);
+    EXPECT_FALSE(tavrix::isAbsent(firmware->readProperty("SMBIOSBIOSVersion")));
+    EXPECT_FALSE(tavrix::isAbsent(board->readProperty("Product")));
+}
+
+TEST_F(WmiProviderTest, FailuresNameTheCallAndItsHresult) {
+    EXPECT_EQ(failureOf([&] { connection->ExecQuery("Selec nonsense"); }),
+              "ISWbemServices::ExecQuery(\"Selec nonsense\") failed with HRESULT 0x80041017");
+    const std::string badNamespace = "winmgmts:{impersonationLevel=impersonate}!\\\\.\\root\\nosuch";
+    EXPECT_EQ(failureOf([&] { provider.openConnection(badNamespace); }),
+              "CoGetObject(\"" + badNamespace + "\") failed with HRESULT 0x8004100E");
+    // Windows and Wine differ in which moniker error a name nobody registered gives.
+    const std::string unknown = failureOf([&] { provider.openConnection("nosuchmoniker:here"); });
+    EXPECT_EQ(unknown.rfind("CoGetObject(\"nosuchmoniker:here\") failed with HRESULT 0x800", 0), 0u) << unknown;
+}
+
+}  // namespace
