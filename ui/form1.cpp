@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -246,6 +248,14 @@ void Form1::createControls() {
     QFont linkFont = ui::defaultLayoutFont();
     linkFont.setStretch(98);
     Label39_->setFont(linkFont);
+
+    // The classic Windows look: etched frames with their caption on the top border, and
+    // label backgrounds in the same face colour as the frames.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(this);
+        setStyle(classic);
+        for (QWidget* child : findChildren<QWidget*>()) child->setStyle(classic);
+    }
 
     const QCursor hand = ui::handCursor();
     Image1_->setCursor(hand);

@@ -43,6 +43,8 @@ public:
     // at the failing step.
     QString getTavrix();
     ScanValues& values() { return scan_.values(); }
+    // The lookup address the last scan composed.
+    const std::string& lookupAddress() const { return scan_.lookupAddress(); }
 
     // The lookup address as WB is given it: kept as composed, blanks travelling as %20.
     static QUrl lookupUrl(const std::string& address);

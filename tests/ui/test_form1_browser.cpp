@@ -1,0 +1,193 @@
+// The main window with its real browser on an X server of its own (Xvfb): the request line the
+// lookup page's server receives, and a screenshot of the filled window for people to look at.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <cstdlib>
+#include <memory>
+
+#include "desktop_services.h"
+#include "fake_desktop.h"
+#include "form1.h"
+#include "machine_file.h"
+#include "page_browser.h"
+#include "tavrix_application.h"
+
+namespace {
+
+QString xDisplay;  // ":N" of the Xvfb this binary started; empty when there is none
+
+// Starts Xvfb on the first free display number from 91; returns its process, or nullptr.
+std::unique_ptr<QProcess> startXvfb() {
+    for (int n = 91; n < 160; ++n) {
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
+            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+            continue;
+        auto xvfb = std::make_unique<QProcess>();
+        xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24",
+                                             "-nolisten", "tcp"});
+        if (!xvfb->waitForStarted(5000)) return nullptr;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000 && xvfb->state() == QProcess::Running) {
+            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
+                xDisplay = QStringLiteral(":%1").arg(n);
+                return xvfb;
+            }
+            xvfb->waitForFinished(50);
+        }
+    }
+    return nullptr;
+}
+
+// A loopback HTTP server that answers every request with one small page and keeps the first
+// request line of each connection.
+class LoopbackServer {
+public:
+    LoopbackServer() {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+            }
+        });
+    }
+    quint16 port() const { return server.serverPort(); }
+
+    QList<QByteArray> requestLines;
+
+private:
+    void answer(QTcpSocket* socket) {
+        buffers[socket] += socket->readAll();
+        if (!buffers[socket].contains("\r\n\r\n")) return;
+        requestLines << buffers[socket].left(buffers[socket].indexOf("\r\n"));
+        const QByteArray page = "<html><body style='font-family:Liberation Sans'><h2>Compatible memory "
+                                "upgrades</h2><p>The retailer's page for this computer loads here.</p>"
+                                "</body></html>";
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " +
+                      QByteArray::number(page.size()) + "\r\n\r\n" + page);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer server;
+    QHash<QTcpSocket*, QByteArray> buffers;
+};
+
+// A window whose lookup page comes from the loopback server: same path and query, local host.
+struct LocalWindow {
+    explicit LocalWindow(const char* machine)
+        : provider(tavrix::makeMachineFileProvider(std::string(TAVRIX_TEST_DATA "/machines/") + machine)) {
+        desktop.browser.forward = [this](QWebEngineView& view, const QUrl& address) {
+            QUrl local = address;
+            local.setHost(QStringLiteral("127.0.0.1"));
+            local.setPort(server.port());
+            tavrix::ui::systemDesktopServices().browser.navigate(view, local);
+        };
+        form = std::make_unique<tavrix::Form1>(*provider, desktop.services());
+    }
+
+    LoopbackServer server;
+    std::unique_ptr<tavrix::ManagementProvider> provider;
+    FakeDesktop desktop;
+    std::unique_ptr<tavrix::Form1> form;
+};
+
+// The request line a browser sends for a composed address: its path and query as composed,
+// with the blanks as %20.
+QByteArray expectedRequestLine(const std::string& address) {
+    QByteArray target = QByteArray::fromStdString(address).mid(int(sizeof "http://www.quorvane.com") - 1);
+    return "GET " + target.replace(" ", "%20") + " HTTP/1.1";
+}
+
+class Form1Browser : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        if (xDisplay.isEmpty()) GTEST_SKIP() << "Xvfb is not available";
+    }
+};
+
+}  // namespace
+
+TEST_P(Form1Browser, ServerReceivesTheComposedAddress) {
+    LocalWindow window(GetParam());
+    ASSERT_EQ(window.form->getTavrix(), "Success");
+    window.form->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.server.requestLines.isEmpty(), 20000);
+    EXPECT_EQ(window.server.requestLines.first(), expectedRequestLine(window.form->lookupAddress()));
+    window.form->close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, Form1Browser, ::testing::Values("server.machine", "hostile-values.machine"),
+                         [](const auto& info) { return std::string(info.param).substr(0, 6); });
+
+TEST(Form1Screenshot, FilledWindowFromAMachineWithSixModules) {
+    if (xDisplay.isEmpty()) GTEST_SKIP() << "Xvfb is not available";
+    LocalWindow window("server.machine");
+    bool loaded = false;
+    QObject::connect(window.form->WB(), &QWebEngineView::loadFinished, [&] { loaded = true; });
+    ASSERT_EQ(window.form->getTavrix(), "Success");
+    window.form->show();
+    window.form->list(tavrix::ModuleList::slotsLst)->setCurrentRow(1);
+    QTRY_VERIFY_WITH_TIMEOUT(loaded, 20000);
+    QTest::qWait(700);  // let the page be painted
+
+    const QString directory = QStringLiteral(TAVRIX_BINARY_DIR "/screenshots");
+    QDir().mkpath(directory);
+    const QString file = directory + QStringLiteral("/form1.png");
+    QFile::remove(file);
+    QProcess shot;
+    shot.start(QStringLiteral("sh"), {"-c", QStringLiteral("xwd -root -silent -display %1 | convert xwd:- png:'%2'")
+                                              .arg(xDisplay, file)});
+    ASSERT_TRUE(shot.waitForFinished(20000));
+    EXPECT_EQ(shot.exitCode(), 0) << shot.readAllStandardError().toStdString();
+    const QImage image(file);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(1024, 768));
+    // A value label's blue text is on screen: the window, not an empty root, was captured.
+    const QRect label = QRect(window.form->valueLabel(tavrix::ValueLabel::Label21)->mapTo(window.form.get(), QPoint()),
+                              QSize(281, 17))
+                            .translated(window.form->geometry().topLeft());
+    bool blueText = false;
+    for (int y = label.top(); y <= label.bottom() && !blueText; ++y)
+        for (int x = label.left(); x <= label.right() && !blueText; ++x)
+            {
+            const QColor pixel = image.pixelColor(x, y);
+            blueText = pixel.blue() > 200 && pixel.red() < 120 && pixel.green() < 120;
+        }
+    EXPECT_TRUE(blueText);
+    window.form->close();
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    std::unique_ptr<QProcess> xvfb;
+    const bool listing = GTEST_FLAG_GET(list_tests);
+    if (!listing) xvfb = startXvfb();
+    if (xvfb) {
+        setenv("DISPLAY", qPrintable(xDisplay), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    } else {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    int result = 0;
+    {
+        tavrix::TavrixApplication app(argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    if (xvfb) {
+        xvfb->terminate();
+        xvfb->waitForFinished(5000);
+    }
+    return result;
+}
