@@ -68,26 +68,24 @@ TEST_F(WmiProviderTest, IntegerPropertiesArriveAsWholeNumbers) {
 }
 
 TEST_F(WmiProviderTest, PropertyTheClassLacksIsAbsent) {
-    for (const auto& value : column("Select * from Win32_Bios", "NoSuchProperty")) EXPECT_TRUE(tavrix::isAbsent(value));
+    const auto values = column("Select * from Win32_Bios", "NoSuchProperty");
+    ASSERT_FALSE(values.empty());
+    for (const auto& value : values) EXPECT_TRUE(tavrix::isAbsent(value));
 }
 
-TEST_F(WmiProviderTest, FinishedResultSetStaysFinished) {
-    auto rows = connection->ExecQuery("Select * from Win32_Bios");
-    int count = 0;
-    while (rows->next() != nullptr) ++count;
-    EXPECT_GE(count, 1);
-    EXPECT_EQ(rows->next(), nullptr);
-}
-
-TEST_F(WmiProviderTest, ConnectionServesSeveralQueriesAtOnce) {
+TEST_F(WmiProviderTest, ResultSetsRunSideBySideAndOutliveTheirConnection) {
     auto bios = connection->ExecQuery("Select * from Win32_Bios");
     auto boards = connection->ExecQuery("Select * from Win32_Baseboard");
+    connection.reset();
     const tavrix::ManagementRow* board = boards->next();
     const tavrix::ManagementRow* firmware = bios->next();
     ASSERT_NE(board, nullptr);
     ASSERT_NE(firmware, nullptr);
     EXPECT_FALSE(tavrix::isAbsent(firmware->readProperty("SMBIOSBIOSVersion")));
     EXPECT_FALSE(tavrix::isAbsent(board->readProperty("Product")));
+    while (bios->next() != nullptr) {
+    }
+    EXPECT_EQ(bios->next(), nullptr);
 }
 
 TEST_F(WmiProviderTest, FailuresNameTheCallAndItsHresult) {
