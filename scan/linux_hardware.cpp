@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <map>
 
@@ -82,7 +84,7 @@ void setNumber(PropertyRow& row, const char* name, std::optional<std::uint64_t> 
     if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.set(name, static_cast<std::int64_t>(*value));
 }
 
-// "key : value" lines of /proc/cpuinfo's first processor; the first occurrence of each key.
+// The "model name", "vendor_id" and "cpu MHz" lines of /proc/cpuinfo's first processor.
 std::map<std::string, std::string> cpuinfoFields(std::string_view text) {
     std::map<std::string, std::string> fields;
     while (!text.empty()) {
@@ -94,6 +96,7 @@ std::map<std::string, std::string> cpuinfoFields(std::string_view text) {
         if (colon == std::string_view::npos) continue;
         std::string_view key = line.substr(0, colon);
         while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
+        if (key != "model name" && key != "vendor_id" && key != "cpu MHz") continue;
         std::string_view value = line.substr(colon + 1);
         if (!value.empty() && value.front() == ' ') value.remove_prefix(1);
         fields.emplace(std::string(key), printable(value));
@@ -238,8 +241,13 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
     LinuxHardware hardware;
 
     if (!sources.dumpFile.empty()) {
+        errno = 0;
         const auto dump = readFile(sources.dumpFile);
-        if (!dump) throw ScanError(sources.dumpFile + ": cannot read the dump file");
+        if (!dump) {
+            const int error = errno;
+            throw ScanError(sources.dumpFile + ": cannot read the dump file" +
+                            (error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string()));
+        }
         hardware.tables.emplace(SmbiosTable::fromDump(*dump, sources.dumpFile));
     } else if (const auto entry = underRoot("/sys/firmware/dmi/tables/smbios_entry_point")) {
         if (auto table = underRoot("/sys/firmware/dmi/tables/DMI")) {
