@@ -1,0 +1,58 @@
+// Creating the main window with its browser and running the scan of a six-module machine file,
+// until the window is ready to show.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include <cstdlib>
+#include <memory>
+
+#include "clipboard_service.h"
+#include "desktop_services.h"
+#include "form1.h"
+#include "machine_file.h"
+#include "page_browser.h"
+#include "tavrix_application.h"
+
+namespace {
+
+// The real browser, sent to a closed loopback port instead of the retailer's server.
+class LoopbackBrowser : public tavrix::ui::PageBrowser {
+public:
+    void navigate(QWebEngineView& view, const QUrl& address) override {
+        QUrl local = address;
+        local.setHost(QStringLiteral("127.0.0.1"));
+        local.setPort(9);
+        tavrix::ui::systemDesktopServices().browser.navigate(view, local);
+    }
+};
+
+void CreateAndScanForm1(benchmark::State& state) {
+    auto provider = tavrix::makeMachineFileProvider(TAVRIX_SOURCE_DIR "/tests/data/machines/server.machine");
+    const tavrix::ui::DesktopServices system = tavrix::ui::systemDesktopServices();
+    LoopbackBrowser browser;
+    const tavrix::ui::DesktopServices services{system.clipboard, system.launcher, browser, system.messageBox};
+    for (auto _ : state) {
+        auto form = std::make_unique<tavrix::Form1>(*provider, services);
+        benchmark::DoNotOptimize(form->getTavrix());
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        form.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(CreateAndScanForm1)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(25)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    tavrix::TavrixApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
