@@ -37,7 +37,7 @@ std::unique_ptr<QProcess> startXvfb() {
         auto xvfb = std::make_unique<QProcess>();
         xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24",
                                              "-nolisten", "tcp"});
-        if (!xvfb->waitForStarted(5000)) return nullptr;
+        if (!xvfb->waitForStarted(5000)) return nullptr;  // no Xvfb on this machine
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < 10000 && xvfb->state() == QProcess::Running) {
@@ -47,6 +47,9 @@ std::unique_ptr<QProcess> startXvfb() {
             }
             xvfb->waitForFinished(50);
         }
+        // Another X server took the number first: try the next.
+        xvfb->kill();
+        xvfb->waitForFinished(1000);
     }
     return nullptr;
 }

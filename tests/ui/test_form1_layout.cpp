@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <memory>
@@ -82,6 +84,8 @@ TEST_F(Form1Layout, EveryControlSitsInItsContainerAtItsPlace) {
     EXPECT_EQ(form.control("Frame1")->geometry(), QRect(0, -8, 785, 713));
     EXPECT_EQ(form.WB()->geometry(), QRect(0, 16, 769, 289));
     EXPECT_EQ(form.Image1()->pixmap().size(), QSize(152, 68));
+    // The browser keeps nothing on disk.
+    EXPECT_TRUE(form.WB()->page()->profile()->isOffTheRecord());
 }
 
 TEST_F(Form1Layout, CaptionsFontsAndColoursFollowTheLayout) {
