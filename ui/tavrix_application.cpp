@@ -23,6 +23,8 @@ void reportFailureAndExit(const QString& failure) {
 
 int& TavrixApplication::prepareWebEngine(int& argc) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The program writes no files, not even Qt's cache of compiled shaders.
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
 #ifndef _WIN32
     if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif

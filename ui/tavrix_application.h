@@ -15,7 +15,7 @@ inline constexpr char applicationTitle[] = "Tavrix - System Memory Information";
 
 // The program's QApplication. Any exception that escapes an event handler ends in the standard
 // error report, so that none crosses Qt's event loop. Prepares Qt WebEngine before Qt starts:
-// shared OpenGL contexts, and no Chromium sandbox when running as root (Chromium refuses to
+// shared OpenGL contexts, no disk cache of shaders, and no Chromium sandbox when running as root (Chromium refuses to
 // start as root with it).
 class TavrixApplication : public QApplication {
     Q_OBJECT
