@@ -4,12 +4,17 @@
 #include <QGroupBox>
 #include <QPushButton>
 
+#include "layout_fonts.h"
+#include "tavrix_application.h"
 #include "text_box.h"
 #include "twips.h"
+#include "window_pictures.h"
 
 namespace tavrix {
 
 namespace {
+
+using ui::TwipsRect;
 
 const QString crLf = QStringLiteral("\r\n");
 
@@ -40,7 +45,9 @@ Dialog::Dialog()
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Dialog"));
-    setWindowTitle(QStringLiteral("Tavrix - System Memory Information"));
+    setWindowTitle(QString::fromLatin1(applicationTitle));
+    setWindowIcon(ui::programIcon());
+    setFont(ui::defaultLayoutFont());
     setGeometry(clientArea.toPixels());
     setFixedSize(clientArea.toPixels().size());
 }

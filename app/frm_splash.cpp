@@ -8,14 +8,19 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "layout_fonts.h"
 #include "twips.h"
+#include "window_pictures.h"
 
 namespace tavrix {
 
 namespace {
 
-// The layout, in twips. Label2 is 75 twips wider than its first design (3135), so that its text
-// in the substitute for "Times New Roman" (about 213 pixels) is not clipped.
+using ui::TwipsRect;
+
+// The layout, in twips. Label2 is 75 twips wider than its first design (3135): its text is 212 to
+// 213 pixels wide in Liberation Serif, the substitute for "Times New Roman", and would be clipped.
+// The label has no border and the window's background, so only the text shows the change.
 constexpr TwipsRect clientArea{0, 0, 3630, 1170};
 constexpr TwipsRect label1Rect{960, 120, 1335, 495};
 constexpr TwipsRect label2Rect{240, 720, 3210, 375};
@@ -23,12 +28,6 @@ constexpr int timer1Interval = 10;  // milliseconds
 
 // The fixed dialog border drawn around the client area, in pixels.
 constexpr int borderWidth = 2;
-
-QFont layoutFont(const char* family, qreal pointSize) {
-    QFont font(QString::fromLatin1(family));
-    font.setPointSizeF(pointSize);
-    return font;
-}
 
 }  // namespace
 
@@ -38,6 +37,7 @@ frmSplash::frmSplash() : QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowH
     const QSize client = clientArea.toPixels().size();
     setFixedSize(client + QSize(2 * borderWidth, 2 * borderWidth));
     setFocusPolicy(Qt::StrongFocus);
+    setWindowIcon(ui::programIcon());
 }
 
 frmSplash::~frmSplash() = default;
@@ -69,7 +69,7 @@ void frmSplash::createControls() {
     Label1_ = new QLabel(QStringLiteral("Tavrix"), client_);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(label1Rect.toPixels());
-    Label1_->setFont(layoutFont("MS Sans Serif", 18));
+    Label1_->setFont(ui::layoutFont(QStringLiteral("MS Sans Serif"), 18));
     QPalette blue = Label1_->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label1_->setPalette(blue);
@@ -77,7 +77,7 @@ void frmSplash::createControls() {
     Label2_ = new QLabel(QStringLiteral("Scanning Please Wait......"), client_);
     Label2_->setObjectName(QStringLiteral("Label2"));
     Label2_->setGeometry(label2Rect.toPixels());
-    Label2_->setFont(layoutFont("Times New Roman", 15.75));
+    Label2_->setFont(ui::layoutFont(QStringLiteral("Times New Roman"), 15.75));
 
     for (auto* label : {Label1_, Label2_}) label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

@@ -11,7 +11,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "offscreen_application.h"
 #include "text_box.h"
 
 namespace {
@@ -31,12 +30,7 @@ const QString expectedText = QStringLiteral(
     "If you need any help before buying memory, you can use our live customer support chat to talk to one of our "
     "representative and we will be glad to help you find the compatible memory.");
 
-class DialogTest : public ::testing::Test {
-protected:
-    void SetUp() override { offscreenApplication(); }
-};
-
-TEST_F(DialogTest, LoadingFillsTheTextBoxWithTheWhole920CharacterDisclaimer) {
+TEST(Dialog, LoadingFillsTheTextBoxWithTheWhole920CharacterDisclaimer) {
     Dialog dialog;
     EXPECT_FALSE(dialog.isLoaded());
     dialog.show();
@@ -51,14 +45,14 @@ TEST_F(DialogTest, LoadingFillsTheTextBoxWithTheWhole920CharacterDisclaimer) {
     EXPECT_EQ(dialog.Text1()->document()->blockCount(), 7);
 }
 
-TEST_F(DialogTest, FirstUseOfAControlLoadsTheWindowWithoutShowingIt) {
+TEST(Dialog, FirstUseOfAControlLoadsTheWindowWithoutShowingIt) {
     Dialog dialog;
     EXPECT_EQ(dialog.Text1()->text().size(), 920);
     EXPECT_TRUE(dialog.isLoaded());
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(DialogTest, TextCanBeSelectedAndScrolledButNotChanged) {
+TEST(Dialog, TextCanBeSelectedAndScrolledButNotChanged) {
     Dialog dialog;
     dialog.show();
     TextBox* text1 = dialog.Text1();
@@ -73,7 +67,7 @@ TEST_F(DialogTest, TextCanBeSelectedAndScrolledButNotChanged) {
     text1->verticalScrollBar()->setValue(text1->verticalScrollBar()->maximum());
 }
 
-TEST_F(DialogTest, CopiedSelectionKeepsCrLfLineBreaks) {
+TEST(Dialog, CopiedSelectionKeepsCrLfLineBreaks) {
     Dialog dialog;
     dialog.show();
     dialog.Text1()->selectAll();
@@ -81,7 +75,7 @@ TEST_F(DialogTest, CopiedSelectionKeepsCrLfLineBreaks) {
     EXPECT_EQ(QApplication::clipboard()->text(), expectedText);
 }
 
-TEST_F(DialogTest, EnterAndEscInTheTextBoxChooseNeitherButton) {
+TEST(Dialog, EnterAndEscInTheTextBoxChooseNeitherButton) {
     Dialog dialog;
     QSignalSpy ok(&dialog, &Dialog::okPressed);
     QSignalSpy cancel(&dialog, &Dialog::cancelPressed);
@@ -96,7 +90,7 @@ TEST_F(DialogTest, EnterAndEscInTheTextBoxChooseNeitherButton) {
     EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST_F(DialogTest, TabGoesFromTheTextBoxToCancelThenToOk) {
+TEST(Dialog, TabGoesFromTheTextBoxToCancelThenToOk) {
     Dialog dialog;
     dialog.show();
     dialog.activateWindow();
@@ -109,7 +103,7 @@ TEST_F(DialogTest, TabGoesFromTheTextBoxToCancelThenToOk) {
     EXPECT_EQ(dialog.Frame1()->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(DialogTest, ButtonsAndCloseBoxAreReportedAndNothingElseHappens) {
+TEST(Dialog, ButtonsAndCloseBoxAreReportedAndNothingElseHappens) {
     Dialog dialog;
     QSignalSpy ok(&dialog, &Dialog::okPressed);
     QSignalSpy cancel(&dialog, &Dialog::cancelPressed);
@@ -125,7 +119,7 @@ TEST_F(DialogTest, ButtonsAndCloseBoxAreReportedAndNothingElseHappens) {
     EXPECT_EQ(ok.count() + cancel.count(), 2);
 }
 
-TEST_F(DialogTest, FixedWindowWithCloseBoxButNoMinimiseOrMaximise) {
+TEST(Dialog, FixedWindowWithCloseBoxButNoMinimiseOrMaximise) {
     Dialog dialog;
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Tavrix - System Memory Information"));
@@ -139,7 +133,7 @@ TEST_F(DialogTest, FixedWindowWithCloseBoxButNoMinimiseOrMaximise) {
     EXPECT_EQ(dialog.windowType(), Qt::Dialog);
 }
 
-TEST_F(DialogTest, OkStandsLeftOfCancelUnderTheTextBoxAndBothCaptionsFit) {
+TEST(Dialog, OkStandsLeftOfCancelUnderTheTextBoxAndBothCaptionsFit) {
     Dialog dialog;
     dialog.show();
     const QRect ok = dialog.OKButton()->geometry();

@@ -11,18 +11,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "offscreen_application.h"
 
 namespace {
 
 using tavrix::frmSplash;
 
-class FrmSplashTest : public ::testing::Test {
-protected:
-    void SetUp() override { offscreenApplication(); }
-};
-
-TEST_F(FrmSplashTest, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
+TEST(FrmSplash, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
     frmSplash splash;
     EXPECT_FALSE(splash.isLoaded());
     splash.show();
@@ -33,7 +27,7 @@ TEST_F(FrmSplashTest, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
     EXPECT_EQ(splash.Label2()->text(), QStringLiteral("Scanning Please Wait......"));
 }
 
-TEST_F(FrmSplashTest, TicksAreReportedOnlyOnceBothTextsHaveBeenPainted) {
+TEST(FrmSplash, TicksAreReportedOnlyOnceBothTextsHaveBeenPainted) {
     frmSplash splash;
     QSignalSpy ticks(&splash, &frmSplash::timerTicked);
     splash.load();
@@ -47,7 +41,7 @@ TEST_F(FrmSplashTest, TicksAreReportedOnlyOnceBothTextsHaveBeenPainted) {
     EXPECT_GT(ticks.count(), soFar) << "the timer keeps ticking until the splash is unloaded";
 }
 
-TEST_F(FrmSplashTest, TypedKeysAreReportedOtherKeysAndCloseRequestsAreNot) {
+TEST(FrmSplash, TypedKeysAreReportedOtherKeysAndCloseRequestsAreNot) {
     frmSplash splash;
     QSignalSpy keys(&splash, &frmSplash::keyPressed);
     splash.show();
@@ -64,7 +58,7 @@ TEST_F(FrmSplashTest, TypedKeysAreReportedOtherKeysAndCloseRequestsAreNot) {
     EXPECT_EQ(keys.count(), 6);
 }
 
-TEST_F(FrmSplashTest, FramelessFixedCentredAndOutOfTheTaskbar) {
+TEST(FrmSplash, FramelessFixedCentredAndOutOfTheTaskbar) {
     frmSplash splash;
     splash.show();
     EXPECT_EQ(splash.windowType(), Qt::SplashScreen);
@@ -79,16 +73,16 @@ TEST_F(FrmSplashTest, FramelessFixedCentredAndOutOfTheTaskbar) {
     EXPECT_EQ(splash.Label2()->mapTo(&splash, QPoint(0, 0)) - client.topLeft(), QPoint(16, 48));
 }
 
-TEST_F(FrmSplashTest, TextsUseTheirFacesSizesAndColourAndFitTheirLabels) {
+TEST(FrmSplash, TextsUseTheirFacesSizesAndColourAndFitTheirLabels) {
     frmSplash splash;
     splash.show();
     QLabel* label1 = splash.Label1();
     QLabel* label2 = splash.Label2();
     EXPECT_EQ(QFontInfo(label1->font()).family(), QStringLiteral("Liberation Sans"));
-    EXPECT_DOUBLE_EQ(label1->font().pointSizeF(), 18);
+    EXPECT_EQ(label1->font().pixelSize(), 24);  // 18 pt at 96 dpi
     EXPECT_EQ(label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_EQ(QFontInfo(label2->font()).family(), QStringLiteral("Liberation Serif"));
-    EXPECT_DOUBLE_EQ(label2->font().pointSizeF(), 15.75);
+    EXPECT_EQ(label2->font().pixelSize(), 21);  // 15.75 pt at 96 dpi
     EXPECT_EQ(label2->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
     for (const QLabel* label : {label1, label2}) {
         const QFontMetrics metrics(label->font());

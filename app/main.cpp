@@ -1,0 +1,32 @@
+// tavrix: the disclaimer, the scanning splash and the main window. No arguments of its own; Qt's
+// standard ones (-platform, -display, ...) work as usual.
+#include <QLoggingCategory>
+#include <QString>
+
+#include <cstdio>
+#include <exception>
+
+#include "display_check.h"
+#include "platform_provider.h"
+#include "program_windows.h"
+#include "tavrix_application.h"
+
+int main(int argc, char** argv) {
+    if (const auto problem = tavrix::displayProblem(argc, argv)) {
+        std::fprintf(stderr, "tavrix: cannot open a display: %s\n", problem->c_str());
+        return 1;
+    }
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    tavrix::TavrixApplication app(argc, argv);
+    // The process ends where the screen flow says, not when Qt sees no visible window: the main
+    // window is loaded but hidden while the splash goes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    try {
+        const auto provider = tavrix::makePlatformProvider();
+        tavrix::ProgramWindows windows(*provider, [] { QCoreApplication::exit(0); });
+        windows.flow().start();
+        return QApplication::exec();
+    } catch (const std::exception& failure) {
+        tavrix::reportFailureAndExit(QString::fromUtf8(failure.what()));
+    }
+}

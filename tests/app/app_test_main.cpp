@@ -1,0 +1,16 @@
+// The main of the window tests: one TavrixApplication for the binary, on Qt's offscreen platform
+// unless QT_QPA_PLATFORM names another.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tavrix_application.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Death tests run their statement in a fresh copy of this binary, not a fork of a Qt process.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    tavrix::TavrixApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
