@@ -10,8 +10,9 @@
 
 namespace tavrix {
 
-ProgramWindows::ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess)
-    : provider_(provider), endProcess_(std::move(endProcess)), flow_(*this) {}
+ProgramWindows::ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess,
+                               ui::DesktopServices services)
+    : provider_(provider), endProcess_(std::move(endProcess)), services_(services), flow_(*this) {}
 
 ProgramWindows::~ProgramWindows() {
     delete form1_;
@@ -42,7 +43,7 @@ frmSplash& ProgramWindows::splash() {
 
 Form1& ProgramWindows::form1() {
     if (!form1_) {
-        form1_ = new Form1(provider_);
+        form1_ = new Form1(provider_, services_);
         connect(form1_, &Form1::closed, this, [this] { flow_.mainWindowClosed(); });
     }
     return *form1_;

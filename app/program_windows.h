@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "desktop_services.h"
 #include "screen_flow.h"
 
 class QWidget;
@@ -23,8 +24,10 @@ class frmSplash;
 class ProgramWindows : public QObject, public FlowWindows {
     Q_OBJECT
 public:
-    // The provider answers Form1's scan; endProcess ends the process at once (or stands in for that).
-    ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess);
+    // The provider answers Form1's scan and the services carry out its commands; endProcess ends
+    // the process at once (or stands in for that).
+    ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess,
+                   ui::DesktopServices services = ui::systemDesktopServices());
     ~ProgramWindows() override;
 
     ScreenFlow& flow() { return flow_; }
@@ -47,6 +50,7 @@ private:
 
     ManagementProvider& provider_;
     std::function<void()> endProcess_;
+    ui::DesktopServices services_;
     ScreenFlow flow_;
     QPointer<Dialog> dialog_;
     QPointer<frmSplash> splash_;

@@ -2,6 +2,8 @@
 // unless QT_QPA_PLATFORM names another.
 #include <gtest/gtest.h>
 
+#include <QLoggingCategory>
+
 #include <cstdlib>
 
 #include "tavrix_application.h"
@@ -11,6 +13,7 @@ int main(int argc, char** argv) {
     // Death tests run their statement in a fresh copy of this binary, not a fork of a Qt process.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     tavrix::TavrixApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
