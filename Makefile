@@ -18,7 +18,7 @@ build: deps
 	@cmake --build $(BUILD)
 
 run: build
-	@$(BUILD)/cli/tavrix-report
+	@$(BUILD)/app/tavrix
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure
@@ -45,6 +45,10 @@ test-windows: windows
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# The Debian package, build/tavrix_1.0.0_amd64.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIX_SCAN_ONLY=ON \
