@@ -1,0 +1,164 @@
+#include "xvfb_session.h"
+
+#include <poll.h>
+#include <xcb/xcb.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// QProcess wants an application object; benchmarks and tests without one get this one.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "xvfb-session";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+}
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
+    auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+}  // namespace
+
+struct XvfbSession::Connection {
+    xcb_connection_t* xcb = nullptr;
+    xcb_window_t root = 0;
+    xcb_atom_t netWmName = 0, utf8String = 0, wmProtocols = 0, wmDeleteWindow = 0;
+    ~Connection() {
+        if (xcb) xcb_disconnect(xcb);
+    }
+};
+
+XvfbSession::XvfbSession() {
+    ensureApplication();
+    // Xvfb picks a free display number itself and writes it to the descriptor given.
+    xvfb_ = std::make_unique<QProcess>();
+    xvfb_->setStandardErrorFile(QProcess::nullDevice());
+    xvfb_->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                          QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!xvfb_->waitForStarted(10000)) throw std::runtime_error("cannot start Xvfb");
+    QByteArray number;
+    while (!number.contains('\n') && xvfb_->waitForReadyRead(20000)) number += xvfb_->readAllStandardOutput();
+    if (!number.contains('\n')) throw std::runtime_error("Xvfb reported no display number");
+    display_ = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+
+    connection_ = std::make_unique<Connection>();
+    connection_->xcb = xcb_connect(display_.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(connection_->xcb)) throw std::runtime_error("cannot connect to Xvfb");
+    connection_->root = xcb_setup_roots_iterator(xcb_get_setup(connection_->xcb)).data->root;
+    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection_->xcb, connection_->root, XCB_CW_EVENT_MASK, &mask);
+    connection_->netWmName = internAtom(connection_->xcb, "_NET_WM_NAME");
+    connection_->utf8String = internAtom(connection_->xcb, "UTF8_STRING");
+    connection_->wmProtocols = internAtom(connection_->xcb, "WM_PROTOCOLS");
+    connection_->wmDeleteWindow = internAtom(connection_->xcb, "WM_DELETE_WINDOW");
+    xcb_flush(connection_->xcb);
+}
+
+XvfbSession::~XvfbSession() {
+    connection_.reset();
+    xvfb_->terminate();
+    if (!xvfb_->waitForFinished(5000)) xvfb_->kill();
+    xvfb_->waitForFinished(5000);
+}
+
+QProcessEnvironment XvfbSession::environment() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), display_);
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
+QString XvfbSession::title(std::uint32_t window) const {
+    auto cookie = xcb_get_property(connection_->xcb, 0, window, connection_->netWmName, connection_->utf8String, 0, 1024);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_->xcb, cookie, nullptr);
+    QString title;
+    if (reply) {
+        title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
+                                  xcb_get_property_value_length(reply));
+        std::free(reply);
+    }
+    return title;
+}
+
+std::optional<XvfbSession::MappedWindow> XvfbSession::waitForMapped(const QString& wanted, std::optional<QSize> size,
+                                                                    std::chrono::milliseconds timeout) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    xcb_connection_t* xcb = connection_->xcb;
+    for (;;) {
+        xcb_generic_event_t* event = xcb_poll_for_event(xcb);
+        if (!event) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0 || xcb_connection_has_error(xcb)) return std::nullopt;
+            pollfd descriptor{xcb_get_file_descriptor(xcb), POLLIN, 0};
+            poll(&descriptor, 1, static_cast<int>(left.count()));
+            continue;
+        }
+        const Clock::time_point at = Clock::now();
+        const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
+        const xcb_window_t window = mapped ? reinterpret_cast<xcb_map_notify_event_t*>(event)->window : 0;
+        std::free(event);
+        if (!mapped || title(window) != wanted) continue;
+        xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(xcb, xcb_get_geometry(xcb, window), nullptr);
+        if (!geometry) continue;
+        const QRect rect(geometry->x, geometry->y, geometry->width, geometry->height);
+        std::free(geometry);
+        if (size && rect.size() != *size) continue;
+        return MappedWindow{window, rect, at};
+    }
+}
+
+void XvfbSession::skipPendingEvents() {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_->xcb)) std::free(event);
+}
+
+bool XvfbSession::run(const QString& program, const QStringList& arguments, QByteArray* output) {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(program, arguments);
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    if (output) *output = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+void XvfbSession::click(QPoint at) {
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                    QStringLiteral("click"), QStringLiteral("1")});
+}
+
+QByteArray XvfbSession::clipboard() {
+    QByteArray text;
+    if (!run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                       QStringLiteral("-t"), QStringLiteral("UTF8_STRING")},
+             &text))
+        return {};
+    return text;
+}
+
+void XvfbSession::requestClose(std::uint32_t window) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = connection_->wmProtocols;
+    message.data.data32[0] = connection_->wmDeleteWindow;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection_->xcb, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_flush(connection_->xcb);
+}

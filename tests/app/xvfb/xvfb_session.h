@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class QProcess;
+
+// A private Xvfb display, watched and driven from outside the program under test: it sees
+// top-level windows being mapped, clicks with xdotool, reads the clipboard with xclip and sends
+// the close request a window manager's close box would send. Throws std::runtime_error when
+// Xvfb cannot be started.
+class XvfbSession {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    struct MappedWindow {
+        std::uint32_t id;
+        QRect geometry;  // the client area on the screen
+        Clock::time_point mappedAt;
+    };
+
+    XvfbSession();
+    ~XvfbSession();
+
+    QString display() const { return display_; }
+    // The test's environment with DISPLAY set to this display and no QT_QPA_PLATFORM.
+    QProcessEnvironment environment() const;
+
+    // The next top-level window mapped with this title (and, if given, this client size);
+    // nullopt when none is mapped within the time.
+    std::optional<MappedWindow> waitForMapped(const QString& title, std::optional<QSize> size,
+                                              std::chrono::milliseconds timeout);
+    // Forgets the windows mapped so far, so that the next wait sees only new ones.
+    void skipPendingEvents();
+
+    void click(QPoint screenPosition);
+    // The clipboard's text as UTF-8 bytes; empty when it holds none.
+    QByteArray clipboard();
+    void requestClose(std::uint32_t window);
+
+private:
+    struct Connection;
+    QString title(std::uint32_t window) const;
+    bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
+
+    std::unique_ptr<QProcess> xvfb_;
+    QString display_;
+    std::unique_ptr<Connection> connection_;
+};
