@@ -138,9 +138,16 @@ bool XvfbSession::run(const QString& program, const QStringList& arguments, QByt
 }
 
 void XvfbSession::click(QPoint at) {
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                                    QStringLiteral("click"), QStringLiteral("1")});
+    press(at);
+    release();
 }
+
+void XvfbSession::press(QPoint at) {
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                    QStringLiteral("mousedown"), QStringLiteral("1")});
+}
+
+void XvfbSession::release() { run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")}); }
 
 QByteArray XvfbSession::clipboard() {
     QByteArray text;

@@ -41,6 +41,10 @@ public:
     void skipPendingEvents();
 
     void click(QPoint screenPosition);
+    // A click in two halves: the pointer moves and the button goes down, then the button comes up
+    // (which is when a push button acts); release() returns once the server has the event.
+    void press(QPoint screenPosition);
+    void release();
     // The clipboard's text as UTF-8 bytes; empty when it holds none.
     QByteArray clipboard();
     void requestClose(std::uint32_t window);

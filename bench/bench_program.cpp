@@ -1,0 +1,165 @@
+// The real program on a private Xvfb display, timed from outside: process start until the
+// disclaimer is mapped, OK until the main window is mapped (it is shown only once filled), and
+// the memory of all its processes once the page has loaded. Medians over the repetitions.
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <chrono>
+#include <map>
+#include <stdexcept>
+#include <thread>
+
+#include "xvfb/xvfb_session.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = XvfbSession::Clock;
+
+const QString title = QStringLiteral("Tavrix - System Memory Information");
+constexpr QSize dialogSize(410, 322);
+constexpr QSize form1Size(785, 706);
+constexpr QPoint dialogOkCentre(128 + 40, 288 + 12);
+// How long the user reads the disclaimer before choosing OK.
+constexpr auto readingTime = 3s;
+
+XvfbSession& session() {
+    static XvfbSession x;
+    return x;
+}
+
+class Run {
+public:
+    Run() {
+        session().skipPendingEvents();
+        process_.setProcessEnvironment(session().environment());
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.setStandardErrorFile(QProcess::nullDevice());
+        startedAt_ = Clock::now();
+        process_.start(QStringLiteral(TAVRIX_BINARY), {});
+        if (!process_.waitForStarted(10000)) throw std::runtime_error("cannot start tavrix");
+    }
+    ~Run() {
+        if (mainWindow_) session().requestClose(*mainWindow_);
+        else if (dialog_) session().requestClose(*dialog_);
+        if (!process_.waitForFinished(20000)) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+
+    Clock::time_point startedAt() const { return startedAt_; }
+    qint64 pid() const { return process_.processId(); }
+
+    Clock::time_point waitForDialog() {
+        const auto mapped = session().waitForMapped(title, dialogSize, 30s);
+        if (!mapped) throw std::runtime_error("no disclaimer");
+        dialog_ = mapped->id;
+        dialogCorner_ = mapped->geometry.topLeft();
+        return mapped->mappedAt;
+    }
+    // Clicks OK; returns when the button came up (when OK acts) and when the main window was mapped.
+    std::pair<Clock::time_point, Clock::time_point> okToMainWindow() {
+        session().press(dialogCorner_ + dialogOkCentre);
+        session().release();
+        const Clock::time_point clickedAt = Clock::now();
+        const auto mapped = session().waitForMapped(title, form1Size, 60s);
+        if (!mapped) throw std::runtime_error("no main window");
+        mainWindow_ = mapped->id;
+        dialog_.reset();
+        return {clickedAt, mapped->mappedAt};
+    }
+
+private:
+    QProcess process_;
+    Clock::time_point startedAt_;
+    std::optional<std::uint32_t> dialog_, mainWindow_;
+    QPoint dialogCorner_;
+};
+
+double seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+void BM_StartUntilDisclaimerMapped(benchmark::State& state) {
+    for (auto _ : state) {
+        Run run;
+        state.SetIterationTime(seconds(run.waitForDialog() - run.startedAt()));
+    }
+}
+BENCHMARK(BM_StartUntilDisclaimerMapped)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9)->ReportAggregatesOnly();
+
+// arg 1: the user reads the disclaimer first, so the browser has warmed up; 0: OK at once.
+void BM_OkUntilMainWindowMapped(benchmark::State& state) {
+    for (auto _ : state) {
+        Run run;
+        run.waitForDialog();
+        if (state.range(0)) std::this_thread::sleep_for(readingTime);
+        const auto [clicked, mapped] = run.okToMainWindow();
+        state.SetIterationTime(seconds(mapped - clicked));
+    }
+}
+BENCHMARK(BM_OkUntilMainWindowMapped)->ArgName("read")->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->ReportAggregatesOnly();
+
+// The process and all its descendants (the browser's helper processes).
+std::vector<qint64> processTree(qint64 root) {
+    std::multimap<qint64, qint64> children;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (!numeric) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1) children.emplace(fields[1].toLongLong(), pid);
+    }
+    std::vector<qint64> tree{root};
+    for (std::size_t i = 0; i < tree.size(); ++i) {
+        const auto [first, last] = children.equal_range(tree[i]);
+        for (auto it = first; it != last; ++it) tree.push_back(it->second);
+    }
+    return tree;
+}
+
+// Kibibytes of one smaps_rollup field summed over the processes.
+double sumField(const std::vector<qint64>& pids, const QByteArray& field) {
+    double total = 0;
+    for (const qint64 pid : pids) {
+        QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+        if (!rollup.open(QIODevice::ReadOnly)) continue;
+        for (const QByteArray& line : rollup.readAll().split('\n')) {
+            if (line.startsWith(field + ':')) total += line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble();
+        }
+    }
+    return total;
+}
+
+// Memory is sampled once the main window has stood for a while and the sum has settled, which
+// is when the page (or the browser's error page, without a network) has loaded.
+void BM_MemoryOnceThePageLoaded(benchmark::State& state) {
+    double pss = 0, rss = 0, processes = 0;
+    for (auto _ : state) {
+        Run run;
+        run.waitForDialog();
+        std::this_thread::sleep_for(readingTime);
+        run.okToMainWindow();
+        std::this_thread::sleep_for(2s);
+        double previous = -1;
+        for (auto deadline = Clock::now() + 15s; Clock::now() < deadline; std::this_thread::sleep_for(500ms)) {
+            pss = sumField(processTree(run.pid()), "Pss");
+            if (previous > 0 && std::abs(pss - previous) < previous * 0.01) break;
+            previous = pss;
+        }
+        const auto tree = processTree(run.pid());
+        rss = sumField(tree, "Rss");
+        processes = static_cast<double>(tree.size());
+    }
+    state.counters["pss_MiB"] = pss / 1024;
+    state.counters["rss_MiB"] = rss / 1024;
+    state.counters["processes"] = processes;
+}
+BENCHMARK(BM_MemoryOnceThePageLoaded)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly();
+
+}  // namespace
