@@ -8,7 +8,7 @@ build-essential cmake ninja-build pkg-config
 libgtest-dev libgmock-dev libbenchmark-dev
 clang libclang-rt-14-dev
 dmidecode
-qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins
+qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins libxcb1-dev
 fonts-liberation2
 xvfb xauth xdotool xclip x11-apps imagemagick
 appstream dpkg-dev file
