@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     // The process ends where the screen flow says, not when Qt sees no visible window: the main
     // window is loaded but hidden while the splash goes.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The classic Windows look of the main window, for the disclaimer, the splash and message boxes too.
+    QApplication::setStyle(QStringLiteral("Windows"));
     try {
         const auto provider = tavrix::makePlatformProvider();
         tavrix::ProgramWindows windows(*provider, [] { QCoreApplication::exit(0); });
