@@ -108,8 +108,11 @@ void frmSplash::paintEvent(QPaintEvent* event) {
 }
 
 void frmSplash::keyPressEvent(QKeyEvent* event) {
-    if (event->text().isEmpty()) return QFrame::keyPressEvent(event);
-    Form_KeyPress();
+    if (event->text().isEmpty()) {
+        QFrame::keyPressEvent(event);
+    } else {
+        Form_KeyPress();
+    }
 }
 
 // The splash has no close box; a close request from elsewhere (such as the window manager's

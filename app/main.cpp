@@ -5,24 +5,41 @@
 
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
 #include "display_check.h"
 #include "platform_provider.h"
 #include "program_windows.h"
 #include "tavrix_application.h"
 
+namespace {
+
+// Whether Qt's own -style argument is given ("-style NAME", "-style=NAME", "--style ...").
+bool hasStyleArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument.starts_with("--")) argument.remove_prefix(1);
+        if (argument == "-style" || argument.starts_with("-style=")) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (const auto problem = tavrix::displayProblem(argc, argv)) {
         std::fprintf(stderr, "tavrix: cannot open a display: %s\n", problem->c_str());
         return 1;
     }
+    const bool styleRequested = qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") || hasStyleArgument(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     tavrix::TavrixApplication app(argc, argv);
     // The process ends where the screen flow says, not when Qt sees no visible window: the main
     // window is loaded but hidden while the splash goes.
     QApplication::setQuitOnLastWindowClosed(false);
-    // The classic Windows look of the main window, for the disclaimer, the splash and message boxes too.
-    QApplication::setStyle(QStringLiteral("Windows"));
+    // The classic Windows look of the main window, for the disclaimer, the splash and message boxes
+    // too, unless the user asked Qt for a style.
+    if (!styleRequested) QApplication::setStyle(QStringLiteral("Windows"));
     try {
         const auto provider = tavrix::makePlatformProvider();
         tavrix::ProgramWindows windows(*provider, [] { QCoreApplication::exit(0); });
