@@ -17,7 +17,8 @@
 
 #include "chat_launcher.h"
 #include "clipboard_service.h"
-#include "form1_layout.h"
+#include "form1_form.h"
+#include "form_builder.h"
 #include "layout_fonts.h"
 #include "message_service.h"
 #include "page_browser.h"
@@ -30,66 +31,15 @@ namespace tavrix {
 
 namespace {
 
-using ui::ControlKind;
-
-constexpr QColor blue(0, 0, 255);
-
-// Form_Load blanks the value labels in this order.
-constexpr std::array blankingOrder{
-    ValueLabel::Label21, ValueLabel::Label22, ValueLabel::Label24, ValueLabel::Label25,
-    ValueLabel::Label26, ValueLabel::Label27, ValueLabel::Label28, ValueLabel::Label29,
-    ValueLabel::Label30, ValueLabel::Label31, ValueLabel::Label32, ValueLabel::Label33,
-    ValueLabel::Label34, ValueLabel::Label35, ValueLabel::Label36, ValueLabel::Label37,
-    ValueLabel::Label41,
-};
-static_assert(blankingOrder.size() == valueLabelCount);
-
-QString qName(std::string_view name) {
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
-
-void setTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-// A label of fixed size showing one line; what does not fit is cut off.
-QLabel* makeLabel(const ui::ControlLayout& layout, QWidget* container) {
-    auto* label = new QLabel(container);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(false);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setAutoFillBackground(true);
-    label->setText(QString::fromLatin1(layout.caption));
-    const bool bold = layout.kind == ControlKind::CaptionLabel;
-    label->setFont(ui::defaultLayoutFont(bold));
-    if (!bold) setTextColour(label, blue);
-    return label;
-}
-
-QListWidget* makeList(QWidget* container) {
-    auto* list = new QListWidget(container);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setSortingEnabled(false);
-    list->setFont(ui::defaultLayoutFont());
-    return list;
-}
+QString qName(std::string_view name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
 
 }  // namespace
 
 Form1::Form1(ManagementProvider& provider, ui::DesktopServices services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, ui::windowFlags(forms::form1Form())),
       services_(services),
       scan_(provider, *this, TextForm::fromCurrentLocale()) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(applicationTitle));
-    setWindowIcon(ui::programIcon());
-    setFont(ui::defaultLayoutFont());
-    setGeometry(ui::form1ClientArea.toPixels());
-    setFixedSize(ui::form1ClientArea.toPixels().size());
+    ui::applyWindow(*this, forms::form1Form());
 }
 
 Form1::~Form1() {
@@ -156,9 +106,7 @@ QLabel* Form1::Label39() {
 
 void Form1::clearList(ModuleList which) { list(which)->clear(); }
 
-void Form1::appendRow(ModuleList which, const std::string& row) {
-    list(which)->addItem(QString::fromStdString(row));
-}
+void Form1::appendRow(ModuleList which, const std::string& row) { list(which)->addItem(QString::fromStdString(row)); }
 
 void Form1::setCaption(ValueLabel label, const std::string& caption) {
     valueLabel(label)->setText(QString::fromStdString(caption));
@@ -182,8 +130,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == Image1_) Image1_Click();
         if (watched == Label39_) Label39_Click();
     }
@@ -191,61 +138,28 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::createControls() {
-    QHash<QString, QWidget*> containers;
-    for (const ui::ControlLayout& layout : ui::form1Layout()) {
-        QWidget* container = *layout.container ? containers.value(QString::fromLatin1(layout.container))
-                                               : this;
-        QWidget* widget = nullptr;
-        switch (layout.kind) {
-            case ControlKind::Frame: {
-                auto* frame = new QGroupBox(QString::fromLatin1(layout.caption), container);
-                frame->setFont(ui::defaultLayoutFont(container != this));
-                containers.insert(QString::fromLatin1(layout.name), frame);
-                if (container == this) Frame1_ = frame;
-                widget = frame;
-                break;
-            }
-            case ControlKind::CaptionLabel:
-            case ControlKind::ValueLabel:
-            case ControlKind::LinkLabel:
-                widget = makeLabel(layout, container);
-                break;
-            case ControlKind::ListBox:
-                widget = makeList(container);
-                break;
-            case ControlKind::Picture: {
-                Image1_ = new QLabel(container);
-                Image1_->setPixmap(ui::chatPicture());
-                Image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                widget = Image1_;
-                break;
-            }
-            case ControlKind::Button:
-                clipboardCmd_ = new QPushButton(QString::fromLatin1(layout.caption), container);
-                clipboardCmd_->setFont(ui::defaultLayoutFont());
-                widget = clipboardCmd_;
-                break;
-            case ControlKind::Browser:
-                createBrowser(static_cast<QGroupBox*>(container));
-                widget = WB_;
-                break;
-        }
-        widget->setObjectName(QString::fromLatin1(layout.name));
-        widget->setGeometry(layout.place.toPixels());
-    }
+    const QHash<QString, QWidget*> widgets =
+        ui::buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) {
+            createBrowser(frame);
+            return WB_;
+        });
+    Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
+    for (ValueLabel label : forms::form1BlankingOrder)
+        valueLabels_[static_cast<std::size_t>(label)] = qobject_cast<QLabel*>(widgets.value(qName(controlName(label))));
+    slotsLst_ = qobject_cast<QListWidget*>(widgets.value(QStringLiteral("slotsLst")));
+    memoryLst_ = qobject_cast<QListWidget*>(widgets.value(QStringLiteral("memoryLst")));
+    speedLst_ = qobject_cast<QListWidget*>(widgets.value(QStringLiteral("speedLst")));
+    Image1_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Image1")));
+    Label39_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label39")));
+    clipboardCmd_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("clipboardCmd")));
 
-    for (ValueLabel label : blankingOrder)
-        valueLabels_[static_cast<std::size_t>(label)] = findChild<QLabel*>(qName(controlName(label)));
-    slotsLst_ = findChild<QListWidget*>(QStringLiteral("slotsLst"));
-    memoryLst_ = findChild<QListWidget*>(QStringLiteral("memoryLst"));
-    speedLst_ = findChild<QListWidget*>(QStringLiteral("speedLst"));
-    Label39_ = findChild<QLabel*>(QStringLiteral("Label39"));
+    Image1_->setPixmap(ui::chatPicture());
     // The value of "Identifying No" lies over the end of its caption.
     valueLabels_[static_cast<std::size_t>(ValueLabel::Label25)]->raise();
 
     // Label39 keeps the face and size of the layout; at Liberation Sans's widths its text is a
     // few pixels wider than the label, so its letters are set 2% narrower.
-    QFont linkFont = ui::defaultLayoutFont();
+    QFont linkFont = Label39_->font();
     linkFont.setStretch(98);
     Label39_->setFont(linkFont);
 
@@ -256,18 +170,9 @@ void Form1::createControls() {
         setStyle(classic);
         for (QWidget* child : findChildren<QWidget*>()) child->setStyle(classic);
     }
-
-    const QCursor hand = ui::handCursor();
-    Image1_->setCursor(hand);
-    Label39_->setCursor(hand);
-
-    setTabOrder(slotsLst_, clipboardCmd_);
-    setTabOrder(clipboardCmd_, WB_);
-    setTabOrder(WB_, memoryLst_);
-    setTabOrder(memoryLst_, speedLst_);
 }
 
-void Form1::createBrowser(QGroupBox* frame) {
+void Form1::createBrowser(QWidget* frame) {
     // Constructed without a storage name, the profile is off the record: nothing goes to disk.
     profile_ = new QWebEngineProfile(this);
     WB_ = new QWebEngineView(frame);
@@ -285,7 +190,7 @@ void Form1::connectHandlers() {
 }
 
 void Form1::Form_Load() {
-    for (ValueLabel label : blankingOrder) valueLabel(label)->setText(QString());
+    for (ValueLabel label : forms::form1BlankingOrder) valueLabel(label)->setText(QString());
     values().moduleCount = 0;
 }
 
@@ -329,7 +234,7 @@ void Form1::launchChat() {
     } catch (...) {
         started = false;
     }
-    if (!started) services_.messageBox.show(QStringLiteral("Browser Not found!!!"));
+    if (!started) services_.messageBox.show(QString::fromLatin1(forms::browserNotFound));
 }
 
 }  // namespace tavrix

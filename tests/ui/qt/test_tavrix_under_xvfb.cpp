@@ -8,7 +8,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "form1_layout.h"
+#include "form1_form.h"
+#include "twips.h"
 #include "xvfb/xvfb_session.h"
 
 namespace {
@@ -23,16 +24,15 @@ constexpr QPoint dialogOkCentre(128 + 40, 288 + 12);
 
 // The centre of a main window control, from the client area's corner, by the window's layout.
 QPoint form1ControlCentre(const char* name) {
-    using tavrix::ui::form1Layout;
     QPoint corner;
     QSize size;
     const char* wanted = name;
     bool first = true;
     while (wanted && *wanted) {
         const char* container = nullptr;
-        for (const auto& control : form1Layout()) {
+        for (const auto& control : tavrix::forms::form1Form().controls) {
             if (std::strcmp(control.name, wanted) != 0) continue;
-            const QRect place = control.place.toPixels();
+            const QRect place = tavrix::ui::toPixels(control.place);
             corner += place.topLeft();
             if (first) size = place.size();
             container = control.container;

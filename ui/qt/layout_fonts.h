@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include "window_description.h"
+
 class QString;
 
 namespace tavrix::ui {
@@ -16,6 +18,9 @@ int pixelsForPoints(qreal points);
 
 // The font a layout gives a control: face, point size and weight.
 QFont layoutFont(const QString& layoutFamily, qreal points, bool bold = false);
+
+// The font a window description gives a control.
+QFont layoutFont(const forms::FontSpec& font);
 
 // The windows' default font, "MS Sans Serif" 8.25 pt, regular or bold.
 QFont defaultLayoutFont(bool bold = false);

@@ -18,14 +18,15 @@
 
 #include "fake_desktop.h"
 #include "form1.h"
-#include "form1_layout.h"
+#include "form1_form.h"
+#include "twips.h"
 #include "machine_file.h"
 
 using tavrix::Form1;
 using tavrix::ModuleList;
 using tavrix::ValueLabel;
-using tavrix::ui::ControlKind;
-using tavrix::ui::ControlLayout;
+using tavrix::forms::ControlKind;
+using ControlLayout = tavrix::forms::ControlDescription;
 
 namespace {
 
@@ -71,14 +72,14 @@ int textRoom(QWidget* widget) {
 }  // namespace
 
 TEST_F(Form1Layout, EveryControlSitsInItsContainerAtItsPlace) {
-    for (const ControlLayout& layout : tavrix::ui::form1Layout()) {
+    for (const ControlLayout& layout : tavrix::forms::form1Form().controls) {
         SCOPED_TRACE(layout.name);
         QWidget* control = widget(layout);
         ASSERT_NE(control, nullptr);
         const QString container = *layout.container ? QString::fromLatin1(layout.container)
                                                     : QStringLiteral("Form1");
         EXPECT_EQ(control->parentWidget()->objectName(), container);
-        EXPECT_EQ(control->geometry(), layout.place.toPixels());
+        EXPECT_EQ(control->geometry(), tavrix::ui::toPixels(layout.place));
     }
     // Frame1 starts above the client area; the lookup page fills Frame9 below its caption row.
     EXPECT_EQ(form.control("Frame1")->geometry(), QRect(0, -8, 785, 713));
@@ -89,7 +90,7 @@ TEST_F(Form1Layout, EveryControlSitsInItsContainerAtItsPlace) {
 }
 
 TEST_F(Form1Layout, CaptionsFontsAndColoursFollowTheLayout) {
-    for (const ControlLayout& layout : tavrix::ui::form1Layout()) {
+    for (const ControlLayout& layout : tavrix::forms::form1Form().controls) {
         SCOPED_TRACE(layout.name);
         QWidget* control = widget(layout);
         const bool bold = layout.kind == ControlKind::CaptionLabel ||
@@ -110,7 +111,7 @@ TEST_F(Form1Layout, CaptionsFontsAndColoursFollowTheLayout) {
 }
 
 TEST_F(Form1Layout, EveryFixedCaptionFitsItsControl) {
-    for (const ControlLayout& layout : tavrix::ui::form1Layout()) {
+    for (const ControlLayout& layout : tavrix::forms::form1Form().controls) {
         if (!hasFixedCaption(layout)) continue;
         SCOPED_TRACE(layout.name);
         QWidget* control = widget(layout);

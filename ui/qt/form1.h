@@ -74,7 +74,7 @@ protected:
 
 private:
     void createControls();
-    void createBrowser(QGroupBox* frame);
+    void createBrowser(QWidget* frame);
     void connectHandlers();
 
     void Form_Load();

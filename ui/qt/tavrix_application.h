@@ -2,12 +2,13 @@
 
 #include <QApplication>
 
+#include "program_texts.h"
+
 class QString;
 
 namespace tavrix {
 
-// The title of the program's windows and message boxes.
-inline constexpr char applicationTitle[] = "Tavrix - System Memory Information";
+using forms::applicationTitle;
 
 // Shows the standard error report, a message box under the application title that names the
 // failure, and ends the process with exit status 1.

@@ -24,8 +24,10 @@ QFont layoutFont(const QString& layoutFamily, qreal points, bool bold) {
     return font;
 }
 
-QFont defaultLayoutFont(bool bold) {
-    return layoutFont(QStringLiteral("MS Sans Serif"), 8.25, bold);
+QFont layoutFont(const forms::FontSpec& font) {
+    return layoutFont(QString::fromLatin1(font.face), font.points, font.bold());
 }
+
+QFont defaultLayoutFont(bool bold) { return layoutFont(bold ? forms::defaultBoldFont : forms::defaultFont); }
 
 }  // namespace tavrix::ui

@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+#include "window_description.h"
+
 namespace tavrix::ui {
 
 // Layouts are given in twips; 15 twips are one device-independent pixel (96 dpi), which Qt scales
@@ -10,13 +12,9 @@ inline constexpr int twipsPerPixel = 15;
 
 constexpr int twipsToPixels(int twips) { return twips / twipsPerPixel; }
 
-// A control's place in its container, in twips.
-struct TwipsRect {
-    int left, top, width, height;
-
-    constexpr QRect toPixels() const {
-        return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-    }
-};
+constexpr QRect toPixels(const forms::TwipsRect& place) {
+    return {twipsToPixels(place.left), twipsToPixels(place.top), twipsToPixels(place.width),
+            twipsToPixels(place.height)};
+}
 
 }  // namespace tavrix::ui

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <array>
+
+#include "scan_sink.h"
+#include "window_description.h"
+
+namespace tavrix::forms {
+
+// The main window Form1: Frame1 holding Frame2 to Frame9 and their labels, lists, picture, copy
+// button and the browser WB.
+const WindowDescription& form1Form();
+
+// The caption every value label has until Form_Load blanks it.
+inline constexpr char valueLabelPlaceholder[] = "Label21";
+
+// Form_Load blanks the value labels in this order.
+extern const std::array<ValueLabel, valueLabelCount> form1BlankingOrder;
+
+// The chat page on the retailer's web server.
+inline constexpr char chatAddress[] = "http://www.quorvane.com/support/UserPreChat.aspx?ref=CustomerScanWindow";
+// The browser that shows it on Windows: the command line is this path, one blank and the address.
+inline constexpr char chatBrowserPath[] = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+// What the chat launch says when the browser cannot be started.
+inline constexpr char browserNotFound[] = "Browser Not found!!!";
+
+}  // namespace tavrix::forms

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace tavrix::forms {
+
+// A place in a container, in twips (1/1440 inch); left and top from the container's corner.
+struct TwipsRect {
+    int left, top, width, height;
+    friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
+};
+
+struct Rgb {
+    unsigned char red, green, blue;
+    friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb pureBlue{0, 0, 255};
+
+// A font as the layouts give it: face, size in points, weight (400 regular, 700 bold).
+struct FontSpec {
+    const char* face;
+    double points;
+    int weight;
+    bool bold() const { return weight >= 700; }
+};
+
+// The platform's default dialog font, regular and bold.
+inline constexpr FontSpec defaultFont{"MS Sans Serif", 8.25, 400};
+inline constexpr FontSpec defaultBoldFont{"MS Sans Serif", 8.25, 700};
+
+// What a control is. Caption, value and link labels are all labels; the kind says which role the
+// window gives them (value labels are written by the scan, links start the chat).
+enum class ControlKind { Frame, CaptionLabel, ValueLabel, LinkLabel, TextBox, ListBox, Picture, Button, Browser };
+
+enum class Pointer { Default, Hand };
+
+// One frame or control of a window.
+struct ControlDescription {
+    const char* name;
+    ControlKind kind;
+    const char* container;  // the frame holding it; empty: the window's client area
+    const char* caption;    // the text it is created with; empty: none
+    TwipsRect place;
+    FontSpec font = defaultFont;
+    std::optional<Rgb> textColour = {};  // absent: the system's text colour
+    int tabIndex = -1;                   // place in the Tab order; -1: none
+    Pointer pointer = Pointer::Default;
+
+    // Whether Tab stops on it: controls with a tab index, except frames, labels and pictures,
+    // which never take the focus.
+    bool takesFocus() const;
+    bool isLabel() const;
+};
+
+enum class Border { FixedDialog, FixedSingle };
+
+// A window: its frame and title bar, its client area and its controls, containers first.
+struct WindowDescription {
+    const char* name;
+    const char* title;     // empty: no caption
+    TwipsRect clientArea;  // left and top on the screen, unless centred
+    bool centred;
+    Border border;
+    bool titleBar;    // false: no caption and no control box, so no title bar is drawn
+    bool systemMenu;  // the system menu with its close box
+    bool minimizeButton;
+    bool maximizeButton;
+    bool inTaskbar;
+    std::span<const ControlDescription> controls;
+
+    // The control of that name; throws std::out_of_range when the window has none.
+    const ControlDescription& control(std::string_view name) const;
+    // The controls that take the focus, in Tab order; the first gets the focus when shown.
+    std::vector<const ControlDescription*> tabOrder() const;
+    // The control's place in the client area: its own place plus its containers' corners.
+    TwipsRect placeInClientArea(const ControlDescription& control) const;
+};
+
+}  // namespace tavrix::forms

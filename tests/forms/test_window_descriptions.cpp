@@ -1,0 +1,68 @@
+// The window descriptions both front ends build from: every table sound on its own, and the facts
+// that the builders rely on (containers first, unique names, Tab order, the disclaimer's text).
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "dialog_form.h"
+#include "form1_form.h"
+#include "splash_form.h"
+
+using namespace tavrix::forms;
+
+namespace {
+
+std::vector<std::string> names(const std::vector<const ControlDescription*>& controls) {
+    std::vector<std::string> result;
+    for (const ControlDescription* c : controls) result.emplace_back(c->name);
+    return result;
+}
+
+}  // namespace
+
+TEST(WindowDescriptions, NamesAreUniqueAndContainersComeFirstAndHoldTheirControls) {
+    for (const WindowDescription* window : {&dialogForm(), &splashForm(), &form1Form()}) {
+        SCOPED_TRACE(window->name);
+        std::set<std::string> seen;
+        for (const ControlDescription& c : window->controls) {
+            SCOPED_TRACE(c.name);
+            EXPECT_TRUE(seen.insert(c.name).second) << "duplicate name";
+            if (!*c.container) continue;
+            ASSERT_TRUE(seen.count(c.container)) << "container after its control";
+            const ControlDescription& frame = window->control(c.container);
+            EXPECT_EQ(frame.kind, ControlKind::Frame);
+            // Every control lies inside its frame (the frame's own corner is 0, 0 for its controls).
+            EXPECT_GE(c.place.left, 0);
+            EXPECT_GE(c.place.top, 0);
+            EXPECT_LE(c.place.left + c.place.width, frame.place.width);
+            EXPECT_LE(c.place.top + c.place.height, frame.place.height);
+        }
+        EXPECT_THROW(window->control("NoSuchControl"), std::out_of_range);
+    }
+}
+
+TEST(WindowDescriptions, TabOrderSkipsFramesLabelsAndPictures) {
+    EXPECT_EQ(names(dialogForm().tabOrder()), (std::vector<std::string>{"Text1", "CancelButton", "OKButton"}));
+    EXPECT_EQ(names(form1Form().tabOrder()),
+              (std::vector<std::string>{"slotsLst", "clipboardCmd", "WB", "memoryLst", "speedLst"}));
+    EXPECT_TRUE(splashForm().tabOrder().empty());
+}
+
+TEST(WindowDescriptions, PlacesInTheClientAreaAddTheContainersCorners) {
+    const WindowDescription& form1 = form1Form();
+    EXPECT_EQ(form1.placeInClientArea(form1.control("Frame2")), (TwipsRect{120, 0, 6015, 2055}));
+    EXPECT_EQ(form1.placeInClientArea(form1.control("WB")), (TwipsRect{120, 6120, 11535, 4335}));
+    EXPECT_EQ(dialogForm().placeInClientArea(dialogForm().control("OKButton")), (TwipsRect{1920, 4320, 1215, 375}));
+}
+
+TEST(WindowDescriptions, DisclaimerIsTheFourParagraphsWithCrLfBreaks) {
+    const std::string text = disclaimerText();
+    EXPECT_EQ(text.size(), 920u);
+    EXPECT_TRUE(text.starts_with("Please read the following carefully before using the scan tool.\r\n\r\nUsing"));
+    EXPECT_TRUE(text.ends_with("find the compatible memory."));
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find("\r\n\r\n"); at != std::string::npos; at = text.find("\r\n\r\n", at + 4)) ++breaks;
+    EXPECT_EQ(breaks, 3u);
+    EXPECT_EQ(text.find('\n', text.rfind("\r\n\r\n") + 4), std::string::npos);
+}

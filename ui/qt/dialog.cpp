@@ -1,0 +1,73 @@
+#include "dialog.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "dialog_form.h"
+#include "form_builder.h"
+#include "text_box.h"
+
+namespace tavrix {
+
+Dialog::Dialog() : QWidget(nullptr, ui::windowFlags(forms::dialogForm())) {
+    ui::applyWindow(*this, forms::dialogForm());
+}
+
+Dialog::~Dialog() = default;
+
+void Dialog::load() {
+    if (isLoaded()) return;
+    createControls();
+    Form_Load();
+}
+
+QGroupBox* Dialog::Frame1() {
+    load();
+    return Frame1_;
+}
+
+TextBox* Dialog::Text1() {
+    load();
+    return Text1_;
+}
+
+QPushButton* Dialog::CancelButton() {
+    load();
+    return CancelButton_;
+}
+
+QPushButton* Dialog::OKButton() {
+    load();
+    return OKButton_;
+}
+
+void Dialog::createControls() {
+    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::dialogForm(), this);
+    Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
+    Text1_ = qobject_cast<TextBox*>(widgets.value(QStringLiteral("Text1")));
+    CancelButton_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("CancelButton")));
+    OKButton_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("OKButton")));
+    Frame1_->setFocusPolicy(Qt::NoFocus);
+    Text1_->setFocus();
+
+    connect(OKButton_, &QPushButton::clicked, this, &Dialog::OKButton_Click);
+    connect(CancelButton_, &QPushButton::clicked, this, &Dialog::CancelButton_Click);
+}
+
+void Dialog::Form_Load() {
+    buffer_ = QString::fromLatin1(forms::disclaimerText());
+    Text1_->setText(buffer_);
+}
+
+void Dialog::setVisible(bool visible) {
+    if (visible) load();
+    QWidget::setVisible(visible);
+}
+
+void Dialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closed();
+}
+
+}  // namespace tavrix

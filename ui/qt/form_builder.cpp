@@ -1,0 +1,119 @@
+#include "form_builder.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QWidget>
+
+#include <stdexcept>
+
+#include "layout_fonts.h"
+#include "text_box.h"
+#include "twips.h"
+#include "window_pictures.h"
+
+namespace tavrix::ui {
+
+namespace {
+
+using forms::ControlDescription;
+using forms::ControlKind;
+
+QWidget* makeControl(const ControlDescription& control, QWidget* container, const ControlFactory& makeOther) {
+    const QString caption = QString::fromLatin1(control.caption);
+    switch (control.kind) {
+        case ControlKind::Frame: return new QGroupBox(caption, container);
+        case ControlKind::CaptionLabel:
+        case ControlKind::ValueLabel:
+        case ControlKind::LinkLabel:
+        case ControlKind::Picture: {
+            auto* label = new QLabel(container);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(false);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setAutoFillBackground(control.kind != ControlKind::Picture);
+            label->setText(caption);
+            return label;
+        }
+        case ControlKind::TextBox: {
+            auto* text = new TextBox(container);
+            text->setReadOnly(true);
+            text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            text->setTabChangesFocus(true);
+            text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            return text;
+        }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(container);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setSortingEnabled(false);
+            return list;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton(caption, container);
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            return button;
+        }
+        case ControlKind::Browser: break;
+    }
+    QWidget* other = makeOther ? makeOther(control, container) : nullptr;
+    if (!other) throw std::logic_error(std::string("no widget for control ") + control.name);
+    return other;
+}
+
+}  // namespace
+
+Qt::WindowFlags windowFlags(const forms::WindowDescription& window) {
+    if (!window.titleBar) return Qt::SplashScreen | Qt::FramelessWindowHint;
+    Qt::WindowFlags flags =
+        (window.inTaskbar ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (window.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (window.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+    if (window.maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
+    if (window.border == forms::Border::FixedSingle) flags |= Qt::MSWindowsFixedSizeDialogHint;
+    return flags;
+}
+
+void applyWindow(QWidget& widget, const forms::WindowDescription& window) {
+    widget.setObjectName(QString::fromLatin1(window.name));
+    widget.setWindowTitle(QString::fromLatin1(window.title));
+    widget.setWindowIcon(programIcon());
+    widget.setFont(defaultLayoutFont());
+    const QRect client = toPixels(window.clientArea);
+    if (!window.centred) widget.setGeometry(client);
+    widget.setFixedSize(client.size());
+}
+
+QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, QWidget* clientArea,
+                                       const ControlFactory& makeOther) {
+    QHash<QString, QWidget*> widgets;
+    for (const ControlDescription& control : window.controls) {
+        QWidget* container = *control.container ? widgets.value(QString::fromLatin1(control.container)) : clientArea;
+        if (!container) throw std::logic_error(std::string("container not built before ") + control.name);
+        QWidget* widget = makeControl(control, container, makeOther);
+        widget->setObjectName(QString::fromLatin1(control.name));
+        widget->setGeometry(toPixels(control.place));
+        widget->setFont(layoutFont(control.font));
+        if (control.textColour) {
+            QPalette palette = widget->palette();
+            palette.setColor(QPalette::WindowText,
+                             QColor(control.textColour->red, control.textColour->green, control.textColour->blue));
+            widget->setPalette(palette);
+        }
+        if (control.pointer == forms::Pointer::Hand) widget->setCursor(handCursor());
+        widgets.insert(widget->objectName(), widget);
+    }
+    QWidget* previous = nullptr;
+    for (const ControlDescription* control : window.tabOrder()) {
+        QWidget* next = widgets.value(QString::fromLatin1(control->name));
+        if (previous) QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+    return widgets;
+}
+
+}  // namespace tavrix::ui
