@@ -36,7 +36,7 @@ test-asan: deps
 # (no Qt for Windows here, so no window program), cross-compiled with MinGW-w64.
 windows: deps
 	@cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DTAVRIX_SCAN_ONLY=ON -DTAVRIX_BUILD_TESTS=ON -DTAVRIX_BUILD_BENCH=OFF >/dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DTAVRIX_SCAN_ONLY=OFF -DTAVRIX_BUILD_TESTS=ON -DTAVRIX_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(WIN_BUILD)
 
 # The Windows build under Wine, against Wine's WMI, in a fresh prefix.

@@ -74,7 +74,7 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
                                                            ? makePlatformProvider(options.sources)
                                                            : makeMachineFileProvider(options.machineFile);
         RecordingSink sink;
-        HardwareScan scan(*provider, sink, TextForm::fromCurrentLocale());
+        HardwareScan scan(*provider, sink, userTextForm());
         scan.getTavrix();
         switch (options.output) {
         case Output::report: out << scan.values().reportText; break;

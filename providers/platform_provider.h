@@ -4,6 +4,7 @@
 #include <string>
 
 #include "management_query.h"
+#include "text_form.h"
 
 namespace tavrix {
 
@@ -15,5 +16,9 @@ struct PlatformSources {
 
 // The provider that scans this computer: WMI on Windows, the SMBIOS tables, /proc and /sys on Linux.
 std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources = {});
+
+// The text form of the user's regional settings: on Windows the decimal separator the user chose
+// (Windows keeps it per user), elsewhere the C library's locale (after setlocale(LC_ALL, "")).
+TextForm userTextForm();
 
 }  // namespace tavrix

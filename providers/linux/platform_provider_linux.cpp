@@ -26,4 +26,6 @@ std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& 
     return std::make_unique<LinuxProvider>(sources);
 }
 
+TextForm userTextForm() { return TextForm::fromCurrentLocale(); }
+
 }  // namespace tavrix

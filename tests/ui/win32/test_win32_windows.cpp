@@ -1,0 +1,328 @@
+// The Win32 windows in-process under Wine: layout in pixels, the keyboard rules (key messages
+// posted to the focused control and handled by the program's own message dispatch), the lists,
+// the commands with fake services, and the scan of every machine file shown in Form1.
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "desktop_services.h"
+#include "dialog.h"
+#include "dialog_form.h"
+#include "form1.h"
+#include "form1_form.h"
+#include "frm_splash.h"
+#include "machine_file.h"
+#include "message_loop.h"
+#include "program_windows.h"
+
+namespace tavrix::win32 {
+namespace {
+
+struct FakeClipboard : Clipboard {
+    std::vector<std::string> texts;
+    void replaceText(HWND, const std::string& utf8) override { texts.push_back(utf8); }
+};
+
+struct FakeLauncher : ProcessLauncher {
+    bool fails = false;
+    std::vector<std::wstring> programs, commandLines;
+    std::vector<int> showWindows;
+    void start(const std::wstring& program, const std::wstring& commandLine, int showWindow) override {
+        programs.push_back(program);
+        commandLines.push_back(commandLine);
+        showWindows.push_back(showWindow);
+        if (fails) throw std::runtime_error("no such file");
+    }
+};
+
+struct FakeMessageBoxes : MessageBoxes {
+    std::vector<std::string> shown;
+    void show(HWND, const std::string& utf8) override { shown.push_back(utf8); }
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void pump() { processPendingMessages(); }
+
+// A key pressed and released on the focused control, as the keyboard would send it.
+void press(WPARAM key) {
+    HWND focus = GetFocus();
+    ASSERT_NE(focus, nullptr);
+    PostMessageW(focus, WM_KEYDOWN, key, 1);
+    pump();
+    if (HWND now = GetFocus()) PostMessageW(now, WM_KEYUP, key, 0xC0000001);
+    pump();
+}
+
+RECT clientOnScreen(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class Win32Windows : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { OleInitialize(nullptr); }
+
+    std::unique_ptr<ManagementProvider> provider =
+        makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
+    FakeClipboard clipboard;
+    FakeLauncher launcher;
+    FakeMessageBoxes messages;
+    DesktopServices services{clipboard, launcher, messages};
+};
+
+TEST_F(Win32Windows, DialogLayoutTextAndKeyboard) {
+    ASSERT_EQ(PixelScale::ofScreen().dpi, 96);
+    bool ok = false, cancel = false;
+    Dialog dialog(nullptr);
+    dialog.okPressed = [&] { ok = true; };
+    dialog.cancelPressed = [&] { cancel = true; };
+    dialog.show();
+    pump();
+
+    const RECT client = clientOnScreen(dialog.handle());
+    EXPECT_EQ(client.right - client.left, 410);
+    EXPECT_EQ(client.bottom - client.top, 322);
+    EXPECT_EQ(client.left, 335);
+    EXPECT_EQ(client.top, 141);
+    EXPECT_EQ(dialog.Text1().text(), forms::disclaimerText());
+    EXPECT_EQ(dialog.Text1().text().size(), 920u);
+    const LONG style = GetWindowLongW(dialog.Text1(), GWL_STYLE);
+    EXPECT_TRUE(style & ES_READONLY);
+    EXPECT_TRUE(style & WS_VSCROLL);
+    EXPECT_FALSE(GetWindowLongW(dialog.handle(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_EQ(GetActiveWindow(), dialog.handle());
+
+    // Text1 has the focus; Enter and Esc there choose neither button.
+    EXPECT_EQ(GetFocus(), dialog.Text1().handle());
+    press(VK_RETURN);
+    press(VK_ESCAPE);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(IsWindow(dialog.handle()));
+    EXPECT_EQ(dialog.Text1().text(), forms::disclaimerText());
+
+    // Tab: Text1, Cancel, OK, and round again.
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), dialog.CancelButton().handle());
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), dialog.OKButton().handle());
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), dialog.Text1().handle());
+
+    // Enter and Space choose the focused button.
+    press(VK_TAB);
+    press(VK_SPACE);
+    EXPECT_TRUE(cancel);
+    EXPECT_FALSE(ok);
+    cancel = false;
+    press(VK_TAB);
+    press(VK_RETURN);
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(cancel);
+}
+
+TEST_F(Win32Windows, SplashHasNoTitleBarAndATypedKeyUnloadsIt) {
+    int keys = 0, ticks = 0;
+    frmSplash splash(nullptr);
+    splash.keyPressed = [&] { ++keys; };
+    splash.timerTicked = [&] { ++ticks; };
+    splash.show();
+    EXPECT_TRUE(splash.painted());
+    const RECT client = clientOnScreen(splash.handle());
+    EXPECT_EQ(client.right - client.left, 242);
+    EXPECT_EQ(client.bottom - client.top, 78);
+    EXPECT_NE(GetWindowLongW(splash.handle(), GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    EXPECT_FALSE(GetWindowLongW(splash.handle(), GWL_STYLE) & WS_SYSMENU);
+    EXPECT_EQ(splash.Label2().text(), "Scanning Please Wait......");
+    for (int i = 0; i < 50 && ticks == 0; ++i) {
+        Sleep(5);
+        pump();
+    }
+    EXPECT_GT(ticks, 0);
+    // A shift key alone types nothing; a letter or Enter does.
+    press(VK_SHIFT);
+    EXPECT_EQ(keys, 0);
+    PostMessageW(splash.handle(), WM_KEYDOWN, 'A', 1);
+    pump();
+    EXPECT_EQ(keys, 1);
+    PostMessageW(splash.handle(), WM_KEYDOWN, VK_RETURN, 1);
+    pump();
+    EXPECT_EQ(keys, 2);
+}
+
+TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
+    Form1 form(*provider, services, TextForm());
+    form.load();
+    const RECT client = clientOnScreen(form.handle());
+    EXPECT_EQ(client.right - client.left, 785);
+    EXPECT_EQ(client.bottom - client.top, 706);
+    EXPECT_EQ(client.left, 123);
+    EXPECT_EQ(client.top, 22);
+    const LONG style = GetWindowLongW(form.handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+
+    RECT frame1{};
+    GetWindowRect(form.control("Frame1"), &frame1);
+    EXPECT_EQ(frame1.top - client.top, -8);
+    EXPECT_EQ(frame1.right - frame1.left, 785);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    struct Case {
+        const char* name;
+        LONG weight;  // 0: shows no text
+        bool blue;
+        bool hand;
+    };
+    for (const Case& c : {Case{"Label1", 700, false, false}, Case{"Label21", 400, true, false},
+                          Case{"Label39", 400, true, true}, Case{"Image1", 0, false, true},
+                          Case{"Frame2", 700, false, false}, Case{"slotsLst", 400, false, false}}) {
+        SCOPED_TRACE(c.name);
+        HWND control = form.control(c.name);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        if (c.weight) {
+            EXPECT_EQ(font.lfWeight, c.weight);
+            EXPECT_EQ(font.lfHeight, -11);
+            EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+        }
+        SetTextColor(dc, RGB(1, 2, 3));
+        SendMessageW(form.handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+        EXPECT_EQ(GetTextColor(dc) == RGB(0, 0, 255), c.blue);
+        EXPECT_EQ(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(control), HTCLIENT) != 0, c.hand);
+    }
+    DeleteDC(dc);
+    RECT picture{};
+    GetClientRect(form.control("Image1"), &picture);
+    EXPECT_EQ(picture.right, 152);
+    EXPECT_EQ(picture.bottom, 68);
+}
+
+TEST_F(Win32Windows, Form1ShowsTheScanOfEveryMachineFile) {
+    const std::string directory = TAVRIX_TEST_DATA "/machines";
+    int machines = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        if (entry.path().extension() != ".machine") continue;
+        const std::string base = entry.path().string().substr(0, entry.path().string().size() - 8);
+        SCOPED_TRACE(base);
+        ++machines;
+        auto machine = makeMachineFileProvider(entry.path().string());
+        Form1 form(*machine, services, TextForm());
+        ASSERT_EQ(form.getTavrix(), "Success");
+        std::string shown;
+        for (int i = 0; i < valueLabelCount; ++i) {
+            const auto label = static_cast<ValueLabel>(i);
+            shown.append(controlName(label)).append("=").append(form.valueLabel(label).text()).append("\n");
+        }
+        for (const auto list : {ModuleList::slotsLst, ModuleList::memoryLst, ModuleList::speedLst}) {
+            EXPECT_EQ(form.list(list).selectedRow(), -1);
+            for (int row = 0; row < form.list(list).count(); ++row)
+                shown.append(controlName(list)).append("=").append(form.list(list).row(row)).append("\n");
+        }
+        EXPECT_EQ(shown, readFile(base + ".window"));
+        std::string address = readFile(base + ".address");
+        if (!address.empty() && address.back() == '\n') address.pop_back();
+        EXPECT_EQ(form.navigatedAddress(), address);
+    }
+    EXPECT_GT(machines, 3);
+}
+
+TEST_F(Win32Windows, Form1KeyboardListsAndCommands) {
+    Form1 form(*provider, services, TextForm());
+    ASSERT_EQ(form.getTavrix(), "Success");
+    form.show();
+    pump();
+    ListBox slots = form.list(ModuleList::slotsLst), memory = form.list(ModuleList::memoryLst),
+            speed = form.list(ModuleList::speedLst);
+    ASSERT_GE(slots.count(), 2);
+    EXPECT_EQ(GetActiveWindow(), form.handle());
+
+    // Tab: slotsLst, clipboardCmd, WB, memoryLst, speedLst, and round again.
+    EXPECT_EQ(GetFocus(), slots.handle());
+    for (const char* next : {"clipboardCmd", "WB", "memoryLst", "speedLst", "slotsLst"}) {
+        press(VK_TAB);
+        EXPECT_EQ(GetFocus(), form.control(next).handle()) << next;
+    }
+
+    // Nothing selected at the start; a row chosen in one list is chosen in all three.
+    EXPECT_EQ(slots.selectedRow(), -1);
+    press(VK_DOWN);
+    EXPECT_EQ(slots.selectedRow(), 0);
+    EXPECT_EQ(memory.selectedRow(), 0);
+    EXPECT_EQ(speed.selectedRow(), 0);
+    SetFocus(speed);
+    press(VK_DOWN);
+    EXPECT_EQ(speed.selectedRow(), 1);
+    EXPECT_EQ(memory.selectedRow(), 1);
+    EXPECT_EQ(slots.selectedRow(), 1);
+    memory.selectRow(0);
+    pump();
+    EXPECT_EQ(slots.selectedRow(), 1) << "a row set from code notifies no one";
+
+    // Enter and Space on the copy button: the report, each time.
+    SetFocus(form.control("clipboardCmd"));
+    press(VK_RETURN);
+    press(VK_SPACE);
+    ASSERT_EQ(clipboard.texts.size(), 2u);
+    EXPECT_EQ(clipboard.texts[0], form.values().reportText);
+    EXPECT_NE(clipboard.texts[0].find("\r\n"), std::string::npos);
+
+    // The picture and the link start the browser; a failed start says so, every time.
+    for (const char* link : {"Image1", "Label39"}) {
+        HWND control = form.control(link);
+        SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), STN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+    }
+    ASSERT_EQ(launcher.commandLines.size(), 2u);
+    EXPECT_EQ(launcher.programs[0], L"C:\\Program Files\\Internet Explorer\\iexplore.exe");
+    EXPECT_EQ(launcher.commandLines[0],
+              L"\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" "
+              L"http://www.quorvane.com/support/UserPreChat.aspx?ref=CustomerScanWindow");
+    EXPECT_EQ(launcher.showWindows[1], 1);
+    EXPECT_TRUE(messages.shown.empty());
+    launcher.fails = true;
+    HWND link = form.control("Label39");
+    for (int i = 0; i < 2; ++i)
+        SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                     reinterpret_cast<LPARAM>(link));
+    EXPECT_EQ(messages.shown, (std::vector<std::string>{"Browser Not found!!!", "Browser Not found!!!"}));
+}
+
+TEST_F(Win32Windows, ProgramWindowsRunTheFlow) {
+    bool ended = false;
+    ProgramWindows windows(*provider, services, TextForm(), [&] { ended = true; });
+    windows.flow().start();
+    pump();
+    ASSERT_TRUE(windows.isLoaded(Window::Dialog));
+    SendMessageW(windows.dialog().handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(windows.dialog().OKButton()), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(windows.dialog().OKButton().handle()));
+    EXPECT_TRUE(windows.isLoaded(Window::frmSplash));
+    EXPECT_FALSE(windows.isLoaded(Window::Dialog));
+    for (int i = 0; i < 200 && !windows.isLoaded(Window::Form1) ; ++i) {
+        Sleep(5);
+        processPendingMessages([&] { windows.collectUnloaded(); });
+    }
+    ASSERT_TRUE(windows.isLoaded(Window::Form1));
+    EXPECT_FALSE(windows.exists(Window::frmSplash));
+    EXPECT_TRUE(IsWindowVisible(windows.form1().handle()));
+    EXPECT_FALSE(windows.form1().values().reportText.empty());
+    SendMessageW(windows.form1().handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(windows.exists(Window::Form1));
+}
+
+}  // namespace
+}  // namespace tavrix::win32

@@ -1,0 +1,216 @@
+#include "form_builder.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "com_text.h"
+
+namespace tavrix::win32 {
+
+namespace {
+
+using forms::ControlDescription;
+using forms::ControlKind;
+
+const wchar_t textBoxProcedureProperty[] = L"TavrixTextBoxProcedure";
+
+// Text1 leaves Tab, Enter and Esc to the window: Tab moves on, Enter and Esc choose no button.
+LRESULT CALLBACK textBoxProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetPropW(control, textBoxProcedureProperty));
+    switch (message) {
+        case WM_GETDLGCODE:
+            return CallWindowProcW(original, control, message, wParam, lParam) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == '\n') return 0;
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            RemovePropW(control, textBoxProcedureProperty);
+            break;
+    }
+    return CallWindowProcW(original, control, message, wParam, lParam);
+}
+
+struct NativeKind {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+NativeKind nativeKind(const ControlDescription& control) {
+    const DWORD focus = control.takesFocus() ? WS_TABSTOP : 0;
+    const DWORD notify = control.pointer == forms::Pointer::Hand ? SS_NOTIFY : 0;
+    switch (control.kind) {
+        case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::CaptionLabel:
+        case ControlKind::ValueLabel:
+        case ControlKind::LinkLabel: return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | notify, 0};
+        case ControlKind::Picture: return {L"STATIC", SS_ICON | notify, 0};
+        case ControlKind::TextBox:
+            return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | focus, WS_EX_CLIENTEDGE};
+        case ControlKind::ListBox:
+            return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | focus, WS_EX_CLIENTEDGE};
+        case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | focus, 0};
+        case ControlKind::Browser: break;
+    }
+    return {nullptr, 0, 0};
+}
+
+}  // namespace
+
+BuiltForm::BuiltForm(BuiltForm&& other) noexcept { *this = std::move(other); }
+
+BuiltForm& BuiltForm::operator=(BuiltForm&& other) noexcept {
+    if (this != &other) {
+        release();
+        window_ = std::exchange(other.window_, nullptr);
+        controls_ = std::move(other.controls_);
+        tabOrder_ = std::move(other.tabOrder_);
+        fonts_ = std::move(other.fonts_);
+        hand_ = other.hand_;
+    }
+    return *this;
+}
+
+BuiltForm::~BuiltForm() { release(); }
+
+// The controls are destroyed with their window; the fonts outlive them only until here.
+void BuiltForm::release() {
+    for (HWND control : controls_)
+        if (IsWindow(control)) DestroyWindow(control);
+    for (HFONT font : fonts_) DeleteObject(font);
+    controls_.clear();
+    tabOrder_.clear();
+    fonts_.clear();
+}
+
+BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, PixelScale scale, HCURSOR hand,
+                           const ControlFactory& makeOther) {
+    BuiltForm form;
+    form.window_ = &window;
+    form.hand_ = hand;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    struct MadeFont {
+        forms::FontSpec spec;
+        HFONT font;
+    };
+    std::vector<MadeFont> made;
+    auto fontFor = [&](const forms::FontSpec& spec) {
+        for (const MadeFont& m : made)
+            if (std::strcmp(m.spec.face, spec.face) == 0 && m.spec.points == spec.points && m.spec.weight == spec.weight)
+                return m.font;
+        HFONT font = CreateFontW(scale.fontHeight(spec.points), 0, 0, 0, spec.weight, FALSE, FALSE, FALSE,
+                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, utf16Of(spec.face).c_str());
+        if (!font) throw std::runtime_error(std::string("cannot create the font ") + spec.face);
+        made.push_back({spec, font});
+        form.fonts_.push_back(font);
+        return font;
+    };
+
+    int index = 0;
+    for (const ControlDescription& control : window.controls) {
+        const RECT place = scale.rect(window.placeInClientArea(control));
+        const int id = firstControlId + index++;
+        HWND made = nullptr;
+        if (control.kind == ControlKind::Browser) {
+            if (makeOther) made = makeOther(control, handle, place, id);
+        } else {
+            const NativeKind kind = nativeKind(control);
+            made = CreateWindowExW(kind.exStyle, kind.className, utf16Of(control.caption).c_str(),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, handle,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        }
+        if (!made) throw std::runtime_error(std::string("cannot create the control ") + control.name);
+        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(control.font)), FALSE);
+        if (control.kind == ControlKind::TextBox) {
+            SetPropW(made, textBoxProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(made, GWLP_WNDPROC)));
+            SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure));
+        }
+        form.controls_.push_back(made);
+    }
+    for (const ControlDescription* control : window.tabOrder()) form.tabOrder_.push_back(form.control(control->name));
+
+    // Top to bottom: the Tab order, the other controls (a later one over an earlier one, as the
+    // value of "Identifying No" lies over the end of its caption), the frames (Frame1 lowest).
+    std::vector<HWND> topToBottom = form.tabOrder_;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = form.controls_.size(); i-- > 0;) {
+            const ControlDescription& control = window.controls[i];
+            if (control.takesFocus() || (control.kind == ControlKind::Frame) != (pass == 1)) continue;
+            topToBottom.push_back(form.controls_[i]);
+        }
+    }
+    for (HWND control : topToBottom) SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return form;
+}
+
+HWND BuiltForm::control(std::string_view name) const {
+    if (window_) {
+        for (std::size_t i = 0; i < controls_.size(); ++i)
+            if (name == window_->controls[i].name) return controls_[i];
+    }
+    throw std::out_of_range("the window has no control " + std::string(name));
+}
+
+const forms::ControlDescription* BuiltForm::description(HWND control) const {
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i] == control) return &window_->controls[i];
+    return nullptr;
+}
+
+bool BuiltForm::colourStatic(HWND control, HDC dc, LRESULT& brush) const {
+    const ControlDescription* described = description(control);
+    if (!described || !described->textColour) return false;
+    const forms::Rgb colour = *described->textColour;
+    SetTextColor(dc, RGB(colour.red, colour.green, colour.blue));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    brush = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+}
+
+bool BuiltForm::setCursor(HWND control) const {
+    const ControlDescription* described = description(control);
+    if (!described || described->pointer != forms::Pointer::Hand || !hand_) return false;
+    SetCursor(hand_);
+    return true;
+}
+
+WindowStyle windowStyle(const forms::WindowDescription& window) {
+    DWORD style = WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    if (!window.titleBar) {
+        style |= WS_POPUP | WS_DLGFRAME;
+    } else {
+        style |= (window.inTaskbar ? WS_OVERLAPPED : WS_POPUP) | WS_CAPTION;
+        if (window.systemMenu) style |= WS_SYSMENU;
+        if (window.minimizeButton) style |= WS_MINIMIZEBOX;
+        if (window.maximizeButton) style |= WS_MAXIMIZEBOX;
+    }
+    if (window.border == forms::Border::FixedDialog) exStyle |= WS_EX_DLGMODALFRAME;
+    if (window.inTaskbar) exStyle |= WS_EX_APPWINDOW;
+    return {style, exStyle};
+}
+
+RECT windowRect(const forms::WindowDescription& window, PixelScale scale) {
+    RECT rect = scale.rect(window.clientArea);
+    if (window.centred) {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const int width = rect.right - rect.left;
+        const int height = rect.bottom - rect.top;
+        rect.left = work.left + (work.right - work.left - width) / 2;
+        rect.top = work.top + (work.bottom - work.top - height) / 2;
+        rect.right = rect.left + width;
+        rect.bottom = rect.top + height;
+    }
+    const WindowStyle style = windowStyle(window);
+    AdjustWindowRectEx(&rect, style.style, FALSE, style.exStyle);
+    return rect;
+}
+
+}  // namespace tavrix::win32

@@ -1,0 +1,58 @@
+#include "frm_splash.h"
+
+#include <stdexcept>
+
+#include "splash_form.h"
+
+namespace tavrix::win32 {
+
+frmSplash::frmSplash(HWND owner) : TopLevelWindow(forms::splashForm()), owner_(owner) {}
+
+frmSplash::~frmSplash() {
+    if (exists()) KillTimer(handle(), Timer1);
+}
+
+void frmSplash::load() {
+    if (isLoaded()) return;
+    createWindow(owner_);
+    if (!SetTimer(handle(), Timer1, forms::splashTimerInterval, nullptr)) throw std::runtime_error("cannot start Timer1");
+}
+
+void frmSplash::show() {
+    load();
+    showActive();
+}
+
+NativeWindow frmSplash::loaded(const char* name) {
+    load();
+    return control(name);
+}
+
+LRESULT frmSplash::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            const LRESULT result = TopLevelWindow::onMessage(message, wParam, lParam);
+            painted_ = true;
+            return result;
+        }
+        case WM_TIMER:
+            if (wParam != Timer1 || !painted_ || ticking_ || !timerTicked) return 0;
+            {
+                struct Ticking {
+                    bool& flag;
+                    ~Ticking() { flag = false; }
+                } ticking{ticking_ = true};
+                timerTicked();
+            }
+            return 0;
+        case WM_CHAR:
+            if (keyPressed) keyPressed();
+            return 0;
+        case WM_CLOSE:
+            // No close box; a close request from elsewhere is not one of the ways out of the scan.
+            return 0;
+    }
+    return TopLevelWindow::onMessage(message, wParam, lParam);
+}
+
+}  // namespace tavrix::win32

@@ -1,0 +1,148 @@
+#include "top_level_window.h"
+
+#include <exception>
+#include <stdexcept>
+
+#include "com_text.h"
+#include "failure_report.h"
+#include "resource_ids.h"
+
+namespace tavrix::win32 {
+
+namespace {
+
+const wchar_t windowClass[] = L"TavrixWindow";
+const wchar_t dialogKeysProperty[] = L"TavrixDialogKeys";
+
+HICON programIcon(int size) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TAVRIX_PROGRAM_ICON), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+// The hand cursor of res/, or the system's when the program carries none (tests).
+HCURSOR handCursor() {
+    if (auto own = static_cast<HCURSOR>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TAVRIX_HAND_CURSOR),
+                                                   IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED)))
+        return own;
+    return LoadCursorW(nullptr, IDC_HAND);
+}
+
+void registerWindowClass() {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW windowClassInfo{};
+    windowClassInfo.cbSize = sizeof windowClassInfo;
+    windowClassInfo.lpfnWndProc = DefWindowProcW;
+    windowClassInfo.hInstance = GetModuleHandleW(nullptr);
+    windowClassInfo.hIcon = programIcon(GetSystemMetrics(SM_CXICON));
+    windowClassInfo.hIconSm = programIcon(GetSystemMetrics(SM_CXSMICON));
+    windowClassInfo.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClassInfo.lpszClassName = windowClass;
+    if (!RegisterClassExW(&windowClassInfo)) throw std::runtime_error("cannot register the window class");
+    registered = true;
+}
+
+}  // namespace
+
+TopLevelWindow::~TopLevelWindow() { destroyWindow(); }
+
+bool TopLevelWindow::handlesDialogKeys(HWND window) { return GetPropW(window, dialogKeysProperty) != nullptr; }
+
+void TopLevelWindow::createWindow(HWND owner, const ControlFactory& makeOther) {
+    if (handle_) return;
+    registerWindowClass();
+    const WindowStyle style = windowStyle(description_);
+    const RECT outer = windowRect(description_, scale_);
+    HWND made = CreateWindowExW(style.exStyle, windowClass, utf16Of(description_.title).c_str(), style.style,
+                                outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, owner,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!made) throw std::runtime_error(std::string("cannot create the window ") + description_.name);
+    handle_ = made;
+    SetWindowLongPtrW(made, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
+    SendMessageW(made, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon(GetSystemMetrics(SM_CXICON))));
+    SendMessageW(made, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon(GetSystemMetrics(SM_CXSMICON))));
+    form_ = BuiltForm::build(description_, made, scale_, handCursor(), makeOther);
+    if (!form_.tabOrder().empty()) SetPropW(made, dialogKeysProperty, reinterpret_cast<HANDLE>(1));
+}
+
+void TopLevelWindow::destroyWindow() {
+    if (!handle_) return;
+    HWND going = handle_;
+    form_ = BuiltForm();
+    RemovePropW(going, dialogKeysProperty);
+    DestroyWindow(going);
+    handle_ = nullptr;
+}
+
+void TopLevelWindow::showActive() {
+    ShowWindow(handle_, SW_SHOW);
+    SetForegroundWindow(handle_);
+    SetActiveWindow(handle_);
+    const HWND first = form_.tabOrder().empty() ? handle_ : form_.tabOrder().front();
+    lastFocus_ = first;
+    SetFocus(first);
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TopLevelWindow::onCommand(HWND, int, int) {}
+
+LRESULT TopLevelWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TopLevelWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TopLevelWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || failureReported()) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        reportFailureAndExit(failure.what());
+    } catch (...) {
+        reportFailureAndExit("Unknown failure");
+    }
+}
+
+LRESULT TopLevelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CTLCOLORSTATIC: {
+            LRESULT brush = 0;
+            if (form_.colourStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam), brush)) return brush;
+            break;
+        }
+        case WM_SETCURSOR:
+            if (form_.setCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+            break;
+        case WM_ACTIVATE:
+            // The focus goes back to the control that had it, not to the window.
+            if (form_.tabOrder().empty()) break;
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                if (HWND focus = GetFocus(); focus && IsChild(handle_, focus)) lastFocus_ = focus;
+            } else if (lastFocus_ && IsWindow(lastFocus_)) {
+                SetFocus(lastFocus_);
+                return 0;
+            }
+            break;
+        case WM_COMMAND:
+            // IsDialogMessage turns Enter into IDOK and Esc into IDCANCEL: Enter chooses the focused
+            // button, if any; there is no default and no cancel button.
+            if (lParam == 0 || LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                if (LOWORD(wParam) != IDOK) return 0;
+                const HWND focus = GetFocus();
+                const forms::ControlDescription* focused = form_.description(focus);
+                if (focused && focused->kind == forms::ControlKind::Button) onCommand(focus, GetDlgCtrlID(focus), BN_CLICKED);
+                return 0;
+            }
+            onCommand(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
+            return 0;
+    }
+    return onMessage(message, wParam, lParam);
+}
+
+}  // namespace tavrix::win32

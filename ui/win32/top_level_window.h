@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include "form_builder.h"
+#include "pixel_scale.h"
+#include "window.h"
+#include "window_description.h"
+
+namespace tavrix::win32 {
+
+// One of the program's windows: a native top-level window built from its description, with the
+// program icon, its controls' colours and pointers, and the keyboard of a dialog (Tab, Enter and
+// Space on buttons) when it has controls that take the focus. The window procedure is the only
+// place that sees raw messages; a failure escaping a handler goes to the standard error report.
+class TopLevelWindow {
+public:
+    TopLevelWindow(const TopLevelWindow&) = delete;
+    TopLevelWindow& operator=(const TopLevelWindow&) = delete;
+    virtual ~TopLevelWindow();
+
+    HWND handle() const { return handle_; }
+    bool exists() const { return handle_ != nullptr; }
+    // The control of that name (the window must exist).
+    NativeWindow control(std::string_view name) const { return form_.control(name); }
+    PixelScale scale() const { return scale_; }
+
+    // Whether the message loop should run IsDialogMessage for this window.
+    static bool handlesDialogKeys(HWND window);
+
+protected:
+    explicit TopLevelWindow(const forms::WindowDescription& description) : description_(description) {}
+
+    // Creates the window hidden, with its controls; owner null: none.
+    void createWindow(HWND owner, const ControlFactory& makeOther = {});
+    void destroyWindow();
+    // Shows the window, makes it the active one and gives the focus to its first control (or to
+    // the window itself when it has none).
+    void showActive();
+
+    virtual void onCommand(HWND control, int id, int code);
+    virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    const forms::WindowDescription& description_;
+    PixelScale scale_ = PixelScale::ofScreen();
+    BuiltForm form_;
+
+private:
+    static LRESULT CALLBACK procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND handle_ = nullptr;
+    HWND lastFocus_ = nullptr;
+};
+
+}  // namespace tavrix::win32
