@@ -5,6 +5,7 @@
 //   tavrix_probe values             Form1's value labels and list rows, as tavrix-report --window prints them
 //   tavrix_probe clipboard          the clipboard's CF_UNICODETEXT as UTF-8, unchanged
 //   tavrix_probe message TITLE      the text of the message box with that title, then closes it
+//   tavrix_probe close NAME         asks the window to close, as its close box does
 // Copied to ...\Internet Explorer\iexplore.exe it writes its own command line to command_line.txt
 // beside itself, so the test sees what the chat launch started.
 #include <windows.h>
@@ -108,6 +109,14 @@ int printCentre(const std::string& name) {
     return 1;
 }
 
+int closeWindow(const std::string& name) {
+    const WindowDescription* description = describedWindow(name);
+    HWND window = description ? shownWindow(*description) : nullptr;
+    if (!window) return 1;
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
 int printValues() {
     const WindowDescription& form1 = tavrix::forms::form1Form();
     HWND window = shownWindow(form1);
@@ -190,6 +199,7 @@ int main(int argc, char** argv) {
     if (command == "values") return printValues();
     if (command == "clipboard") return printClipboard();
     if (command == "message") return printMessage(argument);
-    std::fprintf(stderr, "usage: tavrix_probe window NAME | centre CONTROL | values | clipboard | message TITLE\n");
+    if (command == "close") return closeWindow(argument);
+    std::fprintf(stderr, "usage: tavrix_probe window NAME | centre CONTROL | values | clipboard | message TITLE | close NAME\n");
     return 2;
 }

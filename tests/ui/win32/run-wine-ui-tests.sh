@@ -1,0 +1,180 @@
+#!/bin/sh
+# The Win32 windows under Wine in Xvfb, in a private network namespace where the retailer's host is
+# 127.0.0.1 and a loopback server records the browser's request; a fresh prefix, removed after:
+#   run-wine-ui-tests.sh TEST_WIN32_WINDOWS_EXE TAVRIX_EXE TAVRIX_REPORT_EXE TAVRIX_PROBE_EXE SOURCE_DIR
+# The real tavrix.exe is driven with the mouse (xdotool clicks); tavrix_probe.exe reads what it
+# shows and the Windows clipboard, and stands in for the chat's browser.
+set -eu
+
+if [ "${TAVRIX_UI_NAMESPACE:-}" != 1 ]; then
+  command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
+  exec env TAVRIX_UI_NAMESPACE=1 unshare --net --mount sh "$0" "$@"
+fi
+
+unit_exe=$1
+tavrix_exe=$2
+report_exe=$3
+probe_exe=$4
+source_dir=$5
+here=$(dirname "$0")
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine-ui.XXXXXX")
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=C LANG=C
+unset WAYLAND_DISPLAY
+xvfb_pid=
+server_pid=
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# The network: loopback only, the retailer's host on it.
+ip link set lo up
+printf '127.0.0.1 localhost www.quorvane.com\n::1 localhost\n' >"$work/hosts"
+mount --bind "$work/hosts" /etc/hosts
+
+# A display of our own: the first free number from 90.
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+
+if ! { wineboot -i && wineserver -w; } >"$work/wineboot.log" 2>&1; then
+  cat "$work/wineboot.log"
+  echo "FAIL: wineboot could not make a prefix"
+  exit 1
+fi
+
+# The windows in-process: layout, keyboard, lists, commands, flow.
+wine "$unit_exe" --gtest_brief=1 || fail "test_win32_windows.exe"
+
+python3 "$here/loopback_server.py" "$work/request.txt" >"$work/server.log" 2>&1 &
+server_pid=$!
+
+# The user's own decimal separator, which the window and the report must both use.
+wine reg add 'HKCU\Control Panel\International' /v sDecimal /t REG_SZ /d , /f >/dev/null 2>&1
+wineserver -w
+browser_dir="$WINEPREFIX/drive_c/Program Files/Internet Explorer"
+mkdir -p "$browser_dir"
+cp "$probe_exe" "$browser_dir/iexplore.exe"
+
+wine "$report_exe" >"$work/expected-report.txt" || fail "tavrix-report.exe"
+wine "$report_exe" --window >"$work/expected-window.txt" || fail "tavrix-report.exe --window"
+wine "$report_exe" --address >"$work/expected-address.txt" || fail "tavrix-report.exe --address"
+grep -q ',' "$work/expected-window.txt" || fail "the report does not use the user's decimal separator"
+
+probe() { wine "$probe_exe" "$@" 2>/dev/null; }
+# Waits up to 30 s until the probe succeeds; its output in $answer.
+await() {
+  tries=0
+  while ! answer=$(probe "$@"); do
+    tries=$((tries + 1))
+    [ "$tries" -lt 150 ] || return 1
+    sleep 0.2
+  done
+}
+click() {
+  if await centre "$1"; then
+    # shellcheck disable=SC2086
+    xdotool mousemove $answer click 1
+  else
+    fail "no $1 to click"
+  fi
+}
+await_exit() {
+  tries=0
+  while kill -0 "$1" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 150 ] || { fail "tavrix.exe did not end"; kill "$1"; return 0; }
+    sleep 0.2
+  done
+  status=0
+  wait "$1" || status=$?
+}
+
+# The whole run: disclaimer, OK, splash, main window; values, copy, page, chat, close.
+wine "$tavrix_exe" >"$work/tavrix.log" 2>&1 &
+tavrix=$!
+if await window Dialog; then
+  [ "$answer" = "335 141 410 322" ] || fail "the disclaimer's client area is $answer, not 335 141 410 322"
+else
+  fail "the disclaimer is not shown"
+fi
+click OKButton
+if await window Form1; then
+  [ "$answer" = "123 22 785 706" ] || fail "Form1's client area is $answer, not 123 22 785 706"
+else
+  fail "Form1 is not shown"
+fi
+probe values >"$work/window.txt" || fail "Form1's values cannot be read"
+cmp -s "$work/window.txt" "$work/expected-window.txt" ||
+  fail "Form1 shows $(diff "$work/expected-window.txt" "$work/window.txt" | head -n 5)"
+
+click clipboardCmd
+sleep 0.5
+probe clipboard >"$work/clipboard.txt" || fail "the clipboard holds no text"
+cmp -s "$work/clipboard.txt" "$work/expected-report.txt" || fail "the clipboard does not hold the report byte for byte"
+
+# The browser's request: the composed address, its blanks sent as %20.
+expected_request="GET $(sed -e 's#^http://www.quorvane.com##' -e 's/ /%20/g' "$work/expected-address.txt") HTTP/1.1"
+tries=0
+while [ ! -s "$work/request.txt" ] && [ "$tries" -lt 100 ]; do tries=$((tries + 1)); sleep 0.2; done
+if [ -s "$work/request.txt" ]; then
+  [ "$(cat "$work/request.txt")" = "$expected_request" ] ||
+    fail "the browser asked for \"$(cat "$work/request.txt")\", not \"$expected_request\""
+else
+  fail "the browser sent no request"
+fi
+
+click Label39
+tries=0
+while [ ! -s "$browser_dir/command_line.txt" ] && [ "$tries" -lt 100 ]; do tries=$((tries + 1)); sleep 0.2; done
+expected_chat='"C:\Program Files\Internet Explorer\iexplore.exe" http://www.quorvane.com/support/UserPreChat.aspx?ref=CustomerScanWindow'
+[ "$(cat "$browser_dir/command_line.txt" 2>/dev/null)" = "$expected_chat" ] ||
+  fail "the chat started \"$(cat "$browser_dir/command_line.txt" 2>/dev/null)\""
+
+probe close Form1 || fail "Form1 cannot be closed"
+await_exit "$tavrix"
+[ "$status" -eq 0 ] || fail "closing Form1 ends tavrix.exe with status $status"
+
+# Cancel ends the program at once, with status 0.
+wine "$tavrix_exe" >/dev/null 2>&1 &
+tavrix=$!
+click CancelButton
+await_exit "$tavrix"
+[ "$status" -eq 0 ] || fail "Cancel ends tavrix.exe with status $status"
+
+# A scan that fails (the WMI moniker no longer registered) shows the error report and ends with
+# status 1.
+wine reg delete 'HKCR\winmgmts' /f >/dev/null 2>&1
+wine "$tavrix_exe" >/dev/null 2>&1 &
+tavrix=$!
+click OKButton
+if await message "Tavrix - System Memory Information"; then
+  case $answer in
+    *failed*) ;;
+    *) fail "the error report says \"$answer\"" ;;
+  esac
+else
+  fail "a failed scan shows no error report"
+fi
+await_exit "$tavrix"
+[ "$status" -eq 1 ] || fail "a failed scan ends tavrix.exe with status $status"
+
+if [ "$failures" -ne 0 ]; then
+  cat "$work/tavrix.log"
+  exit 1
+fi
+echo "Wine windows: all checks pass"
