@@ -12,7 +12,8 @@ qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins libxcb1-
 fonts-liberation2
 xvfb xauth xdotool xclip x11-apps imagemagick
 appstream dpkg-dev file
-g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
+g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis
+python3 iproute2
 "
 
 missing=""

@@ -59,6 +59,48 @@ NativeKind nativeKind(const ControlDescription& control) {
     return {nullptr, 0, 0};
 }
 
+// The width of the text in the font, in pixels.
+int textWidth(HFONT font, const std::wstring& text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return extent.cx;
+}
+
+// A fixed caption wider than its label (where the system's face is wider than the layout's) is
+// set in the TrueType twin of the face with its letters condensed just enough to fit; null when
+// it fits as it is.
+HFONT condensedToFit(HFONT font, const ControlDescription& control, int available) {
+    if (!control.isLabel() || control.kind == ControlKind::ValueLabel || !*control.caption) return nullptr;
+    const std::wstring caption = utf16Of(control.caption);
+    if (textWidth(font, caption) <= available) return nullptr;
+    LOGFONTW shape{};
+    GetObjectW(font, sizeof shape, &shape);
+    shape.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    shape.lfWidth = 0;
+    HFONT trueType = CreateFontIndirectW(&shape);
+    if (!trueType) return nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, trueType);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    const int natural = textWidth(trueType, caption);
+    DeleteObject(trueType);
+    if (natural <= 0) return nullptr;
+    for (int width = metrics.tmAveCharWidth * available / natural; width > 0; --width) {
+        shape.lfWidth = width;
+        HFONT condensed = CreateFontIndirectW(&shape);
+        if (condensed && textWidth(condensed, caption) <= available) return condensed;
+        if (condensed) DeleteObject(condensed);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 BuiltForm::BuiltForm(BuiltForm&& other) noexcept { *this = std::move(other); }
@@ -126,7 +168,12 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         }
         if (!made) throw std::runtime_error(std::string("cannot create the control ") + control.name);
-        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(control.font)), FALSE);
+        HFONT font = fontFor(control.font);
+        if (HFONT condensed = condensedToFit(font, control, place.right - place.left)) {
+            form.fonts_.push_back(condensed);
+            font = condensed;
+        }
+        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (control.kind == ControlKind::TextBox) {
             SetPropW(made, textBoxProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(made, GWLP_WNDPROC)));
             SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure));

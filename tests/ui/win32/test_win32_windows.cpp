@@ -19,6 +19,7 @@
 #include "machine_file.h"
 #include "message_loop.h"
 #include "program_windows.h"
+#include "splash_form.h"
 
 namespace tavrix::win32 {
 namespace {
@@ -205,10 +206,57 @@ TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
         EXPECT_EQ(SendMessageW(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(control), HTCLIENT) != 0, c.hand);
     }
     DeleteDC(dc);
+    Dialog dialog(nullptr);
+    dialog.load();
+    frmSplash splash(nullptr);
+    splash.load();
+    for (HWND window : {form.handle(), dialog.handle(), splash.handle()}) {
+        EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+        EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
+    }
+    EXPECT_NE(form.control("Image1").send(STM_GETIMAGE, IMAGE_ICON), 0);
     RECT picture{};
     GetClientRect(form.control("Image1"), &picture);
     EXPECT_EQ(picture.right, 152);
     EXPECT_EQ(picture.bottom, 68);
+}
+
+// Every fixed text fits its control in the font it is shown in (Wine: Liberation for the
+// TrueType faces, its own bitmap "MS Sans Serif").
+TEST_F(Win32Windows, EveryFixedTextFitsItsControl) {
+    Dialog dialog(nullptr);
+    dialog.load();
+    frmSplash splash(nullptr);
+    splash.load();
+    Form1 form(*provider, services, TextForm());
+    form.load();
+    struct Shown {
+        const forms::WindowDescription& description;
+        TopLevelWindow& window;
+    };
+    HDC dc = CreateCompatibleDC(nullptr);
+    int checked = 0;
+    for (const Shown& shown : {Shown{forms::dialogForm(), dialog}, Shown{forms::splashForm(), splash},
+                               Shown{forms::form1Form(), form}}) {
+        for (const auto& control : shown.description.controls) {
+            const std::string caption = control.caption;
+            if (caption.empty() || control.kind == forms::ControlKind::ValueLabel) continue;
+            SCOPED_TRACE(control.name);
+            HWND handle = shown.window.control(control.name);
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+            const std::wstring text(caption.begin(), caption.end());
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            RECT client{};
+            GetClientRect(handle, &client);
+            const int margin = control.kind == forms::ControlKind::Button ? 6 : control.kind == forms::ControlKind::Frame ? 16 : 0;
+            EXPECT_LE(extent.cx + margin, client.right) << caption;
+            EXPECT_LE(extent.cy, client.bottom) << caption;
+            ++checked;
+        }
+    }
+    DeleteDC(dc);
+    EXPECT_GT(checked, 30);
 }
 
 TEST_F(Win32Windows, Form1ShowsTheScanOfEveryMachineFile) {
