@@ -6,7 +6,7 @@ WIN_BUILD  ?= build-windows
 FUZZ_SECONDS ?= 300
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-asan test-windows bench fuzz windows package clean
+.PHONY: all deps build run test test-asan test-windows bench bench-windows fuzz windows windows-package package clean
 
 all: build
 
@@ -32,14 +32,19 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure
 
-# The Windows build: the scan library, the WMI provider and a statically linked tavrix-report.exe
-# (no Qt for Windows here, so no window program), cross-compiled with MinGW-w64.
+# The Windows build, cross-compiled with MinGW-w64 and linked statically: tavrix.exe (native Win32
+# windows over the WMI scan), tavrix-report.exe, their tests and the installer tavrix-setup.exe.
 windows: deps
 	@cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DTAVRIX_SCAN_ONLY=OFF -DTAVRIX_BUILD_TESTS=ON -DTAVRIX_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(WIN_BUILD)
 
-# The Windows build under Wine, against Wine's WMI, in a fresh prefix.
+# The Windows installer (NSIS): $(WIN_BUILD)/tavrix-setup.exe, per user, without admin rights.
+windows-package: windows
+	@cmake --build $(WIN_BUILD) --target tavrix_installer
+	@echo "$(WIN_BUILD)/tavrix-setup.exe"
+
+# The Windows build under Wine, against Wine's WMI, each script in a fresh prefix.
 test-windows: windows
 	@ctest --test-dir $(WIN_BUILD) --output-on-failure
 

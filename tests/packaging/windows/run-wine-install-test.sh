@@ -1,0 +1,81 @@
+#!/bin/sh
+# The installer under Wine in a fresh prefix: a silent per-user install puts the programs, the
+# Start-menu shortcut and the uninstaller entry in place; the silent uninstall removes them all,
+# leaving the user's folders and HKCU as they were.
+#   run-wine-install-test.sh TAVRIX_SETUP_EXE OBJDUMP TAVRIX_EXE TAVRIX_REPORT_EXE
+set -eu
+
+setup_exe=$1
+objdump=$2
+shift 2
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# The programs are static: they import system DLLs only.
+for program in "$@"; do
+  imports=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  [ -n "$imports" ] || fail "$(basename "$program") imports nothing?"
+  for dll in $imports; do
+    case $dll in
+      kernel32.dll | user32.dll | gdi32.dll | ole32.dll | oleaut32.dll | msvcrt.dll | advapi32.dll | shell32.dll) ;;
+      *) fail "$(basename "$program") imports $dll" ;;
+    esac
+  done
+done
+
+command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine-install.XXXXXX")
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=C LANG=C
+unset DISPLAY WAYLAND_DISPLAY
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+if ! { wineboot -i && wineserver -w; } >"$work/wineboot.log" 2>&1; then
+  cat "$work/wineboot.log"
+  echo "FAIL: wineboot could not make a prefix"
+  exit 1
+fi
+
+user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrix'
+# The user's files (Wine's own temporary files aside) and the user's registry.
+snapshot() {
+  find "$user_dir" ! -path '*/Temp/*' | sort
+  wine reg export 'HKCU\Software' "C:\\snapshot.reg" /y >/dev/null 2>&1
+  wineserver -w
+  iconv -f UTF-16LE -t UTF-8 "$WINEPREFIX/drive_c/snapshot.reg" 2>/dev/null | tr -d '\r' | grep -v '^$\|^#time' | sort
+}
+snapshot >"$work/before.txt"
+
+cp "$setup_exe" "$WINEPREFIX/drive_c/tavrix-setup.exe"
+wine 'C:\tavrix-setup.exe' /S || fail "the silent install fails"
+wineserver -w
+install_dir="$user_dir/AppData/Local/Programs/Tavrix"
+for file in tavrix.exe tavrix-report.exe uninstall.exe; do
+  [ -f "$install_dir/$file" ] || fail "$file is not installed in $install_dir"
+done
+cmp -s "$install_dir/tavrix.exe" "$1" || fail "the installed tavrix.exe is not the one built"
+[ -f "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tavrix.lnk" ] || fail "no Start-menu shortcut"
+wine reg query "$key" /v DisplayName 2>/dev/null | grep -q 'Tavrix - System Memory Information' ||
+  fail "no uninstaller entry in HKCU"
+uninstall=$(wine reg query "$key" /v QuietUninstallString 2>/dev/null | sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
+[ -n "$uninstall" ] || fail "the uninstaller entry has no QuietUninstallString"
+
+wine "$install_dir/uninstall.exe" /S || fail "the silent uninstall fails"
+wineserver -w
+rm -f "$WINEPREFIX/drive_c/tavrix-setup.exe"
+snapshot >"$work/after.txt"
+cmp -s "$work/before.txt" "$work/after.txt" ||
+  fail "the uninstall leaves behind: $(diff "$work/before.txt" "$work/after.txt" | grep '^[<>]' | head -n 10)"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "Wine installer: all checks pass"
