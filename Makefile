@@ -48,8 +48,9 @@ windows-package: windows
 test-windows: windows
 	@ctest --test-dir $(WIN_BUILD) --output-on-failure
 
-bench: build
+bench: build windows
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@bench/wine_bench_program.sh $(BUILD)/bench/wine_bench_program $(WIN_BUILD)/app/tavrix.exe
 
 # The Debian package, build/tavrix_1.0.0_amd64.deb.
 package: build

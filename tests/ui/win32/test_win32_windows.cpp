@@ -72,6 +72,21 @@ RECT clientOnScreen(HWND window) {
     return rect;
 }
 
+// Twips and points to pixels at the common dpi settings: 15, 12 and 10 twips a pixel.
+TEST(PixelScale, ConvertsTwipsAndPointsAtTheScreensDpi) {
+    struct Case {
+        int dpi, form1Width, frame1Top, defaultFontHeight, splashTitleHeight;
+    };
+    for (const Case& c : {Case{96, 785, -8, -11, -24}, Case{120, 981, -10, -14, -30}, Case{144, 1178, -12, -17, -36}}) {
+        SCOPED_TRACE(c.dpi);
+        const PixelScale scale{c.dpi};
+        EXPECT_EQ(scale.pixels(11775), c.form1Width);
+        EXPECT_EQ(scale.rect({0, -120, 11775, 10695}).top, c.frame1Top);
+        EXPECT_EQ(scale.fontHeight(8.25), c.defaultFontHeight);
+        EXPECT_EQ(scale.fontHeight(18), c.splashTitleHeight);
+    }
+}
+
 class Win32Windows : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { OleInitialize(nullptr); }

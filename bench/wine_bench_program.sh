@@ -1,0 +1,42 @@
+#!/bin/sh
+# tavrix.exe under a warm Wine (its server kept running, one run before the timed ones), in a
+# private network namespace where the retailer's host is a loopback page server:
+#   bench/wine_bench_program.sh WINE_BENCH_PROGRAM TAVRIX_EXE
+set -eu
+
+if [ "${TAVRIX_BENCH_NAMESPACE:-}" != 1 ]; then
+  exec env TAVRIX_BENCH_NAMESPACE=1 unshare --net --mount sh "$0" "$@"
+fi
+bench=$1
+here=$(cd "$(dirname "$0")" && pwd)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine-bench.XXXXXX")
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C LANG=C
+server_pid=
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+ip link set lo up
+printf '127.0.0.1 localhost www.quorvane.com\n' >"$work/hosts"
+mount --bind "$work/hosts" /etc/hosts
+python3 "$here/../tests/ui/win32/loopback_server.py" "$work/request.txt" >/dev/null 2>&1 &
+server_pid=$!
+
+{ wineboot -i && wineserver -w; } >/dev/null 2>&1
+cp "$2" "$WINEPREFIX/drive_c/tavrix.exe"
+# Warm: the server stays up between runs, and the libraries the program loads are in the page cache.
+wineserver -p
+wine "C:\\tavrix.exe" >/dev/null 2>&1 &
+warm=$!
+sleep 3
+kill "$warm" 2>/dev/null || true
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+wineserver -p
+
+TAVRIX_EXE='C:\tavrix.exe' TAVRIX_REQUEST_FILE="$work/request.txt" "$bench"
