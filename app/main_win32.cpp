@@ -1,7 +1,7 @@
 // tavrix.exe: the disclaimer, the scanning splash and the main window as native Win32 windows over
 // the WMI scan. No arguments.
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <exception>
 

@@ -50,8 +50,10 @@ public:
         if (!process_.waitForStarted(10000)) throw std::runtime_error("cannot start wine");
     }
     ~Run() {
-        if (mainWindow_) session().requestClose(*mainWindow_);
-        else if (dialog_) session().requestClose(*dialog_);
+        if (mainWindow_)
+            session().requestClose(*mainWindow_);
+        else if (dialog_)
+            session().requestClose(*dialog_);
         if (!process_.waitForFinished(20000)) {
             process_.kill();
             process_.waitForFinished();
@@ -95,7 +97,12 @@ void BM_WineStartUntilDisclaimerMapped(benchmark::State& state) {
         state.SetIterationTime(seconds(run.waitForDialog() - run.startedAt()));
     }
 }
-BENCHMARK(BM_WineStartUntilDisclaimerMapped)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->ReportAggregatesOnly();
+BENCHMARK(BM_WineStartUntilDisclaimerMapped)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly();
 
 void BM_WineOkUntilMainWindowMapped(benchmark::State& state) {
     for (auto _ : state) {
@@ -106,7 +113,12 @@ void BM_WineOkUntilMainWindowMapped(benchmark::State& state) {
         state.SetIterationTime(seconds(mapped - clicked));
     }
 }
-BENCHMARK(BM_WineOkUntilMainWindowMapped)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->ReportAggregatesOnly();
+BENCHMARK(BM_WineOkUntilMainWindowMapped)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly();
 
 // Kibibytes of one field of /proc/PID/status (VmRSS: the working set) or smaps_rollup (Pss).
 double field(qint64 pid, const char* file, const QByteArray& name) {
@@ -138,6 +150,10 @@ void BM_WineMemoryWithThePageRequested(benchmark::State& state) {
     state.counters["working_set_MiB"] = rss / 1024;
     state.counters["pss_MiB"] = pss / 1024;
 }
-BENCHMARK(BM_WineMemoryWithThePageRequested)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly();
+BENCHMARK(BM_WineMemoryWithThePageRequested)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
 
 }  // namespace

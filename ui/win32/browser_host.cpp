@@ -34,7 +34,9 @@ void registerHostClass() {
 }
 
 void check(HRESULT result, const char* call) {
-    if (FAILED(result)) throw std::runtime_error(std::string("The WebBrowser control: ") + call + " failed with HRESULT " + hresultText(result));
+    if (FAILED(result))
+        throw std::runtime_error(std::string("The WebBrowser control: ") + call + " failed with HRESULT " +
+                                 hresultText(result));
 }
 
 }  // namespace
@@ -119,8 +121,8 @@ STDMETHODIMP BrowserHost::GetWindow(HWND* window) {
     return S_OK;
 }
 
-STDMETHODIMP BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                           LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
+STDMETHODIMP BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
+                                           LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
     if (frame) {
         *frame = this;
         AddRef();

@@ -29,8 +29,10 @@ void Dialog::Form_Load() {
 
 void Dialog::onCommand(HWND control, int, int code) {
     if (code != BN_CLICKED) return;
-    if (control == OKButton() && okPressed) okPressed();
-    else if (control == CancelButton() && cancelPressed) cancelPressed();
+    if (control == OKButton() && okPressed)
+        okPressed();
+    else if (control == CancelButton() && cancelPressed)
+        cancelPressed();
 }
 
 LRESULT Dialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -142,11 +142,12 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
     std::vector<MadeFont> made;
     auto fontFor = [&](const forms::FontSpec& spec) {
         for (const MadeFont& m : made)
-            if (std::strcmp(m.spec.face, spec.face) == 0 && m.spec.points == spec.points && m.spec.weight == spec.weight)
+            if (std::strcmp(m.spec.face, spec.face) == 0 && m.spec.points == spec.points &&
+                m.spec.weight == spec.weight)
                 return m.font;
-        HFONT font = CreateFontW(scale.fontHeight(spec.points), 0, 0, 0, spec.weight, FALSE, FALSE, FALSE,
-                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, utf16Of(spec.face).c_str());
+        HFONT font = CreateFontW(scale.fontHeight(spec.points), 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                 utf16Of(spec.face).c_str());
         if (!font) throw std::runtime_error(std::string("cannot create the font ") + spec.face);
         made.push_back({spec, font});
         form.fonts_.push_back(font);
@@ -192,7 +193,8 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
             topToBottom.push_back(form.controls_[i]);
         }
     }
-    for (HWND control : topToBottom) SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (HWND control : topToBottom)
+        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return form;
 }
 

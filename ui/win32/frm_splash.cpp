@@ -15,7 +15,8 @@ frmSplash::~frmSplash() {
 void frmSplash::load() {
     if (isLoaded()) return;
     createWindow(owner_);
-    if (!SetTimer(handle(), Timer1, forms::splashTimerInterval, nullptr)) throw std::runtime_error("cannot start Timer1");
+    if (!SetTimer(handle(), Timer1, forms::splashTimerInterval, nullptr))
+        throw std::runtime_error("cannot start Timer1");
 }
 
 void frmSplash::show() {

@@ -15,8 +15,8 @@ ProgramWindows::ProgramWindows(ManagementProvider& provider, DesktopServices ser
       textForm_(std::move(textForm)),
       endProcess_(std::move(endProcess)),
       flow_(*this) {
-    owner_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
-                             nullptr);
+    owner_ =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!owner_) throw std::runtime_error("cannot create the windows' owner");
 }
 

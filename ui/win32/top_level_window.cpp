@@ -136,7 +136,8 @@ LRESULT TopLevelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (LOWORD(wParam) != IDOK) return 0;
                 const HWND focus = GetFocus();
                 const forms::ControlDescription* focused = form_.description(focus);
-                if (focused && focused->kind == forms::ControlKind::Button) onCommand(focus, GetDlgCtrlID(focus), BN_CLICKED);
+                if (focused && focused->kind == forms::ControlKind::Button)
+                    onCommand(focus, GetDlgCtrlID(focus), BN_CLICKED);
                 return 0;
             }
             onCommand(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));

@@ -94,8 +94,7 @@ int printWindow(const std::string& name) {
 }
 
 int printCentre(const std::string& name) {
-    for (const WindowDescription* description :
-         {&tavrix::forms::dialogForm(), &tavrix::forms::form1Form()}) {
+    for (const WindowDescription* description : {&tavrix::forms::dialogForm(), &tavrix::forms::form1Form()}) {
         const int index = indexOf(*description, name.c_str());
         if (index < 0) continue;
         HWND window = shownWindow(*description);
@@ -127,15 +126,22 @@ int printValues() {
     std::string text;
     for (int i = 0; i < tavrix::valueLabelCount; ++i) {
         const auto label = static_cast<tavrix::ValueLabel>(i);
-        text.append(tavrix::controlName(label)).append("=").append(utf8(textOf(control(tavrix::controlName(label))))).append("\n");
+        text.append(tavrix::controlName(label))
+            .append("=")
+            .append(utf8(textOf(control(tavrix::controlName(label)))))
+            .append("\n");
     }
-    for (const auto list : {tavrix::ModuleList::slotsLst, tavrix::ModuleList::memoryLst, tavrix::ModuleList::speedLst}) {
+    for (const auto list :
+         {tavrix::ModuleList::slotsLst, tavrix::ModuleList::memoryLst, tavrix::ModuleList::speedLst}) {
         HWND box = control(tavrix::controlName(list));
         const auto rows = SendMessageW(box, LB_GETCOUNT, 0, 0);
         for (LRESULT row = 0; row < rows; ++row) {
             std::vector<wchar_t> buffer(static_cast<std::size_t>(SendMessageW(box, LB_GETTEXTLEN, row, 0)) + 1);
             const auto length = SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(buffer.data()));
-            text.append(tavrix::controlName(list)).append("=").append(utf8({buffer.data(), static_cast<std::size_t>(length)})).append("\n");
+            text.append(tavrix::controlName(list))
+                .append("=")
+                .append(utf8({buffer.data(), static_cast<std::size_t>(length)}))
+                .append("\n");
         }
     }
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -200,6 +206,7 @@ int main(int argc, char** argv) {
     if (command == "clipboard") return printClipboard();
     if (command == "message") return printMessage(argument);
     if (command == "close") return closeWindow(argument);
-    std::fprintf(stderr, "usage: tavrix_probe window NAME | centre CONTROL | values | clipboard | message TITLE | close NAME\n");
+    std::fprintf(
+        stderr, "usage: tavrix_probe window NAME | centre CONTROL | values | clipboard | message TITLE | close NAME\n");
     return 2;
 }

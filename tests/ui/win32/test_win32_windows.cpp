@@ -91,8 +91,7 @@ class Win32Windows : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { OleInitialize(nullptr); }
 
-    std::unique_ptr<ManagementProvider> provider =
-        makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
+    std::unique_ptr<ManagementProvider> provider = makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     FakeClipboard clipboard;
     FakeLauncher launcher;
     FakeMessageBoxes messages;
@@ -203,9 +202,9 @@ TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
         bool blue;
         bool hand;
     };
-    for (const Case& c : {Case{"Label1", 700, false, false}, Case{"Label21", 400, true, false},
-                          Case{"Label39", 400, true, true}, Case{"Image1", 0, false, true},
-                          Case{"Frame2", 700, false, false}, Case{"slotsLst", 400, false, false}}) {
+    for (const Case& c :
+         {Case{"Label1", 700, false, false}, Case{"Label21", 400, true, false}, Case{"Label39", 400, true, true},
+          Case{"Image1", 0, false, true}, Case{"Frame2", 700, false, false}, Case{"slotsLst", 400, false, false}}) {
         SCOPED_TRACE(c.name);
         HWND control = form.control(c.name);
         LOGFONTW font{};
@@ -251,8 +250,8 @@ TEST_F(Win32Windows, EveryFixedTextFitsItsControl) {
     };
     HDC dc = CreateCompatibleDC(nullptr);
     int checked = 0;
-    for (const Shown& shown : {Shown{forms::dialogForm(), dialog}, Shown{forms::splashForm(), splash},
-                               Shown{forms::form1Form(), form}}) {
+    for (const Shown& shown :
+         {Shown{forms::dialogForm(), dialog}, Shown{forms::splashForm(), splash}, Shown{forms::form1Form(), form}}) {
         for (const auto& control : shown.description.controls) {
             const std::string caption = control.caption;
             if (caption.empty() || control.kind == forms::ControlKind::ValueLabel) continue;
@@ -264,7 +263,9 @@ TEST_F(Win32Windows, EveryFixedTextFitsItsControl) {
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
             RECT client{};
             GetClientRect(handle, &client);
-            const int margin = control.kind == forms::ControlKind::Button ? 6 : control.kind == forms::ControlKind::Frame ? 16 : 0;
+            const int margin = control.kind == forms::ControlKind::Button  ? 6
+                               : control.kind == forms::ControlKind::Frame ? 16
+                                                                           : 0;
             EXPECT_LE(extent.cx + margin, client.right) << caption;
             EXPECT_LE(extent.cy, client.bottom) << caption;
             ++checked;
@@ -370,11 +371,12 @@ TEST_F(Win32Windows, ProgramWindowsRunTheFlow) {
     windows.flow().start();
     pump();
     ASSERT_TRUE(windows.isLoaded(Window::Dialog));
-    SendMessageW(windows.dialog().handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(windows.dialog().OKButton()), BN_CLICKED),
+    SendMessageW(windows.dialog().handle(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(windows.dialog().OKButton()), BN_CLICKED),
                  reinterpret_cast<LPARAM>(windows.dialog().OKButton().handle()));
     EXPECT_TRUE(windows.isLoaded(Window::frmSplash));
     EXPECT_FALSE(windows.isLoaded(Window::Dialog));
-    for (int i = 0; i < 200 && !windows.isLoaded(Window::Form1) ; ++i) {
+    for (int i = 0; i < 200 && !windows.isLoaded(Window::Form1); ++i) {
         Sleep(5);
         processPendingMessages([&] { windows.collectUnloaded(); });
     }
