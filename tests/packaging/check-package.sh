@@ -16,6 +16,9 @@ if grep -E 'hardening-no-(bindnow|fortify-functions|relro|pie|stackprotector)' "
   fail "a program lacks a hardening flag"
 fi
 
+duplicates=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | sort | uniq -d)
+[ -z "$duplicates" ] || fail "Depends names $duplicates more than once"
+
 dpkg-deb -x "$deb" "$work/root"
 share=$work/root/usr/share
 desktop-file-validate "$share/applications/tavrix.desktop" || fail "the desktop entry does not validate"

@@ -155,7 +155,9 @@ TEST_F(TavrixUnderXvfb, ABadFileGivesTavrixReportsMessageInABoxAndOnStandardErro
     EXPECT_NE(box->geometry.size(), dialogSize);
     x.requestClose(box->id);
     EXPECT_EQ(exitStatus(30s), 1);
-    EXPECT_EQ(tavrix.readAllStandardError().toStdString(), "tavrix: " + reportError.mid(15).toStdString());
+    const QByteArray expectedLine = "tavrix: " + reportError.mid(15);  // Qt may add lines of its own
+    const QByteArray error = tavrix.readAllStandardError();
+    EXPECT_TRUE(error.startsWith(expectedLine) || error.contains("\n" + expectedLine)) << error.toStdString();
 }
 
 TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {
