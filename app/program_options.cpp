@@ -32,7 +32,8 @@ std::unique_ptr<ManagementProvider> ProgramOptions::provider() const {
     PlatformSources sources;
     sources.dumpFile = dumpFile;
     auto platform = makePlatformProvider(sources);
-    if (!dumpFile.empty()) platform->openConnection(localMoniker());  // reads the tables now, to fail before the windows
+    if (!dumpFile.empty())
+        platform->openConnection(localMoniker());  // reads the tables now, to fail before the windows
     return platform;
 }
 

@@ -39,8 +39,9 @@ QImage drawn(int size) {
     painter.setBrush(colourOf(icon::ink));
     const auto edge = [scale](int cell) { return std::round(cell * scale); };
     for (const icon::Cells& part : icon::letter) {
-        painter.fillRect(QRectF(QPointF(edge(part.left), edge(part.top)), QPointF(edge(part.right + 1), edge(part.bottom + 1))),
-                         colourOf(icon::ink));
+        painter.fillRect(
+            QRectF(QPointF(edge(part.left), edge(part.top)), QPointF(edge(part.right + 1), edge(part.bottom + 1))),
+            colourOf(icon::ink));
     }
     const icon::Cells& dot = icon::dot;
     const double dotRadius = (dot.right + 1 - dot.left) / 2.0 * scale;
@@ -104,8 +105,10 @@ int main(int argc, char** argv) {
         if (candidate.isNull()) break;
         if (candidate.width() == size && candidate.height() == size) image = candidate;
     } while (image.isNull() && reader.jumpToNextImage());
-    if (image.isNull() && reader.error() != QImageReader::UnknownError && reader.error() != QImageReader::InvalidDataError) {
-        std::fprintf(stderr, "icon_png: cannot read %s: %s\n", qPrintable(arguments[1]), qPrintable(reader.errorString()));
+    if (image.isNull() && reader.error() != QImageReader::UnknownError &&
+        reader.error() != QImageReader::InvalidDataError) {
+        std::fprintf(stderr, "icon_png: cannot read %s: %s\n", qPrintable(arguments[1]),
+                     qPrintable(reader.errorString()));
         return 1;
     }
     if (image.isNull()) image = drawn(size);

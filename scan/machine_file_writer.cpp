@@ -14,7 +14,8 @@ namespace tavrix {
 
 namespace {
 
-const std::string fileHeader = "# A computer's hardware as its seven management queries answered, for tavrix-report --machine\n";
+const std::string fileHeader =
+    "# A computer's hardware as its seven management queries answered, for tavrix-report --machine\n";
 
 std::string where(const PropertyRow& row, const std::string& name) {
     return row.className() + " property \"" + name + "\"";
@@ -33,7 +34,8 @@ void rejectControlCharacters(const PropertyRow& row, const std::string& name, co
         if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
             char code[8];
             std::snprintf(code, sizeof code, "U+%04X", byte);
-            throw ScanError("cannot save " + where(row, name) + " in a machine file: its value holds the control character " + code);
+            throw ScanError("cannot save " + where(row, name) +
+                            " in a machine file: its value holds the control character " + code);
         }
     }
 }
@@ -80,7 +82,8 @@ std::string MachineFileWriter::text(const MachineDescription& machine) {
         const std::size_t lineStart = std::strlen(checkName) + 1;
         const std::size_t lineEnd = message.find(": ", lineStart);
         std::size_t line = 0;
-        if (lineEnd != std::string::npos) line = std::strtoul(message.substr(lineStart, lineEnd - lineStart).c_str(), nullptr, 10);
+        if (lineEnd != std::string::npos)
+            line = std::strtoul(message.substr(lineStart, lineEnd - lineStart).c_str(), nullptr, 10);
         const std::string owner = line < owners.size() && !owners[line].empty() ? owners[line] : "the machine";
         const std::string reason = lineEnd == std::string::npos ? message : message.substr(lineEnd + 2);
         throw ScanError("cannot save " + owner + " in a machine file: " + reason);
@@ -90,7 +93,8 @@ std::string MachineFileWriter::text(const MachineDescription& machine) {
     const auto& readRows = readBack.rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i >= readRows.size() || readRows[i].className() != rows[i].className()) {
-            throw ScanError("cannot save the class name \"" + rows[i].className() + "\" in a machine file: it reads back differently");
+            throw ScanError("cannot save the class name \"" + rows[i].className() +
+                            "\" in a machine file: it reads back differently");
         }
         for (const auto& [name, value] : rows[i].properties()) {
             if (isAbsent(value)) continue;

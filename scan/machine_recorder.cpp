@@ -54,7 +54,8 @@ private:
 
 class RecordingConnection : public ManagementConnection {
 public:
-    RecordingConnection(std::unique_ptr<ManagementConnection> connection, std::shared_ptr<std::deque<PropertyRow>> recorded)
+    RecordingConnection(std::unique_ptr<ManagementConnection> connection,
+                        std::shared_ptr<std::deque<PropertyRow>> recorded)
         : connection_(std::move(connection)), recorded_(std::move(recorded)) {}
 
     std::unique_ptr<ManagementResultSet> ExecQuery(std::string_view query) override {

@@ -41,7 +41,8 @@ TEST(ProgramOptions, TakesAMachineFileOrADumpAndRejectsTheRest) {
 TEST(ProgramOptions, ABadFileFailsAtOnceWithTavrixReportsMessage) {
     const std::string missing = TAVRIX_TEST_DATA "/no-such-file";
     const std::string text = TAVRIX_TEST_DATA "/malformed/text-line.machine";
-    for (const auto& [option, file] : {std::pair{"--machine", missing}, {"--machine", text}, {"--dump", missing}, {"--dump", text}}) {
+    for (const auto& [option, file] :
+         {std::pair{"--machine", missing}, {"--machine", text}, {"--dump", missing}, {"--dump", text}}) {
         std::ostringstream out, err;
         EXPECT_EQ(tavrix::runReportCommand({option, file}, out, err), 1);
         std::string why;
@@ -55,7 +56,8 @@ TEST(ProgramOptions, ABadFileFailsAtOnceWithTavrixReportsMessage) {
         }
     }
     std::string why;
-    EXPECT_NE(ProgramOptions::parse({"--machine", TAVRIX_SOURCE_DIR "/examples/acme.machine"}, why)->provider(), nullptr);
+    EXPECT_NE(ProgramOptions::parse({"--machine", TAVRIX_SOURCE_DIR "/examples/acme.machine"}, why)->provider(),
+              nullptr);
 }
 
 }  // namespace

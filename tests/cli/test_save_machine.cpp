@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "report_command.h"
 
@@ -96,9 +96,10 @@ TEST_F(SaveMachine, WritesTheDocumentedFormatInTheScansOrder) {
     const std::string saved = (folder_ / "server.machine").string();
     ASSERT_EQ(runReport({"--machine", TAVRIX_TEST_DATA "/machines/server.machine", "--save-machine", saved}).status, 0);
     const std::string text = contentsOf(saved);
-    EXPECT_THAT(text, HasSubstr("\n[Win32_ComputerSystem]\nmanufacturer=Dell Inc.\nModel=PowerEdge R740\n"
-                                "TotalPhysicalMemory=270212689920\nSystemType=x64-based PC\n\n"
-                                "[Win32_PhysicalMemoryArray]\nMaxCapacity=3221225472\nmanufacturer= \nMemoryDevices=24\n"));
+    EXPECT_THAT(text,
+                HasSubstr("\n[Win32_ComputerSystem]\nmanufacturer=Dell Inc.\nModel=PowerEdge R740\n"
+                          "TotalPhysicalMemory=270212689920\nSystemType=x64-based PC\n\n"
+                          "[Win32_PhysicalMemoryArray]\nMaxCapacity=3221225472\nmanufacturer= \nMemoryDevices=24\n"));
     const auto classAt = [&text](const char* name) { return text.find(std::string("\n[") + name + "]\n"); };
     EXPECT_LT(classAt("Win32_ComputerSystem"), classAt("Win32_PhysicalMemoryArray"));
     EXPECT_LT(classAt("Win32_PhysicalMemoryArray"), classAt("Win32_PhysicalMemory"));
