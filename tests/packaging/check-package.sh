@@ -9,9 +9,10 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 fail() { echo "check-package: $*" >&2; failed=1; }
 
-lintian --pedantic --info --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || true
+status=0
+lintian --fail-on error,warning --pedantic --display-info --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || status=$?
 cat "$work/lintian"
-if grep -E '^(E|W): ' "$work/lintian" >/dev/null; then fail "lintian reports errors or warnings"; fi
+if [ "$status" -ne 0 ] || grep -E '^(E|W): ' "$work/lintian" >/dev/null; then fail "lintian reports errors or warnings"; fi
 if grep -E 'hardening-no-(bindnow|fortify-functions|relro|pie|stackprotector)' "$work/lintian" >/dev/null; then
   fail "a program lacks a hardening flag"
 fi
