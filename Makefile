@@ -6,15 +6,21 @@ WIN_BUILD  ?= build-windows
 FUZZ_SECONDS ?= 300
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-asan test-windows bench bench-windows fuzz windows windows-package package clean
+.PHONY: all deps build run test test-asan test-windows test-package bench bench-windows fuzz windows windows-package package clean
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
 
+# Debian's hardening flags (fortify, stack protector, relro, bindnow; PIE is the compiler's default),
+# so the programs that the package ships are built as a Debian package's are.
+HARDENING = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) \
+	  -DCMAKE_CXX_FLAGS="$$($(HARDENING) CPPFLAGS) $$($(HARDENING) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(HARDENING) LDFLAGS)" >/dev/null
 	@cmake --build $(BUILD)
 
 run: build
@@ -22,6 +28,7 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure
+	@$(MAKE) --no-print-directory test-package
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-windows
 
@@ -54,7 +61,12 @@ bench: build windows
 
 # The Debian package, build/tavrix_1.0.0_amd64.deb.
 package: build
-	@cd $(BUILD) && cpack -G DEB
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@echo "package: $(BUILD)/tavrix_1.0.0_amd64.deb"
+
+# The package as a Debian packager checks it: lintian, desktop-file-validate, appstreamcli.
+test-package: package
+	@./tests/packaging/check-package.sh $(BUILD)/tavrix_1.0.0_amd64.deb
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIX_SCAN_ONLY=ON \

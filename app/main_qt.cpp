@@ -1,14 +1,18 @@
-// tavrix: the disclaimer, the scanning splash and the main window. No arguments of its own; Qt's
-// standard ones (-platform, -display, ...) work as usual.
+// tavrix: the disclaimer, the scanning splash and the main window, over this computer or, with
+// --machine FILE or --dump FILE, over a machine file or a table dump. Qt's standard arguments
+// (-platform, -display, ...) work as usual.
 #include <QLoggingCategory>
 #include <QString>
 
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "display_check.h"
-#include "platform_provider.h"
+#include "program_options.h"
 #include "program_windows.h"
 #include "tavrix_application.h"
 
@@ -40,8 +44,20 @@ int main(int argc, char** argv) {
     // The classic Windows look of the main window, for the disclaimer, the splash and message boxes
     // too, unless the user asked Qt for a style.
     if (!styleRequested) QApplication::setStyle(QStringLiteral("Windows"));
+    std::string usageError;
+    const auto options = tavrix::ProgramOptions::parse(std::vector<std::string>(argv + 1, argv + argc), usageError);
+    if (!options) {
+        std::fprintf(stderr, "%s\n%s\n", usageError.c_str(), tavrix::ProgramOptions::usage);
+        return 2;
+    }
+    std::unique_ptr<tavrix::ManagementProvider> provider;
     try {
-        const auto provider = tavrix::makePlatformProvider();
+        provider = options->provider();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "tavrix: %s\n", failure.what());
+        tavrix::reportFailureAndExit(QString::fromUtf8(failure.what()));
+    }
+    try {
         tavrix::ProgramWindows windows(*provider, [] { QCoreApplication::exit(0); });
         windows.flow().start();
         return QApplication::exec();

@@ -6,6 +6,8 @@
 
 #include "hardware_scan.h"
 #include "machine_file.h"
+#include "machine_file_writer.h"
+#include "machine_recorder.h"
 #include "platform_provider.h"
 #include "recording_sink.h"
 
@@ -13,12 +15,13 @@ namespace tavrix {
 
 namespace {
 
-constexpr const char* usage = "usage: tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--address | --window]";
+constexpr const char* usage = "usage: tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--save-machine FILE] [--address | --window]";
 
 enum class Output { report, address, window };
 
 struct Options {
     std::string machineFile;
+    std::string saveMachine;  // where to write what the queries answered; empty: nowhere
     PlatformSources sources;
     Output output = Output::report;
 };
@@ -40,6 +43,8 @@ bool parseArguments(const std::vector<std::string>& arguments, Options& options,
             if (!valueOf(options.machineFile)) return false;
         } else if (argument == "--dump") {
             if (!valueOf(options.sources.dumpFile)) return false;
+        } else if (argument == "--save-machine") {
+            if (!valueOf(options.saveMachine)) return false;
         } else if (argument == "--root") {
             if (!valueOf(options.sources.root)) return false;
         } else if (argument == "--address" || argument == "--window") {
@@ -73,9 +78,11 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         std::unique_ptr<ManagementProvider> provider = options.machineFile.empty()
                                                            ? makePlatformProvider(options.sources)
                                                            : makeMachineFileProvider(options.machineFile);
+        MachineRecorder recorder(*provider);
         RecordingSink sink;
-        HardwareScan scan(*provider, sink, userTextForm());
+        HardwareScan scan(options.saveMachine.empty() ? *provider : recorder, sink, userTextForm());
         scan.getTavrix();
+        if (!options.saveMachine.empty()) MachineFileWriter::save(recorder.recorded(), options.saveMachine);
         switch (options.output) {
         case Output::report: out << scan.values().reportText; break;
         case Output::address: out << scan.lookupAddress() << "\n"; break;

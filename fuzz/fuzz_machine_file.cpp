@@ -1,22 +1,42 @@
 // Feeds arbitrary bytes to the machine file parser and, when they parse, runs the whole scan
-// over them: no input may crash, leak or trip a sanitizer.
+// over them: no input may crash, leak or trip a sanitizer. What the scan read, saved as a machine
+// file and read back, must scan to the same report, window and address.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "hardware_scan.h"
 #include "machine_file.h"
+#include "machine_file_writer.h"
+#include "machine_recorder.h"
 #include "recording_sink.h"
 #include "scan_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tavrix;
+    MachineDescription recorded;
+    RecordingSink sink;
+    std::string report, address;
     try {
-        DescriptionProvider provider(MachineFile::parse(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz"));
-        RecordingSink sink;
-        HardwareScan scan(provider, sink, TextForm(","));
+        DescriptionProvider provider(
+            MachineFile::parse(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz"));
+        MachineRecorder recorder(provider);
+        HardwareScan scan(recorder, sink, TextForm(","));
         scan.getTavrix();
+        report = scan.values().reportText;
+        address = scan.lookupAddress();
+        recorded = recorder.recorded();
     } catch (const ScanError&) {
+        return 0;
+    }
+    const std::string saved = MachineFileWriter::text(recorded);  // a parsed file's values always fit one
+    DescriptionProvider replay(MachineFile::parse(saved, "saved"));
+    RecordingSink replaySink;
+    HardwareScan again(replay, replaySink, TextForm(","));
+    again.getTavrix();
+    if (again.values().reportText != report || again.lookupAddress() != address ||
+        replaySink.windowText() != sink.windowText()) {
+        __builtin_trap();
     }
     return 0;
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "icon_drawing.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -142,24 +144,23 @@ constexpr int kBlack = 0, kNavy = 4, kSilver = 7, kGray = 8, kWhite = 15;
 // ---- program icon -------------------------------------------------------------------------
 
 Image drawIcon(int size) {
+    namespace icon = tavrix::icon;
     Image im(size, size, 4, vga);
-    const double c = (size - 1) / 2.0, r = size / 2.0, rim = size == 32 ? 2.0 : 1.0;
+    const double c = (size - 1) / 2.0, r = size / 2.0 - (icon::grid / 2.0 - icon::discRadius);
+    const double rim = size == icon::grid ? icon::rimWidth : 1.0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const double d = std::hypot(x - c, y - c);
-            if (d > r - 0.3) im.masked[std::size_t(y * size + x)] = 1;
-            else im.at(x, y) = std::uint8_t(d > r - 0.3 - rim ? kBlack : kNavy);
+            if (d > r) im.masked[std::size_t(y * size + x)] = 1;
+            else im.at(x, y) = std::uint8_t(d > r - rim ? kBlack : kNavy);
         }
-    if (size == 32) {
-        im.fill(14, 6, 17, 9, kWhite);     // dot
-        im.set(14, 6, kNavy);
-        im.set(17, 6, kNavy);
-        im.set(14, 9, kNavy);
-        im.set(17, 9, kNavy);
-        im.fill(12, 12, 17, 13, kWhite);   // top serif
-        im.fill(14, 12, 17, 24, kWhite);   // stem
-        im.fill(12, 23, 19, 25, kWhite);   // foot
-    } else {
+    if (size == icon::grid) {
+        const icon::Cells dot = icon::dot;
+        im.fill(dot.left, dot.top, dot.right, dot.bottom, kWhite);
+        for (const int x : {dot.left, dot.right})
+            for (const int y : {dot.top, dot.bottom}) im.set(x, y, kNavy);
+        for (const icon::Cells& part : icon::letter) im.fill(part.left, part.top, part.right, part.bottom, kWhite);
+    } else {  // 16 by 16: the same letter fitted to whole pixels by hand
         im.fill(7, 3, 8, 4, kWhite);
         im.fill(6, 6, 8, 6, kWhite);
         im.fill(7, 6, 8, 11, kWhite);

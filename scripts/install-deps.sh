@@ -11,7 +11,7 @@ dmidecode
 qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins libxcb1-dev
 fonts-liberation2
 xvfb xauth xdotool xclip x11-apps imagemagick
-appstream dpkg-dev file
+appstream desktop-file-utils lintian dpkg-dev file locales
 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis
 python3 iproute2
 "
@@ -24,9 +24,19 @@ for p in $packages; do
 done
 [ -z "$missing" ] && exit 0
 
+apt_line="apt-get update && apt-get install -y --no-install-recommends$missing"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root="env"
+elif command -v sudo >/dev/null 2>&1; then
+  as_root="sudo env"
+else
+  echo "install-deps: these Debian packages are missing:$missing" >&2
+  echo "install-deps: installing them needs root, and sudo is not installed. Run this once as root:" >&2
+  echo "  $apt_line" >&2
+  exit 1
+fi
+
 echo "install-deps: installing:$missing"
-if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update
+$as_root DEBIAN_FRONTEND=noninteractive apt-get update
 # shellcheck disable=SC2086
-$sudo apt-get install -y --no-install-recommends $missing
+$as_root DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <stdlib.h>
 
 using tavrix::Absent;
 using tavrix::ProviderValue;
@@ -48,14 +53,22 @@ TEST(TextForm, RoundsHalfwayHundredthsToEven) {
     EXPECT_DOUBLE_EQ(roundToHundredths(0.0), 0.0);
 }
 
+// Builds a German locale, whose decimal separator is a comma, into a folder of its own for LOCPATH,
+// so the test needs no installed locale, only the sources of the locales package.
 TEST(TextForm, TakesTheSeparatorFromTheCurrentLocale) {
     EXPECT_EQ(TextForm::fromCurrentLocale()(0.5), "0.5");  // the "C" locale of a fresh process
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"}) {
-        if (std::setlocale(LC_NUMERIC, name) == nullptr) continue;
-        const std::string shown = TextForm::fromCurrentLocale()(7.89);
-        std::setlocale(LC_NUMERIC, "C");
-        EXPECT_EQ(shown, "7,89");
-        return;
-    }
-    GTEST_SKIP() << "no locale with a decimal comma is installed";
+    char folder[] = "/tmp/tavrix-locale-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string command =
+        std::string("localedef -i de_DE -f UTF-8 ") + folder + "/de_DE.UTF-8 >/dev/null 2>&1";
+    const int built = std::system(command.c_str());
+    ASSERT_EQ(built, 0) << "localedef could not build de_DE.UTF-8 (the locales package provides it)";
+    ::setenv("LOCPATH", folder, 1);
+    const bool changed = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    const std::string shown = TextForm::fromCurrentLocale()(7.89);
+    std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(shown, "7,89");
 }

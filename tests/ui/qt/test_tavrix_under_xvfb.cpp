@@ -44,9 +44,9 @@ QPoint form1ControlCentre(const char* name) {
     return corner + QPoint(size.width() / 2, size.height() / 2);
 }
 
-QByteArray reportOfThisComputer() {
+QByteArray reportOfThisComputer(const QStringList& source = {}) {
     QProcess report;
-    report.start(QStringLiteral(TAVRIX_REPORT_BINARY), {});
+    report.start(QStringLiteral(TAVRIX_REPORT_BINARY), source);
     report.waitForFinished(60000);
     EXPECT_EQ(report.exitCode(), 0) << report.readAllStandardError().toStdString();
     return report.readAllStandardOutput();
@@ -57,10 +57,10 @@ protected:
     XvfbSession x;
     QProcess tavrix;
 
-    void start() {
+    void start(const QStringList& arguments = {}, QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) {
         tavrix.setProcessEnvironment(x.environment());
-        tavrix.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        tavrix.start(QStringLiteral(TAVRIX_BINARY), {});
+        tavrix.setProcessChannelMode(channels);
+        tavrix.start(QStringLiteral(TAVRIX_BINARY), arguments);
         ASSERT_TRUE(tavrix.waitForStarted(10000));
     }
 
@@ -114,6 +114,50 @@ TEST_F(TavrixUnderXvfb, CancelAndTheDisclaimersCloseBoxBothEndWithStatus0) {
     ASSERT_TRUE(dialog);
     x.requestClose(dialog->id);
     EXPECT_EQ(exitStatus(30s), 0);
+}
+
+TEST_F(TavrixUnderXvfb, ReplaysAMachineFileOrADumpInTheWindow) {
+    const QStringList sources[] = {{QStringLiteral("--machine"), QStringLiteral(TAVRIX_SOURCE_DIR "/examples/acme.machine")},
+                                   {QStringLiteral("--dump"), QStringLiteral(TAVRIX_TEST_DATA "/smbios/synthetic-3.x.bin")}};
+    for (const QStringList& source : sources) {
+        const QByteArray expected = reportOfThisComputer(source);
+        ASSERT_FALSE(expected.isEmpty());
+        start(source);
+        const auto dialog = x.waitForMapped(title, dialogSize, 30s);
+        ASSERT_TRUE(dialog) << "no disclaimer appeared";
+        x.click(dialog->geometry.topLeft() + dialogOkCentre);
+        const auto form1 = x.waitForMapped(title, form1Size, 60s);
+        ASSERT_TRUE(form1) << "no main window of 785 by 706 appeared";
+        x.click(form1->geometry.topLeft() + form1ControlCentre("clipboardCmd"));
+        QByteArray clipboard;
+        for (auto deadline = XvfbSession::Clock::now() + 20s; XvfbSession::Clock::now() < deadline;) {
+            clipboard = x.clipboard();
+            if (clipboard == expected) break;
+        }
+        EXPECT_EQ(clipboard.toStdString(), expected.toStdString()) << source.join(' ').toStdString();
+        x.requestClose(form1->id);
+        EXPECT_EQ(exitStatus(30s), 0);
+    }
+}
+
+TEST_F(TavrixUnderXvfb, ABadFileGivesTavrixReportsMessageInABoxAndOnStandardErrorAndStatus1) {
+    const QStringList arguments = {QStringLiteral("--machine"), QStringLiteral(TAVRIX_TEST_DATA "/malformed/text-line.machine")};
+    QProcess report;
+    report.start(QStringLiteral(TAVRIX_REPORT_BINARY), arguments);
+    ASSERT_TRUE(report.waitForFinished(60000));
+    EXPECT_EQ(report.exitCode(), 1);
+    const QByteArray reportError = report.readAllStandardError();
+    ASSERT_TRUE(reportError.startsWith("tavrix-report: "));
+
+    start(arguments, QProcess::SeparateChannels);
+    const auto box = x.waitForMapped(title, std::nullopt, 30s);
+    ASSERT_TRUE(box) << "no message box appeared";
+    EXPECT_NE(box->geometry.size(), dialogSize);
+    x.requestClose(box->id);
+    EXPECT_EQ(exitStatus(30s), 1);
+    const QByteArray expectedLine = "tavrix: " + reportError.mid(15);  // Qt may add lines of its own
+    const QByteArray error = tavrix.readAllStandardError();
+    EXPECT_TRUE(error.startsWith(expectedLine) || error.contains("\n" + expectedLine)) << error.toStdString();
 }
 
 TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {

@@ -1,0 +1,121 @@
+#include "machine_file_writer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "machine_file.h"
+#include "scan_error.h"
+
+namespace tavrix {
+
+namespace {
+
+const std::string fileHeader =
+    "# A computer's hardware as its seven management queries answered, for tavrix-report --machine\n";
+
+std::string where(const PropertyRow& row, const std::string& name) {
+    return row.className() + " property \"" + name + "\"";
+}
+
+std::string lineOf(const std::string& name, const ProviderValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return name + "=" + std::to_string(*number);
+    return name + "=" + std::get<std::string>(value);
+}
+
+void rejectControlCharacters(const PropertyRow& row, const std::string& name, const ProviderValue& value) {
+    const auto* text = std::get_if<std::string>(&value);
+    if (text == nullptr) return;
+    for (const char c : *text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "U+%04X", byte);
+            throw ScanError("cannot save " + where(row, name) +
+                            " in a machine file: its value holds the control character " + code);
+        }
+    }
+}
+
+// Whether reading back the file gives the same value, or a number and a text that every use turns
+// into the same text and the same number.
+bool readsBackAs(const ProviderValue& written, const ProviderValue& read) {
+    if (written == read) return true;
+    const auto* number = std::get_if<std::int64_t>(&written);
+    const auto* text = std::get_if<std::string>(&read);
+    if (number == nullptr) number = std::get_if<std::int64_t>(&read), text = std::get_if<std::string>(&written);
+    return number != nullptr && text != nullptr && std::to_string(*number) == *text;
+}
+
+std::string shown(const ProviderValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return "the number " + std::to_string(*number);
+    if (const auto* text = std::get_if<std::string>(&value)) return "the text \"" + *text + "\"";
+    return "absent";
+}
+
+}  // namespace
+
+std::string MachineFileWriter::text(const MachineDescription& machine) {
+    std::string out = fileHeader;
+    std::vector<std::string> owners(2);  // what each line holds, by line number; the header is line 1
+    for (const PropertyRow& row : machine.rows()) {
+        out += "\n[" + row.className() + "]\n";
+        owners.emplace_back();
+        owners.push_back("the class name \"" + row.className() + "\"");
+        for (const auto& [name, value] : row.properties()) {
+            if (isAbsent(value)) continue;
+            rejectControlCharacters(row, name, value);
+            out += lineOf(name, value) + "\n";
+            owners.push_back(where(row, name));
+        }
+    }
+
+    constexpr const char* checkName = "machine";
+    MachineDescription readBack;
+    try {
+        readBack = MachineFile::parse(out, checkName);
+    } catch (const ScanError& failure) {
+        const std::string message = failure.what();
+        const std::size_t lineStart = std::strlen(checkName) + 1;
+        const std::size_t lineEnd = message.find(": ", lineStart);
+        std::size_t line = 0;
+        if (lineEnd != std::string::npos)
+            line = std::strtoul(message.substr(lineStart, lineEnd - lineStart).c_str(), nullptr, 10);
+        const std::string owner = line < owners.size() && !owners[line].empty() ? owners[line] : "the machine";
+        const std::string reason = lineEnd == std::string::npos ? message : message.substr(lineEnd + 2);
+        throw ScanError("cannot save " + owner + " in a machine file: " + reason);
+    }
+
+    const auto& rows = machine.rows();
+    const auto& readRows = readBack.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i >= readRows.size() || readRows[i].className() != rows[i].className()) {
+            throw ScanError("cannot save the class name \"" + rows[i].className() +
+                            "\" in a machine file: it reads back differently");
+        }
+        for (const auto& [name, value] : rows[i].properties()) {
+            if (isAbsent(value)) continue;
+            const ProviderValue read = readRows[i].readProperty(name);
+            if (!readsBackAs(value, read)) {
+                throw ScanError("cannot save " + where(rows[i], name) + " in a machine file: " + shown(value) +
+                                " would read back as " + shown(read));
+            }
+        }
+    }
+    if (readRows.size() != rows.size()) throw ScanError("cannot save the machine: it reads back with more rows");
+    return out;
+}
+
+void MachineFileWriter::save(const MachineDescription& machine, const std::string& path) {
+    const std::string bytes = text(machine);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) throw ScanError(path + ": cannot write: " + std::strerror(errno));
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) throw ScanError(path + ": cannot write: " + std::strerror(errno));
+}
+
+}  // namespace tavrix

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "machine_description.h"
+#include "management_query.h"
+
+namespace tavrix {
+
+// A provider that passes every call to another one and keeps what it answered: one row per row
+// visited, under the queried class, with each property read that was not absent, in the order read.
+class MachineRecorder : public ManagementProvider {
+public:
+    explicit MachineRecorder(ManagementProvider& provider);
+    ~MachineRecorder() override;
+
+    std::unique_ptr<ManagementConnection> openConnection(const std::string& moniker) override;
+
+    // What the provider answered so far.
+    MachineDescription recorded() const;
+
+private:
+    ManagementProvider& provider_;
+    std::shared_ptr<std::deque<PropertyRow>> rows_;  // a deque: adding a row moves none
+};
+
+}  // namespace tavrix

@@ -1,0 +1,120 @@
+// tavrix-report --save-machine writes what the queries answered; replaying the file with --machine
+// must print the same report, address and window, and saving the replay must give the same bytes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "report_command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+std::string contentsOf(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome runReport(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    const int status = tavrix::runReportCommand(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// The files of the folder with the extension, or none when the folder does not exist.
+std::vector<fs::path> filesIn(const fs::path& folder, const std::string& extension) {
+    std::vector<fs::path> found;
+    if (!fs::is_directory(folder)) return found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.is_regular_file() && entry.path().extension() == extension) found.push_back(entry.path());
+    }
+    return found;
+}
+
+class SaveMachine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("tavrix-save-" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // Saves from the source (e.g. {"--dump", FILE}), replays the saved file, and compares.
+    void checkRoundTrip(const std::vector<std::string>& source, const std::string& name) {
+        const std::string saved = (folder_ / (name + ".machine")).string();
+        const std::string again = (folder_ / (name + ".again.machine")).string();
+        for (const char* option : {"", "--address", "--window"}) {
+            std::vector<std::string> original = source;
+            original.insert(original.end(), {"--save-machine", saved});
+            std::vector<std::string> replay = {"--machine", saved, "--save-machine", again};
+            if (*option) original.emplace_back(option), replay.emplace_back(option);
+            const Outcome first = runReport(original);
+            ASSERT_EQ(first.status, 0) << name << ": " << first.err;
+            const Outcome second = runReport(replay);
+            ASSERT_EQ(second.status, 0) << name << ": " << second.err;
+            EXPECT_EQ(second.out, first.out) << name << " " << option;
+            EXPECT_EQ(contentsOf(again), contentsOf(saved)) << name;
+        }
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(SaveMachine, ReplaysEveryTestMachineAndDumpTheSame) {
+    int checked = 0;
+    for (const fs::path& folder : {fs::path(TAVRIX_TEST_DATA "/machines"), fs::path(TAVRIX_SOURCE_DIR "/examples")}) {
+        for (const fs::path& machine : filesIn(folder, ".machine")) {
+            checkRoundTrip({"--machine", machine.string()}, machine.stem().string());
+            ++checked;
+        }
+    }
+    for (const fs::path& dump : filesIn(TAVRIX_TEST_DATA "/smbios", ".bin")) {
+        checkRoundTrip({"--dump", dump.string(), "--root", folder_.string()}, dump.stem().string());
+        ++checked;
+    }
+    EXPECT_GE(checked, 11);
+    // Real computers' tables, when the shared collection is there.
+    for (const fs::path& dump : filesIn(TAVRIX_SOURCE_DIR "/../shared/smbios-dumps", ".bin")) {
+        checkRoundTrip({"--dump", dump.string()}, dump.stem().string());
+    }
+}
+
+TEST_F(SaveMachine, WritesTheDocumentedFormatInTheScansOrder) {
+    const std::string saved = (folder_ / "server.machine").string();
+    ASSERT_EQ(runReport({"--machine", TAVRIX_TEST_DATA "/machines/server.machine", "--save-machine", saved}).status, 0);
+    const std::string text = contentsOf(saved);
+    EXPECT_THAT(text,
+                HasSubstr("\n[Win32_ComputerSystem]\nmanufacturer=Dell Inc.\nModel=PowerEdge R740\n"
+                          "TotalPhysicalMemory=270212689920\nSystemType=x64-based PC\n\n"
+                          "[Win32_PhysicalMemoryArray]\nMaxCapacity=3221225472\nmanufacturer= \nMemoryDevices=24\n"));
+    const auto classAt = [&text](const char* name) { return text.find(std::string("\n[") + name + "]\n"); };
+    EXPECT_LT(classAt("Win32_ComputerSystem"), classAt("Win32_PhysicalMemoryArray"));
+    EXPECT_LT(classAt("Win32_PhysicalMemoryArray"), classAt("Win32_PhysicalMemory"));
+    EXPECT_LT(classAt("Win32_PhysicalMemory"), classAt("Win32_Processor"));
+    EXPECT_LT(classAt("Win32_Processor"), classAt("Win32_Bios"));
+    EXPECT_LT(classAt("Win32_Bios"), classAt("Win32_ComputerSystemProduct"));
+    EXPECT_LT(classAt("Win32_ComputerSystemProduct"), classAt("Win32_Baseboard"));
+}
+
+TEST_F(SaveMachine, FailsClearlyWhenTheFileCannotBeWritten) {
+    const Outcome unwritable = runReport({"--machine", TAVRIX_SOURCE_DIR "/examples/acme.machine", "--save-machine",
+                                          (folder_ / "missing" / "x.machine").string()});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_THAT(unwritable.err, HasSubstr("x.machine: cannot write: "));
+    EXPECT_EQ(runReport({"--save-machine"}).status, 2);
+}
+
+}  // namespace
