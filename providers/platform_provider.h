@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,7 +14,11 @@ struct PlatformSources {
     std::string dumpFile;    // a `dmidecode --dump-bin` file to read the SMBIOS tables from; empty: the live tables
 };
 
+// Told of each source that was damaged or refused while the scan went on without it.
+using WarningSink = std::function<void(const std::string&)>;
+
 // The provider that scans this computer: WMI on Windows, the SMBIOS tables, /proc and /sys on Linux.
-std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources = {});
+// warn may be empty.
+std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources = {}, WarningSink warn = {});
 
 }  // namespace tavrix

@@ -5,7 +5,7 @@
 namespace tavrix {
 
 // On Windows the scan asks WMI; the sources only point the Linux provider at its files.
-std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources&) {
+std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources&, WarningSink) {
     return std::make_unique<WmiProvider>();
 }
 
