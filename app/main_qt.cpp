@@ -3,13 +3,20 @@
 #include <QLoggingCategory>
 #include <QString>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "display_check.h"
+#include "form1_form.h"
+#include "management_query.h"
 #include "platform_provider.h"
 #include "program_windows.h"
+#include "root_privileges.h"
 #include "tavrix_application.h"
 
 namespace {
@@ -24,15 +31,60 @@ bool hasStyleArgument(int argc, char** argv) {
     return false;
 }
 
+// A provider whose connections fail as reading this computer failed, so that the failure reaches
+// the scan and its standard error report once there are windows to show it.
+class FailedProvider : public tavrix::ManagementProvider {
+public:
+    explicit FailedProvider(std::exception_ptr failure) : failure_(std::move(failure)) {}
+    std::unique_ptr<tavrix::ManagementConnection> openConnection(const std::string&) override {
+        std::rethrow_exception(failure_);
+    }
+
+private:
+    std::exception_ptr failure_;
+};
+
+void warnOnStandardError(const std::string& warning) { std::fprintf(stderr, "tavrix: warning: %s\n", warning.c_str()); }
+
+// Reads this computer now, while the process may still read root's tables.
+std::unique_ptr<tavrix::ManagementProvider> snapshotOfThisComputer() {
+    try {
+        return tavrix::makePlatformSnapshot({}, warnOnStandardError);
+    } catch (const std::exception&) {
+        return std::make_unique<FailedProvider>(std::current_exception());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Root may read the full SMBIOS tables, but the browser must not run as root: read this
+    // computer first, then become the user who ran sudo or pkexec before any window exists. With
+    // no such user the program stays root and shows no page.
+    std::unique_ptr<tavrix::ManagementProvider> provider;
+    bool refuseBrowser = false;
+    if (geteuid() == 0) {
+        provider = snapshotOfThisComputer();
+        if (const auto user = tavrix::invokingUser()) {
+            if (const auto problem = tavrix::dropRootTo(*user)) {
+                std::fprintf(stderr, "tavrix: cannot give up root for user %u: %s\n", static_cast<unsigned>(user->uid),
+                             problem->c_str());
+                return 1;
+            }
+        } else {
+            refuseBrowser = true;
+        }
+    } else {
+        provider = tavrix::makePlatformProvider({}, warnOnStandardError);
+    }
     if (const auto problem = tavrix::displayProblem(argc, argv)) {
         std::fprintf(stderr, "tavrix: cannot open a display: %s\n", problem->c_str());
         return 1;
     }
     const bool styleRequested = qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") || hasStyleArgument(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    tavrix::TavrixApplication::installQuietMessages();
+    if (refuseBrowser) tavrix::TavrixApplication::refuseBrowser(QString::fromLatin1(tavrix::forms::browserRefusedAsRoot));
     tavrix::TavrixApplication app(argc, argv);
     // The process ends where the screen flow says, not when Qt sees no visible window: the main
     // window is loaded but hidden while the splash goes.
@@ -41,7 +93,6 @@ int main(int argc, char** argv) {
     // too, unless the user asked Qt for a style.
     if (!styleRequested) QApplication::setStyle(QStringLiteral("Windows"));
     try {
-        const auto provider = tavrix::makePlatformProvider();
         tavrix::ProgramWindows windows(*provider, [] { QCoreApplication::exit(0); });
         windows.flow().start();
         return QApplication::exec();

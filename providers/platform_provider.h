@@ -21,4 +21,9 @@ using WarningSink = std::function<void(const std::string&)>;
 // warn may be empty.
 std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources = {}, WarningSink warn = {});
 
+// A provider that reads this computer once, now, and answers every connection from memory: for a
+// program that must read while it still has privileges it is about to give up. Throws ScanError
+// as a scan of the provider above would.
+std::unique_ptr<ManagementProvider> makePlatformSnapshot(const PlatformSources& sources = {}, WarningSink warn = {});
+
 }  // namespace tavrix

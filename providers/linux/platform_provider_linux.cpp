@@ -31,3 +31,15 @@ std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& 
 }
 
 }  // namespace tavrix
+
+namespace tavrix {
+
+std::unique_ptr<ManagementProvider> makePlatformSnapshot(const PlatformSources& sources, WarningSink warn) {
+    const LinuxHardware hardware = LinuxHardware::read(sources);
+    if (warn) {
+        for (const auto& warning : hardware.warnings) warn(warning);
+    }
+    return std::make_unique<DescriptionProvider>(hardware.describe());
+}
+
+}  // namespace tavrix

@@ -10,3 +10,12 @@ std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources&,
 }
 
 }  // namespace tavrix
+
+namespace tavrix {
+
+// WMI needs no privilege worth giving up: it is asked live, as ever.
+std::unique_ptr<ManagementProvider> makePlatformSnapshot(const PlatformSources& sources, WarningSink warn) {
+    return makePlatformProvider(sources, std::move(warn));
+}
+
+}  // namespace tavrix
