@@ -76,7 +76,7 @@ fuzz: deps
 	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
 	  seeds=fuzz/seeds/$$(basename $$f); [ -d "$$seeds" ] || seeds=; \
-	  "$$f" -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$f) $$seeds || exit 1; \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -max_len=1048576 -timeout=1 $(FUZZ_BUILD)/corpus/$$(basename $$f) $$seeds || exit 1; \
 	done
 
 clean:

@@ -4,6 +4,8 @@
 #include <QLoggingCategory>
 #include <QString>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -12,8 +14,12 @@
 #include <vector>
 
 #include "display_check.h"
+#include "form1_form.h"
+#include "management_query.h"
+#include "platform_provider.h"
 #include "program_options.h"
 #include "program_windows.h"
+#include "root_privileges.h"
 #include "tavrix_application.h"
 
 namespace {
@@ -28,31 +34,111 @@ bool hasStyleArgument(int argc, char** argv) {
     return false;
 }
 
+// Takes the program's own options (--machine FILE, --dump FILE) out of argv, leaving Qt's.
+std::vector<std::string> takeOwnArguments(int& argc, char** argv) {
+    std::vector<std::string> own;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--machine" || argument == "--dump") {
+            own.emplace_back(argument);
+            if (i + 1 < argc) own.emplace_back(argv[++i]);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argv[kept] = nullptr;
+    argc = kept;
+    return own;
+}
+
+// A provider whose connections fail as reading this computer failed, so that the failure reaches
+// the scan and its standard error report once there are windows to show it.
+class FailedProvider : public tavrix::ManagementProvider {
+public:
+    explicit FailedProvider(std::exception_ptr failure) : failure_(std::move(failure)) {}
+    std::unique_ptr<tavrix::ManagementConnection> openConnection(const std::string&) override {
+        std::rethrow_exception(failure_);
+    }
+
+private:
+    std::exception_ptr failure_;
+};
+
+void warnOnStandardError(const std::string& warning) { std::fprintf(stderr, "tavrix: warning: %s\n", warning.c_str()); }
+
+// Reads this computer now, while the process may still read root's tables.
+std::unique_ptr<tavrix::ManagementProvider> snapshotOfThisComputer() {
+    try {
+        return tavrix::makePlatformSnapshot({}, warnOnStandardError);
+    } catch (const std::exception&) {
+        return std::make_unique<FailedProvider>(std::current_exception());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::string usageError;
+    const auto options = tavrix::ProgramOptions::parse(takeOwnArguments(argc, argv), usageError);
+    if (!options) {
+        std::fprintf(stderr, "%s\n%s\n", usageError.c_str(), tavrix::ProgramOptions::usage);
+        return 2;
+    }
+
+    // Root may read the full SMBIOS tables, but the browser must not run as root: read the scan's
+    // source first, then become the user who ran sudo or pkexec before any window exists. With no
+    // such user the program stays root and shows no page. A named file that cannot be read is
+    // reported once there is an application to show the message box.
+    std::unique_ptr<tavrix::ManagementProvider> provider;
+    std::exception_ptr badFile;
+    const bool asRoot = geteuid() == 0;
+    if (!options->machineFile.empty() || !options->dumpFile.empty()) {
+        try {
+            provider = options->provider();
+        } catch (const std::exception&) {
+            badFile = std::current_exception();
+        }
+    } else {
+        provider = asRoot ? snapshotOfThisComputer() : tavrix::makePlatformProvider({}, warnOnStandardError);
+    }
+    bool refuseBrowser = false;
+    if (asRoot) {
+        if (const auto user = tavrix::invokingUser()) {
+            if (const auto problem = tavrix::dropRootTo(*user)) {
+                std::fprintf(stderr, "tavrix: cannot give up root for user %u: %s\n", static_cast<unsigned>(user->uid),
+                             problem->c_str());
+                return 1;
+            }
+        } else {
+            refuseBrowser = true;
+        }
+    }
+
     if (const auto problem = tavrix::displayProblem(argc, argv)) {
         std::fprintf(stderr, "tavrix: cannot open a display: %s\n", problem->c_str());
         return 1;
     }
     const bool styleRequested = qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") || hasStyleArgument(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    tavrix::TavrixApplication::installQuietMessages();
+    if (refuseBrowser) tavrix::TavrixApplication::refuseBrowser(QString::fromLatin1(tavrix::forms::browserRefusedAsRoot));
     tavrix::TavrixApplication app(argc, argv);
+    // Whatever Qt did not take is no argument of this program.
+    const QStringList rest = QCoreApplication::arguments().mid(1);
+    if (!rest.isEmpty()) {
+        std::fprintf(stderr, "tavrix: unknown argument: %s\n%s\n", rest.first().toLocal8Bit().constData(),
+                     tavrix::ProgramOptions::usage);
+        return 2;
+    }
     // The process ends where the screen flow says, not when Qt sees no visible window: the main
     // window is loaded but hidden while the splash goes.
     QApplication::setQuitOnLastWindowClosed(false);
     // The classic Windows look of the main window, for the disclaimer, the splash and message boxes
     // too, unless the user asked Qt for a style.
     if (!styleRequested) QApplication::setStyle(QStringLiteral("Windows"));
-    std::string usageError;
-    const auto options = tavrix::ProgramOptions::parse(std::vector<std::string>(argv + 1, argv + argc), usageError);
-    if (!options) {
-        std::fprintf(stderr, "%s\n%s\n", usageError.c_str(), tavrix::ProgramOptions::usage);
-        return 2;
-    }
-    std::unique_ptr<tavrix::ManagementProvider> provider;
     try {
-        provider = options->provider();
+        if (badFile) std::rethrow_exception(badFile);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "tavrix: %s\n", failure.what());
         tavrix::reportFailureAndExit(QString::fromUtf8(failure.what()));

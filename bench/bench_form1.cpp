@@ -7,6 +7,8 @@
 #include <QWebEngineView>
 
 #include <cstdlib>
+
+#include <unistd.h>
 #include <memory>
 
 #include "clipboard_service.h"
@@ -50,6 +52,9 @@ BENCHMARK(CreateAndScanForm1)->Unit(benchmark::kMillisecond)->Iterations(1)->Rep
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // These tests host the browser in their own process, as root on CI: without its sandbox, on
+    // local pages only. The program itself never runs the browser as root.
+    if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     tavrix::TavrixApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -12,7 +12,8 @@
 #include "report_command.h"
 
 int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
+    // Only the decimal separator follows the user's regional settings.
+    std::setlocale(LC_NUMERIC, "");
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);  // the report's CR LF must reach the output unchanged
 #endif

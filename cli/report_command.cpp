@@ -1,5 +1,7 @@
 #include "report_command.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <ostream>
@@ -74,9 +76,10 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         err << usage << "\n";
         return 2;
     }
+    const WarningSink warn = [&err](const std::string& warning) { err << "tavrix-report: warning: " << warning << "\n"; };
     try {
         std::unique_ptr<ManagementProvider> provider = options.machineFile.empty()
-                                                           ? makePlatformProvider(options.sources)
+                                                           ? makePlatformProvider(options.sources, warn)
                                                            : makeMachineFileProvider(options.machineFile);
         MachineRecorder recorder(*provider);
         RecordingSink sink;
@@ -88,8 +91,15 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         case Output::address: out << scan.lookupAddress() << "\n"; break;
         case Output::window: out << sink.windowText(); break;
         }
+        errno = 0;
         out.flush();
-        return out ? 0 : 1;
+        if (!out) {
+            const int error = errno;
+            err << "tavrix-report: cannot write the report: " << (error != 0 ? std::strerror(error) : "write error")
+                << "\n";
+            return 1;
+        }
+        return 0;
     } catch (const std::exception& failure) {
         err << "tavrix-report: " << failure.what() << "\n";
         return 1;

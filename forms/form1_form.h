@@ -23,5 +23,9 @@ inline constexpr char chatAddress[] = "http://www.quorvane.com/support/UserPreCh
 inline constexpr char chatBrowserPath[] = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
 // What the chat launch says when the browser cannot be started.
 inline constexpr char browserNotFound[] = "Browser Not found!!!";
+// The one line WB shows instead of the page when the program runs as root with no user to run the
+// browser as: the browser's sandbox does not run as root, and without it the page is not shown.
+inline constexpr char browserRefusedAsRoot[] =
+    "The memory page is not shown: Tavrix runs as root. Start it as yourself, or through sudo or pkexec.";
 
 }  // namespace tavrix::forms

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,7 +13,8 @@
 namespace tavrix {
 
 // One row of a class, as a list of named properties. Names match without regard to case;
-// a property set twice keeps its last value.
+// a property set twice keeps its first place and its last value. Setting and reading take constant
+// time on average however many properties the row holds.
 class PropertyRow : public ManagementRow {
 public:
     explicit PropertyRow(std::string className) : className_(std::move(className)) {}
@@ -23,8 +25,15 @@ public:
     const std::vector<std::pair<std::string, ProviderValue>>& properties() const { return properties_; }
 
 private:
+    // The position of the property of that name; npos when the row has none.
+    std::size_t find(std::string_view name, std::uint64_t hash) const;
+    void addToIndex(std::size_t position, std::uint64_t hash);
+
     std::string className_;
     std::vector<std::pair<std::string, ProviderValue>> properties_;
+    // Open-addressing hash index over properties_, built once the row outgrows a linear search:
+    // each slot holds the upper 32 bits of the name's hash and position + 1 in its lower ones; 0 is free.
+    std::vector<std::uint64_t> index_;
 };
 
 // A computer described as the rows WMI would give for it, in order.

@@ -1,11 +1,8 @@
 #include "machine_file.h"
 
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "regular_file.h"
 #include "scan_error.h"
 
 namespace tavrix {
@@ -112,7 +109,34 @@ bool hasControlCharacter(std::string_view text) {
         const auto byte = static_cast<unsigned char>(c);
         if ((byte < 0x20 && c != '\t') || byte == 0x7F) return true;
     }
+    // C1 controls U+0080 to U+009F, in UTF-8 C2 80 to C2 9F.
+    for (std::size_t i = text.find('\xC2'); i != std::string_view::npos; i = text.find('\xC2', i + 1)) {
+        if (i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) return true;
+    }
     return false;
+}
+
+// The first character of valid UTF-8 text that changes how the text around it is laid out or
+// read: the line and paragraph separators U+2028 and U+2029, and the bidirectional embeddings,
+// overrides and isolates U+202A to U+202E and U+2066 to U+2069; 0 when there is none.
+char32_t layoutControl(std::string_view text) {
+    for (std::size_t i = text.find('\xE2'); i != std::string_view::npos; i = text.find('\xE2', i + 1)) {
+        if (i + 2 >= text.size()) break;
+        const auto second = static_cast<unsigned char>(text[i + 1]);
+        const auto third = static_cast<unsigned char>(text[i + 2]);
+        const char32_t c = 0x2000 | ((second & 0x3F) << 6) | (third & 0x3F);
+        if ((second == 0x80 && third >= 0xA8 && third <= 0xAE) || (second == 0x81 && third >= 0xA6 && third <= 0xA9)) {
+            return c;
+        }
+    }
+    return 0;
+}
+
+std::string codePoint(char32_t c) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string text = "U+";
+    for (int shift = 12; shift >= 0; shift -= 4) text += digits[(c >> shift) & 0xF];
+    return text;
 }
 
 ProviderValue typedValue(std::string_view name, std::string_view value) {
@@ -152,6 +176,9 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
 
         if (!isValidUtf8(line)) fail(fileName, lineNumber, "invalid UTF-8");
         if (hasControlCharacter(line)) fail(fileName, lineNumber, "control character in the line");
+        if (const char32_t c = layoutControl(line)) {
+            fail(fileName, lineNumber, "invisible layout character " + codePoint(c) + " in the line");
+        }
         const std::string_view trimmed = trimBlanks(line);
         if (trimmed.empty() || trimmed.front() == '#') continue;
 
@@ -166,22 +193,19 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
         if (name.empty()) fail(fileName, lineNumber, "expected [Class] or Name=value");
         if (current == nullptr) fail(fileName, lineNumber, "property before the first [Class] header");
         const std::string_view value = line.substr(equals + 1);
+        if (value.find('\t') != std::string_view::npos) fail(fileName, lineNumber, "tab in the value");
         current->set(std::string(name), typedValue(name, value));
     }
     return machine;
 }
 
 MachineDescription MachineFile::read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw ScanError(path + ": cannot open: " + std::strerror(errno));
-    std::string bytes;
-    char buffer[65536];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (bytes.size() > maximumFileSize) throw ScanError(path + ": larger than 16 MiB, not a machine file");
+    const std::string shown = shownPath(path);
+    const RegularFile file = RegularFile::read(path, maximumFileSize);
+    if (!file.bytes) {
+        throw ScanError(shown + ": " + file.why + (file.why.starts_with("larger") ? ", not a machine file" : ""));
     }
-    if (file.bad()) throw ScanError(path + ": cannot read: " + std::strerror(errno));
-    return parse(bytes, path);
+    return parse(*file.bytes, shown);
 }
 
 std::unique_ptr<ManagementProvider> makeMachineFileProvider(const std::string& path) {

@@ -8,9 +8,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <map>
+#include <unordered_map>
 
+#include <sys/stat.h>
+
+#include "regular_file.h"
 #include "scan_error.h"
 #include "smbios_table.h"
 
@@ -18,7 +21,13 @@ namespace tavrix {
 
 namespace {
 
-constexpr std::size_t maximumFileSize = 64 * 1024 * 1024;
+// Real sysfs, procfs and udev files hold a few KiB; SMBIOS tables at most some hundred KiB.
+constexpr std::size_t maximumSystemFileSize = 1024 * 1024;
+constexpr std::size_t maximumTableSize = 4 * 1024 * 1024;
+// The first processor's block of /proc/cpuinfo lies well inside this prefix on any computer.
+constexpr std::size_t cpuinfoPrefix = 256 * 1024;
+// The scan counts memory modules in a 16-bit signed number.
+constexpr std::size_t maximumModules = 32767;
 
 // SMBIOS memory device types, indexed by code from 0x01.
 constexpr std::array<std::string_view, 0x24> memoryTypeNames = {
@@ -155,18 +164,11 @@ std::string withoutTrailingNewlines(std::string text) {
     return text;
 }
 
-// The whole file, or nullopt when it is missing, unreadable or implausibly large.
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[16384];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (bytes.size() > maximumFileSize) return std::nullopt;
+void addModuleRow(std::size_t& modules) {
+    if (++modules > maximumModules) {
+        throw ScanError("too many memory modules: Win32_PhysicalMemory has more than " + std::to_string(maximumModules) +
+                        " rows");
     }
-    if (file.bad()) return std::nullopt;
-    return bytes;
 }
 
 // SMBIOS memory device types that hold firmware, never system memory.
@@ -237,22 +239,35 @@ std::optional<int> smbiosMemoryType(std::string_view name) {
 LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
     std::string root = sources.root;
     while (!root.empty() && root.back() == '/') root.pop_back();
-    auto underRoot = [&root](std::string_view path) { return readFile(root + std::string(path)); };
     LinuxHardware hardware;
+    {
+        struct stat status {};
+        if (::stat((root.empty() ? "/" : root).c_str(), &status) != 0) {
+            throw ScanError(shownPath(sources.root) + ": cannot use as the root: " + std::strerror(errno));
+        }
+        if (!S_ISDIR(status.st_mode)) throw ScanError(shownPath(sources.root) + ": cannot use as the root: not a directory");
+    }
+    auto underRoot = [&](std::string_view path, std::size_t limit = maximumSystemFileSize, bool keepPrefix = false) {
+        const std::string full = root + std::string(path);
+        RegularFile file = RegularFile::read(full, limit, keepPrefix);
+        if (!file.bytes && !file.missing) hardware.warnings.push_back(shownPath(full) + ": " + file.why + ", left out");
+        return std::move(file.bytes);
+    };
 
     if (!sources.dumpFile.empty()) {
-        errno = 0;
-        const auto dump = readFile(sources.dumpFile);
-        if (!dump) {
-            const int error = errno;
-            throw ScanError(sources.dumpFile + ": cannot read the dump file" +
-                            (error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string()));
-        }
-        hardware.tables.emplace(SmbiosTable::fromDump(*dump, sources.dumpFile));
+        const std::string shown = shownPath(sources.dumpFile);
+        const RegularFile dump = RegularFile::read(sources.dumpFile, maximumTableSize + 32);
+        if (!dump.bytes) throw ScanError(shown + ": cannot read the dump file: " + dump.why);
+        hardware.tables.emplace(SmbiosTable::fromDump(*dump.bytes, shown));
+        if (!hardware.tables->problem().empty()) hardware.warnings.push_back(shown + ": " + hardware.tables->problem());
     } else if (const auto entry = underRoot("/sys/firmware/dmi/tables/smbios_entry_point")) {
-        if (auto table = underRoot("/sys/firmware/dmi/tables/DMI")) {
+        if (auto table = underRoot("/sys/firmware/dmi/tables/DMI", maximumTableSize)) {
             try {
                 hardware.tables.emplace(SmbiosTable::fromEntryPoint(*entry, std::move(*table)));
+                if (!hardware.tables->problem().empty()) {
+                    hardware.warnings.push_back(shownPath(root + "/sys/firmware/dmi/tables/DMI") + ": " +
+                                                hardware.tables->problem());
+                }
                 if (hardware.tables->structures().empty()) hardware.tables.reset();
             } catch (const ScanError&) {
                 // unusable live tables: the other sources stand in for them
@@ -269,7 +284,7 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
         hardware.udevDatabase = underRoot("/run/udev/data/+dmi:id").value_or("");
     }
     hardware.meminfo = underRoot("/proc/meminfo").value_or("");
-    hardware.cpuinfo = underRoot("/proc/cpuinfo").value_or("");
+    hardware.cpuinfo = underRoot("/proc/cpuinfo", cpuinfoPrefix, true).value_or("");
     hardware.baseFrequency = underRoot("/sys/devices/system/cpu/cpu0/cpufreq/base_frequency").value_or("");
     hardware.architecture = withoutTrailingNewlines(underRoot("/proc/sys/kernel/arch").value_or(buildArchitecture()));
     return hardware;
@@ -305,7 +320,10 @@ MachineDescription LinuxHardware::describe() const {
     }
 
     const auto arrays = structures(16);
+    std::unordered_map<std::uint16_t, const SmbiosStructure*> arrayByHandle;  // the first array of each handle
+    arrayByHandle.reserve(arrays.size());
     for (const auto* array : arrays) {
+        arrayByHandle.emplace(array->handle, array);
         if (!isSystemMemoryArray(*array)) continue;
         PropertyRow& row = machine.addRow("Win32_PhysicalMemoryArray");
         setNumber(row, "MaxCapacity", arrayKilobytes(*array));
@@ -319,15 +337,15 @@ MachineDescription LinuxHardware::describe() const {
         setNumber(row, "MemoryDevices", wholeNumber(field(udev, "MEMORY_ARRAY_NUM_DEVICES").value_or("")));
     }
 
+    std::size_t modules = 0;
     for (const auto* device : structures(17)) {
         const auto bytes = moduleBytes(*device);
         if (bytes == 0u) continue;
         if (const auto arrayHandle = device->word(0x04)) {
-            const auto named = std::find_if(arrays.begin(), arrays.end(), [&](const SmbiosStructure* array) {
-                return array->handle == *arrayHandle;
-            });
-            if (named != arrays.end() && !isSystemMemoryArray(**named)) continue;
+            const auto named = arrayByHandle.find(*arrayHandle);
+            if (named != arrayByHandle.end() && !isSystemMemoryArray(*named->second)) continue;
         }
+        addModuleRow(modules);
         PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
         if (bytes) row.set("Capacity", std::to_string(*bytes));
         if (const auto type = device->byte(0x12)) row.set("MemoryType", std::int64_t{wmiMemoryType(*type)});
@@ -352,6 +370,7 @@ MachineDescription LinuxHardware::describe() const {
             const auto typeName = field(udev, prefix + "TYPE");
             const auto type = typeName ? smbiosMemoryType(*typeName) : std::nullopt;
             if (size == 0u || isFirmwareMemory(type)) continue;
+            addModuleRow(modules);
             PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
             if (size) row.set("Capacity", std::to_string(*size));
             if (typeName) row.set("MemoryType", std::int64_t{wmiMemoryType(type.value_or(0))});

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "machine_description.h"
 #include "platform_provider.h"
@@ -17,11 +18,18 @@ namespace tavrix {
 // path under the sources' root. describe() maps them to rows without touching a file.
 class LinuxHardware {
 public:
-    // Reads every source afresh. A missing or unreadable source leaves its member empty; throws
-    // ScanError only when a dump file was named and cannot be read or holds no entry point.
+    // Reads every source afresh. A missing, unreadable or oversized source (anything but a regular
+    // file is unreadable) leaves its member empty, with a warning unless it is merely missing; throws
+    // ScanError when the root is not a directory, or a dump file was named and cannot be read or
+    // holds no entry point.
     static LinuxHardware read(const PlatformSources& sources);
 
+    // Throws ScanError when the tables describe more memory modules than the scan can count.
     MachineDescription describe() const;
+
+    // Sources that were damaged or refused, each naming its path and the reason ("...: structure
+    // type 17 at offset 0x2a4 runs past the end of the table"); the scan went on without them.
+    std::vector<std::string> warnings;
 
     std::optional<SmbiosTable> tables;         // nullopt: no readable tables with structures
     std::map<std::string, std::string> dmiId;  // /sys/class/dmi/id values by file name, without the newline

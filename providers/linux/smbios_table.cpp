@@ -102,6 +102,7 @@ SmbiosTable SmbiosTable::fromDump(std::string_view dump, const std::string& file
 void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> structureCount) {
     const std::string_view table = std::string_view(*bytes_).substr(0, std::min(bytes_->size(), maximumLength));
     std::size_t offset = 0;
+    bool ended = false;
     while (offset + 4 <= table.size() && (!structureCount || structures_.size() < *structureCount)) {
         const auto type = static_cast<unsigned>(static_cast<unsigned char>(table[offset]));
         const auto length = static_cast<unsigned char>(table[offset + 1]);
@@ -129,8 +130,16 @@ void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> s
                                   ? std::string_view()
                                   : table.substr(offset + length, terminator + 1 - offset - length);
         structures_.push_back(structure);
-        if (type == endOfTable) break;
+        if (type == endOfTable) {
+            ended = true;
+            break;
+        }
         offset = terminator + 2;
+    }
+    if (problem_.empty() && !ended && offset < maximumLength && offset + 4 > table.size() &&
+        (!structureCount || structures_.size() < *structureCount)) {
+        problem_ = "the structure table ends at " + hex(offset) + ", short of the " + std::to_string(maximumLength) +
+                   " bytes its entry point gives";
     }
 }
 

@@ -3,6 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -68,6 +72,41 @@ TEST(ReportCommand, FailedScansExitWithOneAndSayWhy) {
     EXPECT_EQ(notANumber.status, 1);
     EXPECT_THAT(notANumber.err, HasSubstr("\"capacity\" is not a number: \"8 GB\""));
     EXPECT_TRUE(notANumber.out.empty());
+}
+
+// Failures of the surroundings that once ended silently or with a success status.
+TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongAroundTheScan) {
+    char pattern[] = "/tmp/tavrix-report-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    {
+        // The synthetic dump cut short inside its last structure.
+        std::ifstream whole(TAVRIX_TEST_DATA "/smbios/synthetic-3.x.bin", std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+        std::ofstream(folder + "/cut.bin", std::ios::binary) << bytes.substr(0, bytes.size() - 3);
+    }
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--root", folder + "/no/such/dir"}, 1,
+         "tavrix-report: " + folder + "/no/such/dir: cannot use as the root: No such file or directory\n"},
+        {{"--machine", "/x/\x1b[2J"}, 1, "tavrix-report: /x/\\x1b[2J: cannot open: No such file or directory\n"},
+        {{"--dump", folder + "/cut.bin", "--root", folder}, 0, "tavrix-report: warning: " + folder + "/cut.bin: "},
+    };
+    for (const auto& [arguments, status, err] : cases) {
+        const Outcome result = runReport(arguments);
+        EXPECT_EQ(result.status, status) << arguments[1];
+        EXPECT_THAT(result.err, StartsWith(err));
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
+    }
+    EXPECT_THAT(runReport({"--dump", folder + "/cut.bin", "--root", folder}).err, HasSubstr("at offset 0x"));
+
+    std::ofstream full("/dev/full");
+    std::ostringstream err;
+    EXPECT_EQ(tavrix::runReportCommand({"--machine", acme}, full, err), 1);
+    EXPECT_EQ(err.str(), "tavrix-report: cannot write the report: No space left on device\n");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -3,7 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "scan_error.h"
@@ -108,6 +113,29 @@ TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
     EXPECT_EQ(errorOf(std::string("[Win32_Bios]\nVersion=a\0b\n", 25)), "bad.machine:2: control character in the line");
     EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\nVersion=\xD800x\n")), "bad.machine:2: invalid UTF-16 (unpaired surrogate)");
     EXPECT_THAT(errorOf("\xFE\xFF"), HasSubstr("big-endian"));
+    // Characters that would reach the window, the report or the address invisibly or reorder the text around them.
+    const std::pair<const char*, const char*> invisible[] = {
+        {"a\tb", "tab in the value"},
+        {"\t", "tab in the value"},
+        {"a\xC2\x85", "control character in the line"},
+        {"\xC2\x80", "control character in the line"},
+        {"\xC2\x9B" "2J", "control character in the line"},
+        {"\xC2\x9F", "control character in the line"},
+        {"\xE2\x80\xA8", "invisible layout character U+2028 in the line"},
+        {"\xE2\x80\xA9", "invisible layout character U+2029 in the line"},
+        {"x\xE2\x80\xAA", "invisible layout character U+202A in the line"},
+        {"\xE2\x80\xAE" "cba", "invisible layout character U+202E in the line"},
+        {"\xE2\x81\xA6", "invisible layout character U+2066 in the line"},
+        {"\xE2\x81\xA9", "invisible layout character U+2069 in the line"},
+    };
+    for (const auto& [value, message] : invisible) {
+        EXPECT_EQ(errorOf(std::string("[Win32_Bios]\nVersion=") + value + "\n"), std::string("bad.machine:2: ") + message)
+            << value;
+    }
+    EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\n\nVersion=\x202E\n")), "bad.machine:3: invisible layout character U+202E in the line");
+    // Their neighbours stay allowed.
+    const auto machine = MachineFile::parse("[Win32_Bios]\n\tVersion =\xC2\xA0\xE2\x80\xA7\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA\n", "m");
+    EXPECT_EQ(std::get<std::string>(machine.rows().at(0).readProperty("Version")), "\xC2\xA0\xE2\x80\xA7\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA");
     EXPECT_THAT(errorOf("\xFF\xFE["), HasSubstr("odd number of bytes"));
 }
 
@@ -123,6 +151,56 @@ TEST(MachineFile, ReportsFilesThatCannotBeRead) {
         },
         ScanError);
     EXPECT_THROW(MachineFile::read(TAVRIX_TEST_DATA), ScanError);
+}
+
+std::string readError(const std::string& path) {
+    try {
+        MachineFile::read(path);
+    } catch (const ScanError& failure) {
+        return failure.what();
+    }
+    return "no error";
+}
+
+TEST(MachineFile, ReadsOnlyRegularFilesOfAtMost16MibWithoutBlocking) {
+    alarm(20);  // a FIFO that blocks the read ends the test here
+    char pattern[] = "/tmp/tavrix-machine-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    const std::string fifo = folder + "/fifo.machine";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string large = folder + "/large.machine";
+    std::ofstream(large) << "[Win32_Bios]\n" << std::string(16 * 1024 * 1024, '#');
+    const std::string escaped = folder + "/\x1b[2J\x9b\xE2\x80\xAE.machine";
+    std::ofstream(escaped) << "[Win32_Bios]\nVersion=\x01\n";
+
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, fifo + ": not a regular file"},
+        {"/dev/null", "/dev/null: not a regular file"},
+        {folder, folder + ": not a regular file"},
+        {large, large + ": larger than 16 MiB, not a machine file"},
+        {folder + "/\x1b]0;title\x07", folder + "/\\x1b]0;title\\x07: cannot open: No such file or directory"},
+        {escaped, folder + "/\\x1b[2J\\x9b\\xe2\\x80\\xae.machine:2: control character in the line"},
+    };
+    for (const auto& [path, message] : cases) EXPECT_EQ(readError(path), message);
+    std::filesystem::remove_all(folder);
+    alarm(0);
+}
+
+TEST(PropertyRow, KeepsTheFirstPlaceAndTheLastValueOfARepeatedNameInRowsOfAnySize) {
+    for (const int size : {3, 16, 17, 5000}) {
+        SCOPED_TRACE(size);
+        PropertyRow row("Win32_Bios");
+        for (int i = 0; i < size; ++i) row.set("Name" + std::to_string(i), std::string("first"));
+        row.set("NAME0", std::int64_t{7});
+        row.set("name" + std::to_string(size - 1), std::string("last"));
+        ASSERT_EQ(row.properties().size(), static_cast<std::size_t>(size));
+        EXPECT_EQ(row.properties().front().first, "Name0");
+        EXPECT_EQ(std::get<std::int64_t>(row.readProperty("nAmE0")), 7);
+        EXPECT_EQ(std::get<std::string>(row.readProperty("NAME" + std::to_string(size - 1))), "last");
+        EXPECT_EQ(std::get<std::string>(row.readProperty("Name1")), "first");
+        EXPECT_TRUE(isAbsent(row.readProperty("Name" + std::to_string(size))));
+        EXPECT_TRUE(isAbsent(row.readProperty("Name")));
+    }
 }
 
 }  // namespace

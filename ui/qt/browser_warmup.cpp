@@ -1,5 +1,7 @@
 #include "browser_warmup.h"
 
+#include "tavrix_application.h"
+
 #include <QEvent>
 #include <QTimer>
 #include <QUrl>
@@ -27,7 +29,7 @@ bool BrowserWarmup::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BrowserWarmup::start() {
-    if (page_) return;
+    if (page_ || !TavrixApplication::browserRefusal().isEmpty()) return;
     // Off the record, like the main window's own profile: nothing goes to disk.
     profile_ = new QWebEngineProfile;
     page_ = new QWebEnginePage(profile_);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "display_check.h"
@@ -45,10 +46,13 @@ std::optional<std::string> displayProblem(int argc, char** argv) {
     const char* display = argumentValue(argc, argv, "display");
     if (!display) display = environment("DISPLAY");
     if (!display) return "DISPLAY is not set";
-    xcb_connection_t* connection = xcb_connect(display, nullptr);
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(display, &screen);
     const bool failed = xcb_connection_has_error(connection) != 0;
+    const int screens = failed ? 0 : xcb_setup_roots_length(xcb_get_setup(connection));
     xcb_disconnect(connection);
     if (failed) return std::string("no X display at \"") + display + "\"";
+    if (screen < 0 || screen >= screens) return std::string("no screen ") + std::to_string(screen) + " at \"" + display + "\"";
     return std::nullopt;
 }
 

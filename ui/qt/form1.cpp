@@ -115,6 +115,7 @@ void Form1::setCaption(ValueLabel label, const std::string& caption) {
 void Form1::navigate(const std::string& address) {
     const QUrl url = lookupUrl(address);
     if (!url.isValid()) throw ScanError("Navigation failed: invalid address " + address);
+    if (!WB()) return;  // no browser may run: WB shows why instead
     services_.browser.navigate(*WB(), url);
 }
 
@@ -139,7 +140,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::createControls() {
     const QHash<QString, QWidget*> widgets =
-        ui::buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) {
+        ui::buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
+            if (const QString refusal = TavrixApplication::browserRefusal(); !refusal.isEmpty()) {
+                auto* why = new QLabel(refusal, frame);
+                why->setAlignment(Qt::AlignCenter);
+                return why;
+            }
             createBrowser(frame);
             return WB_;
         });

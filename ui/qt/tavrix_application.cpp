@@ -5,9 +5,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <optional>
+#include <string>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -21,18 +25,109 @@ void reportFailureAndExit(const QString& failure) {
     std::_Exit(1);
 }
 
+namespace {
+
+QString& refusal() {
+    static QString reason;
+    return reason;
+}
+
+// mkdir(2) fails in /proc whoever runs it, so Qt can create no runtime folder in either.
+constexpr char noRuntimeFolder[] = "/proc/self/tavrix-runtime";
+constexpr char noTemporaryFolder[] = "/proc/self";
+
+#ifndef _WIN32
+// A folder the freedesktop rules accept as this user's runtime folder: the user's own, mode 0700.
+bool isOwnRuntimeFolder(const char* path) {
+    struct stat status {};
+    return path && *path == '/' && stat(path, &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == geteuid() && (status.st_mode & 0777) == 0700;
+}
+
+bool isOwnSocket(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode) && status.st_uid == geteuid();
+}
+#endif
+
+// TMPDIR as it was before prepareWebEngine pointed it at noRuntimeFolder; nullopt while it has not.
+std::optional<QByteArray> savedTemporaryFolder;
+
+QtMessageHandler defaultHandler = nullptr;
+bool applicationStarted = false;  // set once QApplication's constructor has returned
+QByteArray displayFailure;
+
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: ")) && message.contains(QLatin1String("'/proc/"))) {
+        return;
+    }
+    if (type == QtWarningMsg && context.category && std::strcmp(context.category, "qt.qpa.xcb") == 0 &&
+        message.startsWith(QLatin1String("could not connect to display"))) {
+        displayFailure = message.toLocal8Bit();
+        return;
+    }
+    if (type == QtFatalMsg && !applicationStarted) {
+        // Qt found no usable display after all (the check before it passed): the same clean end.
+        const QByteArray reason = displayFailure.isEmpty() ? message.section(QLatin1Char('\n'), 0, 0).toLocal8Bit()
+                                                           : displayFailure;
+        std::fprintf(stderr, "tavrix: cannot open a display: %s\n", reason.constData());
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
+    if (defaultHandler) {
+        defaultHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+}
+
+}  // namespace
+
 int& TavrixApplication::prepareWebEngine(int& argc) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // The program writes no files, not even Qt's cache of compiled shaders.
+    // The program writes no files, not even Qt's or Mesa's cache of compiled shaders.
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
+    qputenv("MESA_SHADER_CACHE_DISABLE", "true");
+    qputenv("MESA_GLSL_CACHE_DISABLE", "true");
 #ifndef _WIN32
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (!isOwnRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"))) {
+        const std::string own = "/run/user/" + std::to_string(geteuid());
+        const bool hasOwn = isOwnRuntimeFolder(own.c_str());
+        qputenv("XDG_RUNTIME_DIR", hasOwn ? own.c_str() : noRuntimeFolder);
+        // Qt falls back to $TMPDIR/runtime-USER and creates it: while QApplication starts, that fails too.
+        if (!hasOwn && !savedTemporaryFolder) {
+            savedTemporaryFolder = qgetenv("TMPDIR");
+            qputenv("TMPDIR", noTemporaryFolder);
+        }
+    }
+    // Without an address, the bus library would start a session bus with dbus-launch.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        const std::string bus = qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString() + "/bus";
+        qputenv("DBUS_SESSION_BUS_ADDRESS", isOwnSocket(bus) ? ("unix:path=" + bus).c_str() : "unix:path=/dev/null");
+    }
 #endif
     return argc;
 }
 
-TavrixApplication::TavrixApplication(int& argc, char** argv)
-    : QApplication(prepareWebEngine(argc), argv) {}
+void TavrixApplication::installQuietMessages() {
+    QtMessageHandler previous = qInstallMessageHandler(quietMessages);
+    if (previous != quietMessages) defaultHandler = previous;
+}
+
+void TavrixApplication::refuseBrowser(const QString& reason) { refusal() = reason; }
+
+QString TavrixApplication::browserRefusal() { return refusal(); }
+
+TavrixApplication::TavrixApplication(int& argc, char** argv) : QApplication(prepareWebEngine(argc), argv) {
+    applicationStarted = true;
+    if (savedTemporaryFolder) {
+        if (savedTemporaryFolder->isEmpty()) {
+            qunsetenv("TMPDIR");
+        } else {
+            qputenv("TMPDIR", *savedTemporaryFolder);
+        }
+    }
+}
 
 bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
     try {

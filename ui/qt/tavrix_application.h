@@ -15,9 +15,9 @@ using forms::applicationTitle;
 [[noreturn]] void reportFailureAndExit(const QString& failure);
 
 // The program's QApplication. Any exception that escapes an event handler ends in the standard
-// error report, so that none crosses Qt's event loop. Prepares Qt WebEngine before Qt starts:
-// shared OpenGL contexts, no disk cache of shaders, and no Chromium sandbox when running as root (Chromium refuses to
-// start as root with it).
+// error report, so that none crosses Qt's event loop. Prepares Qt and Qt WebEngine before Qt
+// starts: shared OpenGL contexts, and nothing written to disk by Qt, Mesa or the session bus.
+// The browser keeps its sandbox: the program never disables it.
 class TavrixApplication : public QApplication {
     Q_OBJECT
 public:
@@ -26,8 +26,21 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
     // What TavrixApplication's constructor does before QApplication's; for programs and tests
-    // that construct a plain QApplication.
+    // that construct a plain QApplication. For this process and every child: no shader cache of
+    // Qt or Mesa; a session bus only where one runs (never one started on demand); and
+    // XDG_RUNTIME_DIR set to the user's own runtime folder, or, when there is none, to a path
+    // where Qt can create nothing (Qt would make /tmp/runtime-USER), with Qt's warning about it
+    // kept quiet by installQuietMessages().
     static int& prepareWebEngine(int& argc);
+
+    // Turns Qt's fatal failure to reach the display into "tavrix: cannot open a display: ..." and
+    // exit status 1, and silences Qt's warning about the missing runtime folder.
+    static void installQuietMessages();
+
+    // Keeps the browser from ever being created, with the reason WB shows instead of the page;
+    // browserRefusal() is empty while the browser may be created.
+    static void refuseBrowser(const QString& reason);
+    static QString browserRefusal();
 };
 
 }  // namespace tavrix

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "fake_root.h"
 #include "linux_hardware.h"
 #include "synthetic_tables.h"
 
@@ -93,7 +94,8 @@ std::string memoryTypeOf(const std::string& decoded) {
 int compareWithDmidecode(const std::string& dumpFile, const std::string& dmidecodeOutput) {
     SCOPED_TRACE(dumpFile);
     const auto blocks = parseDmidecode(dmidecodeOutput);
-    const auto machine = LinuxHardware::read({"/nonexistent-root", dumpFile}).describe();
+    const tavrix::testing::FakeRoot emptyRoot;
+    const auto machine = LinuxHardware::read({emptyRoot.path(), dumpFile}).describe();
     int checked = 0;
     auto expectRows = [&](const char* className, const std::vector<std::map<std::string, std::string>>& expected) {
         const auto rows = machine.rowsOf(className);

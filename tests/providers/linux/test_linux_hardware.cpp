@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -284,3 +287,80 @@ TEST(LinuxHardware, ScanOfADumpGivesItsGoldenReport) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string scanError(const PlatformSources& sources) {
+    try {
+        LinuxHardware::read(sources).describe();
+    } catch (const ScanError& failure) {
+        return failure.what();
+    }
+    return "no error";
+}
+
+}  // namespace
+
+TEST(LinuxHardware, ReadsOnlyRegularFilesOfPlausibleSizeWithoutBlocking) {
+    alarm(20);  // a FIFO that blocks the read ends the test here
+    FakeRoot root;
+    root.write("/sys/class/dmi/id/board_name", "B1\n");
+    root.write("/run/udev/data/+dmi:id", "E:MEMORY_ARRAY_NUM_DEVICES=4\n" + std::string(1024 * 1024, '#'));
+    root.write("/proc/meminfo/x", "");  // a folder where a file should be
+    ASSERT_EQ(mkfifo((root.path() + "/fifo.bin").c_str(), 0600), 0);
+    for (const char* path : {"/proc/cpuinfo", "/sys/class/dmi/id/sys_vendor"}) {
+        ASSERT_EQ(mkfifo((root.path() + path).c_str(), 0600), 0) << path;
+    }
+    const LinuxHardware hardware = LinuxHardware::read({root.path(), ""});
+    const auto machine = hardware.describe();
+    EXPECT_EQ(text(value(machine, "Win32_Baseboard", 0, "Product")), "B1");
+    EXPECT_EQ(text(value(machine, "Win32_ComputerSystem", 0, "Manufacturer")), "<absent>");
+    EXPECT_TRUE(machine.rowsOf("Win32_Processor").empty());
+    EXPECT_TRUE(machine.rowsOf("Win32_PhysicalMemoryArray").empty());
+    EXPECT_THAT(hardware.warnings,
+                ::testing::UnorderedElementsAre(root.path() + "/sys/class/dmi/id/sys_vendor: not a regular file, left out",
+                                                root.path() + "/run/udev/data/+dmi:id: larger than 1 MiB, left out",
+                                                root.path() + "/proc/meminfo: not a regular file, left out",
+                                                root.path() + "/proc/cpuinfo: not a regular file, left out"));
+
+    const std::pair<PlatformSources, std::string> failures[] = {
+        {{root.path(), root.path() + "/fifo.bin"}, root.path() + "/fifo.bin: cannot read the dump file: not a regular file"},
+        {{root.path(), "/dev/zero"}, "/dev/zero: cannot read the dump file: not a regular file"},
+        {{root.path() + "/no/such/dir", ""}, root.path() + "/no/such/dir: cannot use as the root: No such file or directory"},
+        {{root.path() + "/proc/cpuinfo", ""}, root.path() + "/proc/cpuinfo: cannot use as the root: not a directory"},
+        {{"/no/\x1b[2J", ""}, "/no/\\x1b[2J: cannot use as the root: No such file or directory"},
+    };
+    for (const auto& [sources, message] : failures) EXPECT_EQ(scanError(sources), message);
+    alarm(0);
+}
+
+TEST(LinuxHardware, ADamagedTableGivesWhatItCanAndAWarningNamingTheOffset) {
+    SmbiosWriter w;
+    w.structure(2, 0x0F, 0x02).string(0x04, "Acme Boards");              // 28 bytes at 0x00
+    w.structure(17, 0x28, 0x20).word(0x0C, 8192).string(0x10, "DIMM_A1");  // 49 bytes at 0x1c
+    std::string table = w.table();                                       // the end at 0x4d, 83 bytes in all
+    FakeRoot root;
+    root.write("/pc.bin", SmbiosWriter::dump(SmbiosWriter::entryPoint3(table.size()), table.substr(0, 0x4d)));
+    root.write("/sys/firmware/dmi/tables/smbios_entry_point", SmbiosWriter::entryPoint3(table.size()));
+    table[0x1c + 1] = 2;  // the module's length, shorter than its header
+    root.write("/sys/firmware/dmi/tables/DMI", table);
+
+    const LinuxHardware dump = LinuxHardware::read({root.path(), root.path() + "/pc.bin"});
+    EXPECT_EQ(text(value(dump.describe(), "Win32_PhysicalMemory", 0, "DeviceLocator")), "DIMM_A1");
+    EXPECT_THAT(dump.warnings, ::testing::ElementsAre(root.path() + "/pc.bin: the structure table ends at offset 0x4d, "
+                                                                    "short of the 83 bytes its entry point gives"));
+    const LinuxHardware live = LinuxHardware::read({root.path(), ""});
+    EXPECT_EQ(text(value(live.describe(), "Win32_Baseboard", 0, "Manufacturer")), "Acme Boards");
+    EXPECT_THAT(live.warnings, ::testing::ElementsAre(root.path() + "/sys/firmware/dmi/tables/DMI: structure type 17 at "
+                                                                    "offset 0x1c is 2 bytes, shorter than its header"));
+}
+
+TEST(LinuxHardware, MoreModulesThanTheScanCanCountFailAsTheyAreFound) {
+    SmbiosWriter w;
+    w.structure(16, 0x17, 0x10).byte(0x05, 0x03).word(0x0D, 4);
+    for (int i = 0; i < 32768; ++i) w.structure(17, 0x15, static_cast<std::uint16_t>(0x20 + i)).word(0x04, 0x10).word(0x0C, 1024);
+    FakeRoot root;
+    EXPECT_THAT([&] { describeTables(root, w.table()); },
+                ::testing::ThrowsMessage<ScanError>(
+                    "too many memory modules: Win32_PhysicalMemory has more than 32767 rows"));
+}

@@ -1,12 +1,20 @@
 // The real program on a display of its own, driven from outside as a user would: the disclaimer,
 // OK, the main window, the copy button, the close box.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <utility>
 
 #include "form1_form.h"
 #include "twips.h"
@@ -160,6 +168,125 @@ TEST_F(TavrixUnderXvfb, ABadFileGivesTavrixReportsMessageInABoxAndOnStandardErro
     EXPECT_TRUE(error.startsWith(expectedLine) || error.contains("\n" + expectedLine)) << error.toStdString();
 }
 
+// A folder of its own for the test, removed with it.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tavrix-xvfb-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
+    QString path() const { return QString::fromStdString(path_.string()); }
+    // Everything below the folder, as paths relative to it.
+    QStringList contents() const {
+        QStringList found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
+            found << QString::fromStdString(std::filesystem::relative(entry.path(), path_).string());
+        }
+        return found;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The program started as root, run under strace: the system calls that succeeded, one a line.
+class TavrixTracedAsRoot : public TavrixUnderXvfb {
+protected:
+    TemporaryFolder home, temporary, traceFolder;
+
+    void startTraced(const QStringList& sudo) {
+        QProcessEnvironment environment = x.environment();
+        for (const char* name : {"SUDO_UID", "SUDO_GID", "SUDO_USER", "PKEXEC_UID", "XDG_RUNTIME_DIR",
+                                 "DBUS_SESSION_BUS_ADDRESS", "XDG_CACHE_HOME", "QTWEBENGINE_DISABLE_SANDBOX"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+        for (const QString& setting : sudo) environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+        tavrix.setProcessEnvironment(environment);
+        tavrix.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        tavrix.start(QStringLiteral("strace"),
+                     {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-z"), QStringLiteral("-s"), QStringLiteral("300"),
+                      QStringLiteral("-o"), traceFolder.path() + QStringLiteral("/trace"), QStringLiteral("-e"),
+                      QStringLiteral("trace=execve,open,openat,creat,mkdir,mkdirat,link,linkat,symlink,symlinkat,rename,"
+                                     "renameat,renameat2,setresuid,setresgid"),
+                      QStringLiteral(TAVRIX_BINARY)});
+        ASSERT_TRUE(tavrix.waitForStarted(10000));
+    }
+
+    // OK in the disclaimer, then the copy button of the main window; the clipboard gets the report.
+    void copyTheReportAndClose() {
+        const QByteArray expected = reportOfThisComputer();
+        const auto dialog = x.waitForMapped(title, dialogSize, 60s);
+        ASSERT_TRUE(dialog) << "no disclaimer appeared";
+        x.click(dialog->geometry.topLeft() + dialogOkCentre);
+        const auto form1 = x.waitForMapped(title, form1Size, 60s);
+        ASSERT_TRUE(form1) << "no main window appeared";
+        x.click(form1->geometry.topLeft() + form1ControlCentre("clipboardCmd"));
+        QByteArray clipboard;
+        for (auto deadline = XvfbSession::Clock::now() + 20s; XvfbSession::Clock::now() < deadline;) {
+            clipboard = x.clipboard();
+            if (clipboard == expected) break;
+        }
+        EXPECT_EQ(clipboard.toStdString(), expected.toStdString());
+        x.requestClose(form1->id);
+        EXPECT_EQ(exitStatus(60s), 0);
+    }
+
+    QStringList trace() const {
+        QFile file(traceFolder.path() + QStringLiteral("/trace"));
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    // Successful calls that made a file, a folder or a link anywhere but in memory (/dev/shm, /proc).
+    static std::string filesMade(const QStringList& trace) {
+        static const QRegularExpression making(QStringLiteral(
+            R"re((open|openat)\(.*"([^"]*)".*O_CREAT|(creat|mkdir|mkdirat|link|linkat|symlink|symlinkat|rename|renameat|renameat2)\(.*"([^"]*)")re"));
+        QStringList made;
+        for (const QString& line : trace) {
+            const auto match = making.match(line);
+            if (!match.hasMatch()) continue;
+            const QString path = match.captured(2).isEmpty() ? match.captured(4) : match.captured(2);
+            // /dev/shm, the devices and /proc (the browser sets its processes' oom_score_adj): in memory.
+            if (path.startsWith(QLatin1String("/dev/")) || path.startsWith(QLatin1String("/proc/"))) continue;
+            made << line;
+        }
+        return made.join('\n').toStdString();
+    }
+
+    static QStringList matching(const QStringList& trace, const QString& pattern) {
+        return trace.filter(QRegularExpression(pattern));
+    }
+};
+
+TEST_F(TavrixTracedAsRoot, ThroughSudoItReadsAsRootThenRunsAsTheUserWithTheBrowserSandboxAndMakesNoFile) {
+    startTraced({QStringLiteral("SUDO_UID=65534"), QStringLiteral("SUDO_GID=65534"), QStringLiteral("SUDO_USER=nobody")});
+    copyTheReportAndClose();
+    const QStringList calls = trace();
+    EXPECT_EQ(matching(calls, QStringLiteral(R"(setresuid\(65534, 65534, 65534\)\s+= 0)")).size(), 1);
+    const QStringList browser = matching(calls, QStringLiteral("execve\\(\"[^\"]*QtWebEngineProcess\""));
+    EXPECT_FALSE(browser.isEmpty()) << "the browser never started";
+    EXPECT_TRUE(browser.filter(QStringLiteral("--no-sandbox")).isEmpty()) << browser.join('\n').toStdString();
+    EXPECT_TRUE(matching(calls, QStringLiteral("dbus-launch")).isEmpty());
+    EXPECT_EQ(filesMade(calls), "");
+    EXPECT_EQ(home.contents().join(' ').toStdString(), "");
+    EXPECT_EQ(temporary.contents().join(' ').toStdString(), "");
+}
+
+TEST_F(TavrixTracedAsRoot, AsRootWithNoUserToRunTheBrowserAsEverythingButThePageWorksAndMakesNoFile) {
+    startTraced({});
+    copyTheReportAndClose();
+    const QStringList calls = trace();
+    EXPECT_TRUE(matching(calls, QStringLiteral("QtWebEngineProcess")).isEmpty()) << "a browser ran as root";
+    EXPECT_TRUE(matching(calls, QStringLiteral("setresuid")).isEmpty());
+    EXPECT_TRUE(matching(calls, QStringLiteral("dbus-launch")).isEmpty());
+    EXPECT_EQ(filesMade(calls), "");
+    EXPECT_EQ(home.contents().join(' ').toStdString(), "");
+    EXPECT_EQ(temporary.contents().join(' ').toStdString(), "");
+}
+
 TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {
     QProcess tavrix;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -176,6 +303,21 @@ TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {
     ASSERT_TRUE(tavrix.waitForFinished(30000));
     EXPECT_EQ(tavrix.exitCode(), 1);
     EXPECT_EQ(tavrix.readAllStandardError().toStdString(), "tavrix: cannot open a display: no X display at \":65000\"\n");
+
+    // Displays Qt cannot use although a server answers, or a platform that is not there: the same
+    // clean end, never an abort.
+    XvfbSession x;
+    const QString noSuchScreen = x.display() + QStringLiteral(".7");
+    for (const auto& [name, value] : {std::pair{"DISPLAY", noSuchScreen}, std::pair{"QT_QPA_PLATFORM", QStringLiteral("wayland")}}) {
+        QProcessEnvironment broken = x.environment();
+        broken.insert(QString::fromLatin1(name), value);
+        tavrix.setProcessEnvironment(broken);
+        tavrix.start(QStringLiteral(TAVRIX_BINARY), {});
+        ASSERT_TRUE(tavrix.waitForFinished(30000));
+        EXPECT_EQ(tavrix.exitStatus(), QProcess::NormalExit) << name;
+        EXPECT_EQ(tavrix.exitCode(), 1) << name;
+        EXPECT_THAT(tavrix.readAllStandardError().toStdString(), ::testing::HasSubstr("tavrix: cannot open a display: "));
+    }
 }
 
 }  // namespace

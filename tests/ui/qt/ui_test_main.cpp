@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include <unistd.h>
+
 #include "tavrix_application.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +13,9 @@ int main(int argc, char** argv) {
     // Death tests run their statement in a fresh copy of this binary, not a fork of a Qt process.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // These tests host the browser in their own process, as root on CI: without its sandbox, on
+    // local pages only. The program itself never runs the browser as root.
+    if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     tavrix::TavrixApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,87 @@
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "root_privileges.h"
+
+namespace tavrix {
+
+namespace {
+
+std::optional<unsigned long> idFrom(const char* name) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return std::nullopt;
+    unsigned long value = 0;
+    const std::string_view view(text);
+    const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
+    if (error != std::errc() || end != view.data() + view.size()) return std::nullopt;
+    return value;
+}
+
+std::string failure(const char* step) { return std::string(step) + ": " + std::strerror(errno); }
+
+}  // namespace
+
+std::optional<InvokingUser> invokingUser() {
+    std::optional<unsigned long> uid = idFrom("SUDO_UID");
+    std::optional<unsigned long> gid = uid ? idFrom("SUDO_GID") : std::nullopt;
+    if (!uid) uid = idFrom("PKEXEC_UID");
+    if (!uid || *uid == 0) return std::nullopt;
+    InvokingUser user;
+    user.uid = static_cast<uid_t>(*uid);
+    const passwd* entry = getpwuid(user.uid);
+    if (entry) {
+        user.name = entry->pw_name;
+        user.home = entry->pw_dir ? entry->pw_dir : "";
+    }
+    if (gid) {
+        user.gid = static_cast<gid_t>(*gid);
+    } else if (entry) {
+        user.gid = entry->pw_gid;
+    } else {
+        return std::nullopt;  // pkexec for a user the system does not know: no group to drop to
+    }
+    return user;
+}
+
+std::optional<std::string> dropRootTo(const InvokingUser& user) {
+    if (!user.name.empty()) {
+        if (initgroups(user.name.c_str(), user.gid) != 0) return failure("initgroups");
+    } else if (setgroups(1, &user.gid) != 0) {
+        return failure("setgroups");
+    }
+    if (setresgid(user.gid, user.gid, user.gid) != 0) return failure("setresgid");
+    if (setresuid(user.uid, user.uid, user.uid) != 0) return failure("setresuid");
+    if (setuid(0) == 0 || seteuid(0) == 0 || setgid(0) == 0) return std::string("root could be regained");
+    uid_t ruid, euid, suid;
+    gid_t rgid, egid, sgid;
+    if (getresuid(&ruid, &euid, &suid) != 0 || getresgid(&rgid, &egid, &sgid) != 0 || ruid != user.uid ||
+        euid != user.uid || suid != user.uid || rgid != user.gid || egid != user.gid || sgid != user.gid) {
+        return std::string("the user and group ids did not change");
+    }
+
+    if (!user.home.empty()) setenv("HOME", user.home.c_str(), 1);
+    if (!user.name.empty()) {
+        setenv("USER", user.name.c_str(), 1);
+        setenv("LOGNAME", user.name.c_str(), 1);
+    }
+    // The user's own runtime folder, as logind makes it; never root's, never one to be created.
+    const std::string runtime = "/run/user/" + std::to_string(user.uid);
+    struct stat status {};
+    if (stat(runtime.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == user.uid &&
+        (status.st_mode & 0777) == 0700) {
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+    return std::nullopt;
+}
+
+}  // namespace tavrix

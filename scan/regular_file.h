@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavrix {
+
+// The bytes of a regular file, or why it could not be read.
+struct RegularFile {
+    // Reads the whole file at path when it is a regular file of at most limit bytes; with
+    // keepPrefix, a longer file gives its first limit bytes. Never blocks on a FIFO or a device:
+    // anything but a regular file is refused before a byte is read.
+    static RegularFile read(const std::string& path, std::size_t limit, bool keepPrefix = false);
+
+    std::optional<std::string> bytes;  // nullopt: not read, for the reason in why
+    std::string why;                   // "cannot open: No such file or directory", "not a regular file", ...
+    bool missing = false;              // the path names nothing
+};
+
+// A size in bytes as people write it: "16 MiB", "4 KiB", "100 bytes".
+std::string sizeText(std::size_t bytes);
+
+// The path as it may be shown on a terminal: bytes that are not printable (controls, invalid UTF-8,
+// C1 controls, bidirectional overrides and line separators) appear as \xHH.
+std::string shownPath(std::string_view path);
+
+}  // namespace tavrix

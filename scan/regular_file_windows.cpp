@@ -1,0 +1,50 @@
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "regular_file.h"
+
+namespace tavrix {
+
+RegularFile RegularFile::read(const std::string& path, std::size_t limit, bool keepPrefix) {
+    RegularFile file;
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        file.why = "cannot open: No such file or directory";
+        file.missing = true;
+        return file;
+    }
+    if (!error && status.type() != std::filesystem::file_type::regular) {
+        file.why = "not a regular file";
+        return file;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        file.why = std::string("cannot open: ") + std::strerror(errno);
+        return file;
+    }
+    std::string bytes;
+    char buffer[16384];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > limit && keepPrefix) {
+            bytes.resize(limit);
+            break;
+        }
+        if (bytes.size() > limit) {
+            file.why = "larger than " + sizeText(limit);
+            return file;
+        }
+    }
+    if (in.bad()) {
+        file.why = std::string("cannot read: ") + std::strerror(errno);
+        return file;
+    }
+    file.bytes = std::move(bytes);
+    return file;
+}
+
+}  // namespace tavrix
