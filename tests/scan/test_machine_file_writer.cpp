@@ -34,7 +34,7 @@ TEST(MachineFileWriter, ValuesReadBackExactlyWithTheirType) {
         ProviderValue read;  // a number outside the typed properties reads back as its digits
     };
     const std::vector<Case> cases = {
-        {"DeviceLocator", std::string("  DIMM 0\t "), std::string("  DIMM 0\t ")},
+        {"DeviceLocator", std::string("  DIMM 0 "), std::string("  DIMM 0 ")},
         {"DeviceLocator", std::string(""), std::string("")},
         {"DeviceLocator", std::string("a=b=c"), std::string("a=b=c")},
         {"DeviceLocator", std::string("#not a comment"), std::string("#not a comment")},
@@ -62,6 +62,8 @@ TEST(MachineFileWriter, RefusesValuesThatWouldReadBackDifferently) {
         {std::string("del\x7F"), "the control character U+007F"},
         {std::string("bad \xC3"), "invalid UTF-8"},
         {std::string("bad \xED\xA0\x80"), "invalid UTF-8"},
+        {std::string("DIMM\t0"), "tab in the value"},
+        {std::string("rtl \xE2\x80\xAE"), "U+202E"},
         {std::string("0012"), "the text \"0012\" would read back as the number 12"},
     };
     for (const auto& [value, message] : cases) {
