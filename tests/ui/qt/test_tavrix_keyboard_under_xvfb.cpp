@@ -416,7 +416,8 @@ TEST_F(TavrixWithAPage, EachWindowIsFocusedWhenShownAndTellsTheWindowManagerItsB
     EXPECT_EQ(exitStatus(30s), 0) << "Enter on Cancel did not end the program";
 }
 
-// The main window with its page: nothing selected at first; Tab and Shift+Tab go slotsLst,
+// The main window with its page: nothing selected and no row current at first (Down picks the
+// first row); Tab and Shift+Tab go slotsLst,
 // clipboardCmd, WB, memoryLst, speedLst and round again, each stop shown by what a key does there
 // (a list's type-ahead selects a row, Enter on the button copies the report, the page hears the
 // key); the three lists always show the same selection.
@@ -444,6 +445,7 @@ TEST_F(TavrixWithAPage, TabGoesThroughTheMainWindowsControlsInLayoutOrderWithThe
         int row;            // the row the probe selects in all three lists; -1: the probe is not for a list
     };
     const Stop stops[] = {
+        {nullptr, "slotsLst", "Down", 0},  // the first row: no row was current, not even unselected
         {nullptr, "slotsLst", "b", 1},
         {"Tab", "clipboardCmd", "Return", -1},
         {"Tab", "WB", "x", -1},
