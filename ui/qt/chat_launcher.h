@@ -5,6 +5,7 @@
 #include "form1_form.h"
 
 class QString;
+class QUrl;
 
 namespace tavrix::ui {
 
@@ -14,6 +15,8 @@ using forms::chatAddress;
 // shows it in the user's default browser.
 QString chatProgram();
 QStringList chatArguments();
+// The arguments with which chatProgram() shows any web address in the user's default browser.
+QStringList pageArguments(const QUrl& address);
 
 // Starts the program detached, never through a shell. Returns false when it cannot be started.
 bool startDetachedProcess(const QString& program, const QStringList& arguments);

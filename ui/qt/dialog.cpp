@@ -7,6 +7,7 @@
 #include "dialog_form.h"
 #include "form_builder.h"
 #include "text_box.h"
+#include "window_hints.h"
 
 namespace tavrix {
 
@@ -61,8 +62,12 @@ void Dialog::Form_Load() {
 }
 
 void Dialog::setVisible(bool visible) {
-    if (visible) load();
+    if (visible) {
+        load();
+        ui::applyWindowManagerHints(*this, forms::dialogForm());
+    }
     QWidget::setVisible(visible);
+    if (visible) ui::activateShownWindow(*this, Text1_);
 }
 
 void Dialog::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,9 @@
 #include "form1.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -10,7 +13,10 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QUrl>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -25,6 +31,7 @@
 #include "process_launcher.h"
 #include "scan_error.h"
 #include "tavrix_application.h"
+#include "window_hints.h"
 #include "window_pictures.h"
 
 namespace tavrix {
@@ -32,6 +39,16 @@ namespace tavrix {
 namespace {
 
 QString qName(std::string_view name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
+
+// No row current and none selected, and a list that gets the focus does not make its first row
+// current (Qt does that for a list whose current row was never set).
+void noCurrentRow(QListWidget* list) { list->setCurrentIndex(QModelIndex()); }
+
+// The list's selected row; -1: none.
+int selectedRow(const QListWidget* list) {
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
 
 }  // namespace
 
@@ -104,9 +121,15 @@ QLabel* Form1::Label39() {
     return Label39_;
 }
 
-void Form1::clearList(ModuleList which) { list(which)->clear(); }
+void Form1::clearList(ModuleList which) {
+    list(which)->clear();
+    noCurrentRow(list(which));
+}
 
-void Form1::appendRow(ModuleList which, const std::string& row) { list(which)->addItem(QString::fromStdString(row)); }
+void Form1::appendRow(ModuleList which, const std::string& row) {
+    list(which)->addItem(QString::fromStdString(row));
+    noCurrentRow(list(which));
+}
 
 void Form1::setCaption(ValueLabel label, const std::string& caption) {
     valueLabel(label)->setText(QString::fromStdString(caption));
@@ -120,9 +143,12 @@ void Form1::navigate(const std::string& address) {
 }
 
 void Form1::setVisible(bool visible) {
-    if (visible) load();
+    if (visible) {
+        load();
+        ui::applyWindowManagerHints(*this, forms::form1Form());
+    }
     QWidget::setVisible(visible);
-    if (visible) slotsLst_->setFocus(Qt::OtherFocusReason);
+    if (visible) ui::activateShownWindow(*this, slotsLst_);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -130,16 +156,34 @@ void Form1::closeEvent(QCloseEvent* event) {
     emit closed();
 }
 
+// A click on Image1 or Label39 is a press and a release of the left button on the same control;
+// the second click of a double click comes as a double-click event, not as a press.
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == Image1_) Image1_Click();
-        if (watched == Label39_) Label39_Click();
+    if (watched == WB_) {
+        // The page's view becomes WB's focus proxy after WB joined the Tab order: order it again.
+        if (event->type() == QEvent::ChildAdded)
+            QTimer::singleShot(0, this, [this] { ui::applyTabOrder(forms::form1Form(), controls_); });
+        return QWidget::eventFilter(watched, event);
+    }
+    const bool link = watched == Image1_ || watched == Label39_;
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    if (!link || (!press && event->type() != QEvent::MouseButtonRelease)) return QWidget::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return QWidget::eventFilter(watched, event);
+    if (press) {
+        pressed_ = watched;
+    } else {
+        const bool clicked =
+            pressed_ == watched && static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
+        pressed_ = nullptr;
+        if (clicked && watched == Image1_) Image1_Click();
+        if (clicked && watched == Label39_) Label39_Click();
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void Form1::createControls() {
-    const QHash<QString, QWidget*> widgets =
+    controls_ =
         ui::buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
             if (const QString refusal = TavrixApplication::browserRefusal(); !refusal.isEmpty()) {
                 auto* why = new QLabel(refusal, frame);
@@ -149,6 +193,7 @@ void Form1::createControls() {
             createBrowser(frame);
             return WB_;
         });
+    const QHash<QString, QWidget*>& widgets = controls_;
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
     for (ValueLabel label : forms::form1BlankingOrder)
         valueLabels_[static_cast<std::size_t>(label)] = qobject_cast<QLabel*>(widgets.value(qName(controlName(label))));
@@ -184,13 +229,18 @@ void Form1::createBrowser(QWidget* frame) {
     WB_ = new QWebEngineView(frame);
     WB_->setPage(new QWebEnginePage(profile_, WB_));
     WB_->setFocusPolicy(Qt::StrongFocus);
+    WB_->installEventFilter(this);
+    connect(WB_, &QWebEngineView::loadFinished, this, [this] { ui::applyTabOrder(forms::form1Form(), controls_); });
+    connect(WB_->page(), &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest& request) { openNewWindow(request.requestedUrl()); });
+    connect(profile_, &QWebEngineProfile::downloadRequested, this, &Form1::saveDownload);
 }
 
 void Form1::connectHandlers() {
     connect(clipboardCmd_, &QPushButton::clicked, this, &Form1::clipboardCmd_Click);
-    connect(memoryLst_, &QListWidget::currentRowChanged, this, &Form1::memoryLst_Click);
-    connect(slotsLst_, &QListWidget::currentRowChanged, this, &Form1::slotsLst_Click);
-    connect(speedLst_, &QListWidget::currentRowChanged, this, &Form1::speedLst_Click);
+    connect(memoryLst_, &QListWidget::itemSelectionChanged, this, &Form1::memoryLst_Click);
+    connect(slotsLst_, &QListWidget::itemSelectionChanged, this, &Form1::slotsLst_Click);
+    connect(speedLst_, &QListWidget::itemSelectionChanged, this, &Form1::speedLst_Click);
     Image1_->installEventFilter(this);
     Label39_->installEventFilter(this);
 }
@@ -207,12 +257,17 @@ void Form1::clipboardCmd_Click() {
 
 namespace {
 
-// Selects the clicked list's row in the target, without raising the target's own handler.
+// Selects the clicked list's selected row in the target (none when it has none), without raising
+// the target's own handler.
 void follow(QListWidget* clicked, QListWidget* target) {
     const QSignalBlocker blocker(target);
-    const int row = clicked->currentRow();
-    target->setCurrentRow(row);
-    if (row < 0) target->clearSelection();
+    const int row = selectedRow(clicked);
+    if (row >= 0) {
+        target->setCurrentRow(row);
+    } else {
+        target->clearSelection();
+        target->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
 }
 
 }  // namespace
@@ -232,15 +287,41 @@ void Form1::speedLst_Click() {
     follow(speedLst_, slotsLst_);
 }
 
-void Form1::launchChat() {
+void Form1::launchChat() { startBrowser(ui::chatProgram(), ui::chatArguments()); }
+
+void Form1::startBrowser(const QString& program, const QStringList& arguments) {
     // The one handler that traps its failures: whatever goes wrong, the user hears one thing.
     bool started = false;
     try {
-        started = services_.launcher.startDetached(ui::chatProgram(), ui::chatArguments());
+        started = services_.launcher.startDetached(program, arguments);
     } catch (...) {
         started = false;
     }
     if (!started) services_.messageBox.show(QString::fromLatin1(forms::browserNotFound));
+}
+
+void Form1::openNewWindow(const QUrl& address) {
+    const QString scheme = address.scheme();
+    if (!address.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) return;
+    startBrowser(ui::chatProgram(), ui::pageArguments(address));
+}
+
+void Form1::saveDownload(QWebEngineDownloadRequest* download) {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (dialog.isVisible()) ui::activateShownWindow(dialog, nullptr);
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        download->cancel();
+        return;
+    }
+    const QFileInfo file(dialog.selectedFiles().constFirst());
+    download->setDownloadDirectory(file.absolutePath());
+    download->setDownloadFileName(file.fileName());
+    download->accept();
 }
 
 }  // namespace tavrix

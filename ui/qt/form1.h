@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -17,6 +19,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QUrl;
+class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -85,9 +88,18 @@ private:
     void slotsLst_Click();
     void speedLst_Click();
     void launchChat();
+    // Starts the user's browser; a failure to start it gives the message "Browser Not found!!!".
+    void startBrowser(const QString& program, const QStringList& arguments);
+    // A page's link or script asked for a new window: an http or https address opens in the
+    // user's browser, anything else is dropped.
+    void openNewWindow(const QUrl& address);
+    // Asks where to save a download; cancelling the dialog cancels the download.
+    void saveDownload(QWebEngineDownloadRequest* download);
 
     ui::DesktopServices services_;
     HardwareScan scan_;
+    QHash<QString, QWidget*> controls_;
+    QObject* pressed_ = nullptr;  // Image1 or Label39 while the left button went down on it
     QGroupBox* Frame1_ = nullptr;
     std::array<QLabel*, valueLabelCount> valueLabels_{};
     QListWidget* slotsLst_ = nullptr;

@@ -1,15 +1,15 @@
 #include "form_builder.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPalette>
-#include <QPushButton>
 #include <QWidget>
 
 #include <stdexcept>
 
+#include "group_box.h"
 #include "layout_fonts.h"
+#include "push_button.h"
 #include "text_box.h"
 #include "twips.h"
 #include "window_pictures.h"
@@ -24,7 +24,7 @@ using forms::ControlKind;
 QWidget* makeControl(const ControlDescription& control, QWidget* container, const ControlFactory& makeOther) {
     const QString caption = QString::fromLatin1(control.caption);
     switch (control.kind) {
-        case ControlKind::Frame: return new QGroupBox(caption, container);
+        case ControlKind::Frame: return new GroupBox(caption, container);
         case ControlKind::CaptionLabel:
         case ControlKind::ValueLabel:
         case ControlKind::LinkLabel:
@@ -50,14 +50,11 @@ QWidget* makeControl(const ControlDescription& control, QWidget* container, cons
             auto* list = new QListWidget(container);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setSortingEnabled(false);
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            list->setTextElideMode(Qt::ElideNone);
             return list;
         }
-        case ControlKind::Button: {
-            auto* button = new QPushButton(caption, container);
-            button->setAutoDefault(false);
-            button->setDefault(false);
-            return button;
-        }
+        case ControlKind::Button: return new PushButton(caption, container);
         case ControlKind::Browser: break;
     }
     QWidget* other = makeOther ? makeOther(control, container) : nullptr;
@@ -88,6 +85,21 @@ void applyWindow(QWidget& widget, const forms::WindowDescription& window) {
     widget.setFixedSize(client.size());
 }
 
+void activateShownWindow(QWidget& window, QWidget* firstControl) {
+    if (firstControl) firstControl->setFocus(Qt::ActiveWindowFocusReason);
+    window.raise();
+    window.activateWindow();
+}
+
+void applyTabOrder(const forms::WindowDescription& window, const QHash<QString, QWidget*>& widgets) {
+    QWidget* previous = nullptr;
+    for (const ControlDescription* control : window.tabOrder()) {
+        QWidget* next = widgets.value(QString::fromLatin1(control->name));
+        if (previous && next) QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
 QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, QWidget* clientArea,
                                        const ControlFactory& makeOther) {
     QHash<QString, QWidget*> widgets;
@@ -107,12 +119,7 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
         if (control.pointer == forms::Pointer::Hand) widget->setCursor(handCursor());
         widgets.insert(widget->objectName(), widget);
     }
-    QWidget* previous = nullptr;
-    for (const ControlDescription* control : window.tabOrder()) {
-        QWidget* next = widgets.value(QString::fromLatin1(control->name));
-        if (previous) QWidget::setTabOrder(previous, next);
-        previous = next;
-    }
+    applyTabOrder(window, widgets);
     return widgets;
 }
 

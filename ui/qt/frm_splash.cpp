@@ -11,6 +11,7 @@
 #include "form_builder.h"
 #include "splash_form.h"
 #include "twips.h"
+#include "window_hints.h"
 
 namespace tavrix {
 
@@ -74,9 +75,10 @@ void frmSplash::setVisible(bool visible) {
         load();
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (screen) move(screen->availableGeometry().center() - rect().center());
+        ui::applyWindowManagerHints(*this, forms::splashForm());
     }
     QFrame::setVisible(visible);
-    if (visible) activateWindow();
+    if (visible) ui::activateShownWindow(*this, this);
 }
 
 void frmSplash::paintEvent(QPaintEvent* event) {

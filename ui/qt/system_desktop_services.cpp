@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -10,10 +9,10 @@
 
 #include "chat_launcher.h"
 #include "clipboard_service.h"
+#include "message_box.h"
 #include "message_service.h"
 #include "page_browser.h"
 #include "process_launcher.h"
-#include "tavrix_application.h"
 
 namespace tavrix::ui {
 
@@ -39,11 +38,7 @@ public:
 
 class SystemMessageBox final : public MessageService {
 public:
-    void show(const QString& text) override {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), text,
-                        QMessageBox::Ok);
-        box.exec();
-    }
+    void show(const QString& text) override { showMessageBox(text); }
 };
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "tavrix_application.h"
 
-#include <QMessageBox>
 #include <QString>
 
 #include <cstdio>
@@ -15,12 +14,12 @@
 #include <unistd.h>
 #endif
 
+#include "message_box.h"
+
 namespace tavrix {
 
 void reportFailureAndExit(const QString& failure) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(applicationTitle), failure,
-                    QMessageBox::Ok);
-    box.exec();
+    ui::showMessageBox(failure);
     std::fflush(nullptr);
     std::_Exit(1);
 }

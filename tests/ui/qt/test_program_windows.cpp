@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -188,7 +189,8 @@ TEST_F(ProgramFlow, AKeyTypedDuringTheScanDoesNotReachTheSplash) {
     EXPECT_EQ(ends, 0);
 }
 
-// The real error report shows a message box; this answers it and prints what it said.
+// The real error report shows a message box; this answers it and prints what it said, in which
+// font and whether with an icon.
 void scanWithAFailingProvider() {
     FailingProvider failing;
     ProgramWindows windows(failing, [] {});
@@ -196,7 +198,9 @@ void scanWithAFailingProvider() {
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            std::fprintf(stderr, "[%s] %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
+            std::fprintf(stderr, "[%s] %s {%s %dpx, %s}\n", qPrintable(box->windowTitle()), qPrintable(box->text()),
+                         qPrintable(box->font().family()), box->font().pixelSize(),
+                         box->windowIcon().isNull() ? "no icon" : "icon");
             box->accept();
         }
     });
@@ -207,7 +211,8 @@ void scanWithAFailingProvider() {
 
 TEST(ProgramFlowDeathTest, AFailingScanGivesTheErrorReportAndExitStatus1) {
     EXPECT_EXIT(scanWithAFailingProvider(), ::testing::ExitedWithCode(1),
-                "\\[Tavrix - System Memory Information\\] Cannot connect to root.cimv2: access denied");
+                "\\[Tavrix - System Memory Information\\] Cannot connect to root.cimv2: access denied "
+                "\\{Liberation Sans 11px, icon\\}");
 }
 
 }  // namespace

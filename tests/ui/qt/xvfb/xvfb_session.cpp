@@ -93,7 +93,8 @@ QString XvfbSession::title(std::uint32_t window) const {
     return title;
 }
 
-std::optional<XvfbSession::MappedWindow> XvfbSession::waitForMapped(const QString& wanted, std::optional<QSize> size,
+std::optional<XvfbSession::MappedWindow> XvfbSession::waitForMapped(const std::optional<QString>& wanted,
+                                                                    std::optional<QSize> size,
                                                                     std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
     xcb_connection_t* xcb = connection_->xcb;
@@ -110,7 +111,7 @@ std::optional<XvfbSession::MappedWindow> XvfbSession::waitForMapped(const QStrin
         const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
         const xcb_window_t window = mapped ? reinterpret_cast<xcb_map_notify_event_t*>(event)->window : 0;
         std::free(event);
-        if (!mapped || title(window) != wanted) continue;
+        if (!mapped || (wanted && title(window) != *wanted)) continue;
         xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(xcb, xcb_get_geometry(xcb, window), nullptr);
         if (!geometry) continue;
         const QRect rect(geometry->x, geometry->y, geometry->width, geometry->height);
@@ -149,6 +150,35 @@ void XvfbSession::press(QPoint at) {
 
 void XvfbSession::release() { run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")}); }
 
+bool XvfbSession::xdotool(const QStringList& arguments) { return run(QStringLiteral("xdotool"), arguments); }
+
+std::uint32_t XvfbSession::focusedWindow() {
+    QByteArray output;
+    if (!run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus"), QStringLiteral("-f")}, &output)) return 0;
+    return output.trimmed().toUInt();
+}
+
+QString XvfbSession::property(std::uint32_t window, const QString& name) {
+    QByteArray output;
+    run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), name}, &output);
+    return QString::fromUtf8(output.trimmed());
+}
+
+QImage XvfbSession::screenshot() {
+    xcb_connection_t* xcb = connection_->xcb;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(xcb)).data;
+    auto cookie = xcb_get_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, connection_->root, 0, 0, screen->width_in_pixels,
+                                screen->height_in_pixels, ~0u);
+    xcb_get_image_reply_t* reply = xcb_get_image_reply(xcb, cookie, nullptr);
+    if (!reply) return {};
+    // A 24-bit Xvfb screen comes as 32 bits a pixel, blue first: Qt's RGB32 on a little-endian machine.
+    const QImage image(xcb_get_image_data(reply), screen->width_in_pixels, screen->height_in_pixels,
+                       QImage::Format_RGB32);
+    QImage copy = image.copy();
+    std::free(reply);
+    return copy;
+}
+
 QByteArray XvfbSession::clipboard() {
     QByteArray text;
     if (!run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
@@ -156,6 +186,17 @@ QByteArray XvfbSession::clipboard() {
              &text))
         return {};
     return text;
+}
+
+void XvfbSession::setClipboard(const QByteArray& text) {
+    QProcess xclip;
+    xclip.setProcessEnvironment(environment());
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    if (!xclip.waitForStarted(10000)) return;
+    xclip.write(text);
+    xclip.closeWriteChannel();
+    xclip.waitForFinished(10000);
 }
 
 void XvfbSession::requestClose(std::uint32_t window) {

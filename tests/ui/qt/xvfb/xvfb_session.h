@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
@@ -13,9 +14,10 @@
 class QProcess;
 
 // A private Xvfb display, watched and driven from outside the program under test: it sees
-// top-level windows being mapped, clicks with xdotool, reads the clipboard with xclip and sends
-// the close request a window manager's close box would send. Throws std::runtime_error when
-// Xvfb cannot be started.
+// top-level windows being mapped, clicks and types with xdotool, asks xdotool which window has the
+// input focus and xprop for a window's properties, reads the clipboard with xclip, takes
+// screenshots and sends the close request a window manager's close box would send. There is no
+// window manager. Throws std::runtime_error when Xvfb cannot be started.
 class XvfbSession {
 public:
     using Clock = std::chrono::steady_clock;
@@ -33,9 +35,9 @@ public:
     // The test's environment with DISPLAY set to this display and no QT_QPA_PLATFORM.
     QProcessEnvironment environment() const;
 
-    // The next top-level window mapped with this title (and, if given, this client size);
-    // nullopt when none is mapped within the time.
-    std::optional<MappedWindow> waitForMapped(const QString& title, std::optional<QSize> size,
+    // The next top-level window mapped with this title (any title if none is given) and, if
+    // given, this client size; nullopt when none is mapped within the time.
+    std::optional<MappedWindow> waitForMapped(const std::optional<QString>& title, std::optional<QSize> size,
                                               std::chrono::milliseconds timeout);
     // Forgets the windows mapped so far, so that the next wait sees only new ones.
     void skipPendingEvents();
@@ -45,8 +47,20 @@ public:
     // (which is when a push button acts); release() returns once the server has the event.
     void press(QPoint screenPosition);
     void release();
+    // Runs xdotool with the arguments ("key", "Tab", ...); false when it fails.
+    bool xdotool(const QStringList& arguments);
+    // The window that has the input focus, as xdotool reports it (1: PointerRoot, keys go to the
+    // window under the pointer); 0 when xdotool fails.
+    std::uint32_t focusedWindow();
+    // xprop's line for the property ("_NET_WM_NAME(UTF8_STRING) = \"\""), or its "not found" line.
+    QString property(std::uint32_t window, const QString& name);
+    // The whole screen.
+    QImage screenshot();
     // The clipboard's text as UTF-8 bytes; empty when it holds none.
     QByteArray clipboard();
+    // Puts the text on the clipboard, held by an xclip that ends when another program takes the
+    // clipboard (or with the display).
+    void setClipboard(const QByteArray& text);
     void requestClose(std::uint32_t window);
 
 private:
