@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
     const bool styleRequested = qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") || hasStyleArgument(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     tavrix::TavrixApplication::installQuietMessages();
-    if (refuseBrowser) tavrix::TavrixApplication::refuseBrowser(QString::fromLatin1(tavrix::forms::browserRefusedAsRoot));
+    if (refuseBrowser)
+        tavrix::TavrixApplication::refuseBrowser(QString::fromLatin1(tavrix::forms::browserRefusedAsRoot));
     tavrix::TavrixApplication app(argc, argv);
     // Whatever Qt did not take is no argument of this program.
     const QStringList rest = QCoreApplication::arguments().mid(1);

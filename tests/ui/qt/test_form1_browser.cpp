@@ -22,6 +22,7 @@
 #include "desktop_services.h"
 #include "fake_desktop.h"
 #include "form1.h"
+#include "frm_splash.h"
 #include "machine_file.h"
 #include "page_browser.h"
 #include "tavrix_application.h"
@@ -172,6 +173,37 @@ TEST(Form1Screenshot, FilledWindowFromAMachineWithSixModules) {
         }
     EXPECT_TRUE(blueText);
     window.form->close();
+}
+
+// The splash on a real X server: an empty name, kept out of the taskbar, no resizing offered, and
+// the input focus once shown. (In the real program it is gone as soon as the scan ends.)
+TEST(FrmSplashOnX, TellsTheWindowManagerItHasNoNameNoTaskbarButtonAndNoResizingAndTakesTheFocus) {
+    if (xDisplay.isEmpty()) GTEST_SKIP() << "Xvfb is not available";
+    tavrix::frmSplash splash;
+    splash.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+    const QString id = QString::number(splash.winId());
+    auto run = [&](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        process.waitForFinished(10000);
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    };
+    const QString properties =
+        run(QStringLiteral("xprop"), {"-display", xDisplay, "-id", id, "_NET_WM_NAME", "_NET_WM_STATE", "_MOTIF_WM_HINTS"});
+    const QString name = properties.section('\n', 0, 0);
+    EXPECT_TRUE(name.startsWith(QStringLiteral("_NET_WM_NAME(UTF8_STRING) =")) &&
+                name.section('=', 1).remove('"').trimmed().isEmpty())
+        << properties.toStdString();
+    EXPECT_TRUE(properties.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR"))) << properties.toStdString();
+    const QString motif = properties.section(QStringLiteral("_MOTIF_WM_HINTS"), 1).section('\n', 0, 0);
+    const QStringList values = motif.section('=', 1).split(',', Qt::SkipEmptyParts);
+    ASSERT_GE(values.size(), 3) << properties.toStdString();
+    // No window manager functions and no decorations: nothing to resize with.
+    EXPECT_EQ(values[1].trimmed().toUInt(nullptr, 16) & 2u, 0u) << motif.toStdString();
+    EXPECT_EQ(values[2].trimmed().toUInt(nullptr, 16) & 4u, 0u) << motif.toStdString();
+    QTRY_COMPARE_WITH_TIMEOUT(run(QStringLiteral("xdotool"), {"getwindowfocus"}).toULongLong(),
+                              static_cast<qulonglong>(splash.winId()), 5000);
 }
 
 int main(int argc, char** argv) {
