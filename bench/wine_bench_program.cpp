@@ -23,7 +23,6 @@ using Clock = XvfbSession::Clock;
 
 const QString title = QStringLiteral("Tavrix - System Memory Information");
 constexpr QSize dialogSize(410, 322);
-constexpr QSize form1Size(785, 706);
 constexpr QPoint dialogOkCentre(128 + 40, 288 + 12);
 constexpr auto readingTime = 1s;
 
@@ -64,10 +63,13 @@ public:
     qint64 pid() const { return process_.processId(); }
 
     Clock::time_point waitForDialog() {
-        const auto mapped = session().waitForMapped(title, dialogSize, 30s);
+        const auto mapped = session().waitForMapped(title, std::nullopt, 30s);
         if (!mapped) throw std::runtime_error("no disclaimer");
         dialog_ = mapped->id;
-        dialogCorner_ = mapped->geometry.topLeft();
+        // Wine draws the frame itself (unmanaged windows): as wide on every side, the title bar on top.
+        const QRect outer = mapped->geometry;
+        const int frame = (outer.width() - dialogSize.width()) / 2;
+        dialogCorner_ = outer.topLeft() + QPoint(frame, outer.height() - dialogSize.height() - frame);
         return mapped->mappedAt;
     }
     // Clicks OK; returns when the button came up and when Form1 was mapped.
@@ -75,7 +77,7 @@ public:
         session().press(dialogCorner_ + dialogOkCentre);
         session().release();
         const Clock::time_point clickedAt = Clock::now();
-        const auto mapped = session().waitForMapped(title, form1Size, 60s);
+        const auto mapped = session().waitForMapped(title, std::nullopt, 60s);
         if (!mapped) throw std::runtime_error("no main window");
         mainWindow_ = mapped->id;
         dialog_.reset();

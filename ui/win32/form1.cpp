@@ -14,11 +14,14 @@ std::wstring chatCommandLine() {
 Form1::Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm)
     : TopLevelWindow(forms::form1Form()), services_(services), scan_(provider, *this, std::move(textForm)) {}
 
-// The browser goes before its window.
 Form1::~Form1() {
+    unload();
+    if (chatPicture_) DestroyIcon(chatPicture_);
+}
+
+void Form1::unload() {
     WB_.reset();
     destroyWindow();
-    if (chatPicture_) DestroyIcon(chatPicture_);
 }
 
 void Form1::load() {

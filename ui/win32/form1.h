@@ -29,6 +29,8 @@ public:
     void load();
     bool isLoaded() const { return exists(); }
     void show();
+    // The browser goes before its window.
+    void unload() override;
 
     // Runs the hardware scan with this window as its sink; returns "Success" or throws ScanError.
     std::string getTavrix();

@@ -8,8 +8,11 @@ namespace tavrix::win32 {
 
 frmSplash::frmSplash(HWND owner) : TopLevelWindow(forms::splashForm()), owner_(owner) {}
 
-frmSplash::~frmSplash() {
+frmSplash::~frmSplash() { unload(); }
+
+void frmSplash::unload() {
     if (exists()) KillTimer(handle(), Timer1);
+    destroyWindow();
 }
 
 void frmSplash::load() {

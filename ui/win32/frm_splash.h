@@ -18,6 +18,7 @@ public:
     void load();
     bool isLoaded() const { return exists(); }
     void show();
+    void unload() override;
     bool painted() const { return painted_; }
 
     NativeWindow Label1() { return loaded("Label1"); }

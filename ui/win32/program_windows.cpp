@@ -82,8 +82,9 @@ void ProgramWindows::show(Window window) {
     }
 }
 
-// The window may be unloaded from one of its own handlers, so it is hidden now and destroyed once
-// that has returned; a new reference creates a new object.
+// The window may be unloaded from one of its own handlers: its native window goes now (destroyed,
+// not hidden first, which under Wine without a window manager waits two seconds for the unmap),
+// the object once that handler has returned. A new reference creates a new object.
 void ProgramWindows::unload(Window window) {
     std::unique_ptr<TopLevelWindow> going;
     switch (window) {
@@ -92,7 +93,7 @@ void ProgramWindows::unload(Window window) {
         case Window::Form1: going = std::move(form1_); break;
     }
     if (!going) return;
-    if (going->exists()) ShowWindow(going->handle(), SW_HIDE);
+    going->unload();
     unloaded_.push_back(std::move(going));
 }
 

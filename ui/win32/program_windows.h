@@ -22,8 +22,8 @@ class TopLevelWindow;
 class frmSplash;
 
 // The program's three windows, each at most once: dialog(), splash() and form1() create the
-// object on first reference; unload() hides it at once and destroys it once the handler that
-// unloaded it has returned (collectUnloaded). The screen flow drives them, their events drive it.
+// object on first reference; unload() destroys its window at once and the object once the
+// handler that unloaded it has returned (collectUnloaded). The screen flow drives them, their events drive it.
 class ProgramWindows : public FlowWindows {
 public:
     // The provider answers Form1's scan, the services carry out its commands, the text form writes

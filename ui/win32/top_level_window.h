@@ -21,6 +21,8 @@ public:
 
     HWND handle() const { return handle_; }
     bool exists() const { return handle_ != nullptr; }
+    // Destroys the window and its controls now; the object stays until its owner lets it go.
+    virtual void unload() { destroyWindow(); }
     // The control of that name (the window must exist).
     NativeWindow control(std::string_view name) const { return form_.control(name); }
     PixelScale scale() const { return scale_; }
