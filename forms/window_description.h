@@ -21,7 +21,7 @@ struct Rgb {
 inline constexpr Rgb pureBlue{0, 0, 255};
 
 // A font as the layouts give it: face, size in points, weight (400 regular, 700 bold).
-struct FontSpec {
+struct FontDescription {
     const char* face;
     double points;
     int weight;
@@ -29,8 +29,8 @@ struct FontSpec {
 };
 
 // The platform's default dialog font, regular and bold.
-inline constexpr FontSpec defaultFont{"MS Sans Serif", 8.25, 400};
-inline constexpr FontSpec defaultBoldFont{"MS Sans Serif", 8.25, 700};
+inline constexpr FontDescription defaultFont{"MS Sans Serif", 8.25, 400};
+inline constexpr FontDescription defaultBoldFont{"MS Sans Serif", 8.25, 700};
 
 // What a control is. Caption, value and link labels are all labels; the kind says which role the
 // window gives them (value labels are written by the scan, links start the chat).
@@ -45,7 +45,7 @@ struct ControlDescription {
     const char* container;  // the frame holding it; empty: the window's client area
     const char* caption;    // the text it is created with; empty: none
     TwipsRect place;
-    FontSpec font = defaultFont;
+    FontDescription font = defaultFont;
     std::optional<Rgb> textColour = {};  // absent: the system's text colour
     int tabIndex = -1;                   // place in the Tab order; -1: none
     Pointer pointer = Pointer::Default;

@@ -24,7 +24,7 @@ QFont layoutFont(const QString& layoutFamily, qreal points, bool bold) {
     return font;
 }
 
-QFont layoutFont(const forms::FontSpec& font) {
+QFont layoutFont(const forms::FontDescription& font) {
     return layoutFont(QString::fromLatin1(font.face), font.points, font.bold());
 }
 

@@ -20,7 +20,7 @@ int pixelsForPoints(qreal points);
 QFont layoutFont(const QString& layoutFamily, qreal points, bool bold = false);
 
 // The font a window description gives a control.
-QFont layoutFont(const forms::FontSpec& font);
+QFont layoutFont(const forms::FontDescription& font);
 
 // The windows' default font, "MS Sans Serif" 8.25 pt, regular or bold.
 QFont defaultLayoutFont(bool bold = false);

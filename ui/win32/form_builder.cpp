@@ -135,21 +135,22 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
     form.window_ = &window;
     form.hand_ = hand;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // One GDI font for each distinct face, size and weight the window uses.
     struct MadeFont {
-        forms::FontSpec spec;
+        forms::FontDescription description;
         HFONT font;
     };
     std::vector<MadeFont> made;
-    auto fontFor = [&](const forms::FontSpec& spec) {
+    auto fontFor = [&](const forms::FontDescription& wanted) {
         for (const MadeFont& m : made)
-            if (std::strcmp(m.spec.face, spec.face) == 0 && m.spec.points == spec.points &&
-                m.spec.weight == spec.weight)
+            if (std::strcmp(m.description.face, wanted.face) == 0 && m.description.points == wanted.points &&
+                m.description.weight == wanted.weight)
                 return m.font;
-        HFONT font = CreateFontW(scale.fontHeight(spec.points), 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                 utf16Of(spec.face).c_str());
-        if (!font) throw std::runtime_error(std::string("cannot create the font ") + spec.face);
-        made.push_back({spec, font});
+        HFONT font = CreateFontW(scale.fontHeight(wanted.points), 0, 0, 0, wanted.weight, FALSE, FALSE, FALSE,
+                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, utf16Of(wanted.face).c_str());
+        if (!font) throw std::runtime_error(std::string("cannot create the font ") + wanted.face);
+        made.push_back({wanted, font});
         form.fonts_.push_back(font);
         return font;
     };
