@@ -10,16 +10,10 @@ fi
 bench=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine-bench.XXXXXX")
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C LANG=C
 server_pid=
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+wine_name=bench
+. "$here/../tests/wine_prefix.sh"
+on_cleanup='[ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true'
 
 ip link set lo up
 printf '127.0.0.1 localhost www.quorvane.com\n' >"$work/hosts"
@@ -27,7 +21,7 @@ mount --bind "$work/hosts" /etc/hosts
 python3 "$here/../tests/ui/win32/loopback_server.py" "$work/request.txt" >/dev/null 2>&1 &
 server_pid=$!
 
-{ wineboot -i && wineserver -w; } >/dev/null 2>&1
+wine_prefix_boot
 # Xvfb has no window manager, and Wine waits two seconds for one at every unmap of a window it
 # leaves to the manager; so Wine manages its windows itself, as a desktop would without delay.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

@@ -27,23 +27,10 @@ for program in "$@"; do
   done
 done
 
-command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine-install.XXXXXX")
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=C LANG=C
-unset DISPLAY WAYLAND_DISPLAY
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-if ! { wineboot -i && wineserver -w; } >"$work/wineboot.log" 2>&1; then
-  cat "$work/wineboot.log"
-  echo "FAIL: wineboot could not make a prefix"
-  exit 1
-fi
+wine_name=install
+. "$(dirname "$0")/../../wine_prefix.sh"
+unset DISPLAY
+wine_prefix_boot
 
 user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrix'

@@ -8,18 +8,9 @@ unit_exe=$1
 report_exe=$2
 source_dir=$3
 
-command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine.XXXXXX")
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=C LANG=C
-unset DISPLAY WAYLAND_DISPLAY
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+wine_name=scan
+. "$(dirname "$0")/../../wine_prefix.sh"
+unset DISPLAY
 
 failures=0
 fail() {
@@ -27,13 +18,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-# wineboot returns while the prefix is still being set up; until that ends, COM calls wait on
-# timeouts, so let every process of the setup finish first.
-if ! { wineboot -i && wineserver -w; } >"$work/wineboot.log" 2>&1; then
-  cat "$work/wineboot.log"
-  echo "FAIL: wineboot could not make a prefix"
-  exit 1
-fi
+wine_prefix_boot
 
 # The provider's own tests.
 wine "$unit_exe" || fail "test_windows_scan.exe"

@@ -18,20 +18,11 @@ probe_exe=$4
 source_dir=$5
 here=$(dirname "$0")
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine-ui.XXXXXX")
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=C LANG=C
-unset WAYLAND_DISPLAY
 xvfb_pid=
 server_pid=
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+wine_name=ui
+. "$here/../../wine_prefix.sh"
+on_cleanup='[ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true; [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true'
 
 failures=0
 fail() {
@@ -51,11 +42,7 @@ Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
 
-if ! { wineboot -i && wineserver -w; } >"$work/wineboot.log" 2>&1; then
-  cat "$work/wineboot.log"
-  echo "FAIL: wineboot could not make a prefix"
-  exit 1
-fi
+wine_prefix_boot
 
 # Wine has no "Times New Roman" of its own: the splash shows its metric twin.
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ /d 'Liberation Serif' /f \
