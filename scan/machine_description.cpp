@@ -1,6 +1,7 @@
 #include "machine_description.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "scan_error.h"
 
@@ -12,14 +13,21 @@ char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 // Rows up to this many properties are searched one by one, as WMI's rows are all this small.
 constexpr std::size_t linearSearchLimit = 16;
-// The index keeps positions in 32 bits.
+// The index keeps positions, and properties keep their texts' sizes, in 32 bits; names' in 24.
 constexpr std::size_t maximumProperties = 0x7FFFFFFF;
+constexpr std::size_t maximumText = 0xFFFFFFFF;
+constexpr std::size_t maximumNameSize = 0xFFFFFF;
 
 // FNV-1a over the name with ASCII letters in lower case, so that names equal without regard to case hash alike.
 std::uint64_t caseBlindHash(std::string_view name) {
     std::uint64_t hash = 14695981039346656037ull;
     for (const char c : name) hash = (hash ^ static_cast<unsigned char>(lowerAscii(c))) * 1099511628211ull;
     return hash ^ (hash >> 29);
+}
+
+const char* keptClassName(TextArena& arena, std::string_view className) {
+    if (className.size() > maximumText) throw ScanError("a class name longer than " + std::to_string(maximumText) + " bytes");
+    return arena.keep(className).data();
 }
 
 class RowListResultSet : public ManagementResultSet {
@@ -37,62 +45,143 @@ private:
 
 }  // namespace
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+std::string_view TextArena::keep(std::string_view text) {
+    if (text.empty()) return std::string_view("", 0);
+    Kept& recent = recent_[((reinterpret_cast<std::uintptr_t>(text.data()) >> 3) ^ text.size()) % recent_.size()];
+    if (recent.from == text.data() && recent.size == text.size() && std::memcmp(recent.copy, text.data(), text.size()) == 0) {
+        return {recent.copy, text.size()};
+    }
+    if (text.size() > left_) {
+        // Chunks double up to 1 MiB; a longer text gets a chunk of its own size.
+        const std::size_t size = std::max(text.size(), nextChunk_);
+        nextChunk_ = std::min<std::size_t>(nextChunk_ * 2, 1024 * 1024);
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        free_ = chunks_.back().get();
+        left_ = size;
+    }
+    char* kept = free_;
+    std::memcpy(kept, text.data(), text.size());
+    free_ += text.size();
+    left_ -= text.size();
+    recent = {text.data(), text.size(), kept};
+    return {kept, text.size()};
+}
+
+PropertyRow::PropertyRow(std::string_view className) : ownArena_(std::make_unique<TextArena>()) {
+    arena_ = ownArena_.get();
+    className_ = keptClassName(*arena_, className);
+    classNameSize_ = static_cast<std::uint32_t>(className.size());
+}
+
+PropertyRow::PropertyRow(std::string_view className, TextArena& arena)
+    : arena_(&arena), className_(keptClassName(arena, className)), classNameSize_(static_cast<std::uint32_t>(className.size())) {}
+
+ProviderValue PropertyRow::valueOf(const Property& property) const {
+    switch (property.kind) {
+    case 1: return ProviderValue(std::in_place_type<std::string>, property.text, property.textSize);
+    case 2: return ProviderValue(property.number);
+    default: return ProviderValue(Absent{});
+    }
 }
 
 std::size_t PropertyRow::find(std::string_view name, std::uint64_t hash) const {
-    if (index_.empty()) {
-        for (std::size_t i = 0; i < properties_.size(); ++i) {
-            if (equalsIgnoringCase(properties_[i].first, name)) return i;
+    if (!indexed()) {
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (equalsIgnoringCase(nameOf(at(i)), name)) return i;
         }
         return std::string::npos;
     }
-    const std::size_t mask = index_.size() - 1;
+    const std::vector<std::uint64_t>& index = wide_->index;
+    const std::size_t mask = index.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::uint64_t entry = index_[slot];
+        const std::uint64_t entry = index[slot];
         if (entry == 0) return std::string::npos;
         const std::size_t position = (entry & 0xFFFFFFFFu) - 1;
-        if ((entry >> 32) == (hash >> 32) && equalsIgnoringCase(properties_[position].first, name)) {
-            return position;
-        }
+        if ((entry >> 32) == (hash >> 32) && equalsIgnoringCase(nameOf(at(position)), name)) return position;
     }
 }
 
 void PropertyRow::addToIndex(std::size_t position, std::uint64_t hash) {
-    const std::size_t mask = index_.size() - 1;
+    std::vector<std::uint64_t>& index = wide_->index;
+    const std::size_t mask = index.size() - 1;
     std::size_t slot = hash & mask;
-    while (index_[slot] != 0) slot = (slot + 1) & mask;
-    index_[slot] = (hash & 0xFFFFFFFF00000000u) | (position + 1);
+    while (index[slot] != 0) slot = (slot + 1) & mask;
+    index[slot] = (hash & 0xFFFFFFFF00000000u) | (position + 1);
 }
 
-void PropertyRow::set(std::string name, ProviderValue value) {
-    const std::uint64_t hash = caseBlindHash(name);
+PropertyRow::Property& PropertyRow::findOrAdd(std::string_view name) {
+    const std::uint64_t hash = !indexed() && count_ < linearSearchLimit ? 0 : caseBlindHash(name);
     if (const std::size_t position = find(name, hash); position != std::string::npos) {
-        properties_[position].second = std::move(value);
-        return;
+        return at(position);  // a value set again replaces the old; its old text stays in the arena, unused
     }
-    if (properties_.size() >= maximumProperties) {
-        throw ScanError("more than " + std::to_string(maximumProperties) + " properties in one " + className_ +
+    if (count_ >= maximumProperties) {
+        throw ScanError("more than " + std::to_string(maximumProperties) + " properties in one " +
+                        std::string(className()) + " row");
+    }
+    if (name.size() > maximumNameSize) {
+        throw ScanError("a property name of more than " + std::to_string(maximumNameSize) + " bytes in a " +
+                        std::string(className()) + " row");
+    }
+    Property property;
+    property.name = arena_->keep(name).data();
+    property.nameSize = static_cast<std::uint32_t>(name.size());
+    if (count_ < inline_.size()) {
+        inline_[count_] = property;
+    } else {
+        if (!wide_) wide_ = std::make_unique<Wide>();
+        wide_->more.push_back(property);
+    }
+    ++count_;
+    // The index stays at most half full; it is rebuilt at twice the size when it would pass that.
+    if (count_ > linearSearchLimit && count_ * 2 > wide_->index.size()) {
+        wide_->index.assign(std::max<std::size_t>(64, wide_->index.size() * 2), 0);
+        for (std::size_t i = 0; i < count_; ++i) addToIndex(i, caseBlindHash(nameOf(at(i))));
+    } else if (indexed()) {
+        addToIndex(count_ - 1, hash);
+    }
+    return at(count_ - 1);
+}
+
+void PropertyRow::setText(std::string_view name, std::string_view text) {
+    Property& property = findOrAdd(name);
+    if (text.size() > maximumText) {
+        throw ScanError("a text of more than " + std::to_string(maximumText) + " bytes in a " + std::string(className()) +
                         " row");
     }
-    properties_.emplace_back(std::move(name), std::move(value));
-    // The index stays at most half full; it is rebuilt at twice the size when it would pass that.
-    if (properties_.size() > linearSearchLimit && properties_.size() * 2 > index_.size()) {
-        index_.assign(std::max<std::size_t>(64, index_.size() * 2), 0);
-        for (std::size_t i = 0; i < properties_.size(); ++i) addToIndex(i, caseBlindHash(properties_[i].first));
-    } else if (!index_.empty()) {
-        addToIndex(properties_.size() - 1, hash);
+    property.text = arena_->keep(text).data();
+    property.textSize = static_cast<std::uint32_t>(text.size());
+    property.kind = 1;
+}
+
+void PropertyRow::setNumber(std::string_view name, std::int64_t number) {
+    Property& property = findOrAdd(name);
+    property.number = number;
+    property.kind = 2;
+}
+
+void PropertyRow::set(std::string_view name, const ProviderValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        setText(name, *text);
+    } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        setNumber(name, *number);
+    } else {
+        findOrAdd(name).kind = 0;
     }
 }
 
 ProviderValue PropertyRow::readProperty(std::string_view name) const {
-    const std::size_t position = find(name, index_.empty() ? 0 : caseBlindHash(name));
-    return position == std::string::npos ? ProviderValue(Absent{}) : properties_[position].second;
+    const std::size_t position = find(name, indexed() ? caseBlindHash(name) : 0);
+    return position == std::string::npos ? ProviderValue(Absent{}) : valueOf(at(position));
 }
 
-PropertyRow& MachineDescription::addRow(std::string className) { return rows_.emplace_back(std::move(className)); }
+std::vector<std::pair<std::string_view, ProviderValue>> PropertyRow::properties() const {
+    std::vector<std::pair<std::string_view, ProviderValue>> all;
+    all.reserve(count_);
+    for (std::size_t i = 0; i < count_; ++i) all.emplace_back(nameOf(at(i)), valueOf(at(i)));
+    return all;
+}
+
+PropertyRow& MachineDescription::addRow(std::string_view className) { return rows_.emplace_back(className, *texts_); }
 
 std::vector<const PropertyRow*> MachineDescription::rowsOf(std::string_view className) const {
     std::vector<const PropertyRow*> found;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,40 +13,111 @@
 
 namespace tavrix {
 
+// Texts kept for as long as the arena lives, each at an address that never changes. Rows keep their
+// names and values here, so that filling a row allocates nothing on its own.
+class TextArena {
+public:
+    TextArena() = default;
+    TextArena(const TextArena&) = delete;
+    TextArena& operator=(const TextArena&) = delete;
+
+    // A copy of the text that lives as long as the arena. The same text kept again from the same
+    // place, as a name from a string literal, gives the earlier copy instead of a new one.
+    std::string_view keep(std::string_view text);
+
+private:
+    struct Kept {
+        const char* from = nullptr;
+        std::size_t size = 0;
+        const char* copy = nullptr;
+    };
+
+    std::array<Kept, 16> recent_{};  // the last texts kept, by where they came from
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    char* free_ = nullptr;
+    std::size_t left_ = 0;
+    std::size_t nextChunk_ = 512;
+};
+
 // One row of a class, as a list of named properties. Names match without regard to case;
 // a property set twice keeps its first place and its last value. Setting and reading take constant
 // time on average however many properties the row holds.
 class PropertyRow : public ManagementRow {
 public:
-    explicit PropertyRow(std::string className) : className_(std::move(className)) {}
+    // A row with its own arena.
+    explicit PropertyRow(std::string_view className);
+    // A row whose texts go to the arena, which must outlive it.
+    PropertyRow(std::string_view className, TextArena& arena);
+    PropertyRow(PropertyRow&&) noexcept = default;
+    PropertyRow& operator=(PropertyRow&&) noexcept = default;
 
-    const std::string& className() const { return className_; }
-    void set(std::string name, ProviderValue value);
+    std::string_view className() const { return {className_, classNameSize_}; }
+    void set(std::string_view name, const ProviderValue& value);
+    void setText(std::string_view name, std::string_view text);
+    void setNumber(std::string_view name, std::int64_t number);
     ProviderValue readProperty(std::string_view name) const override;
-    const std::vector<std::pair<std::string, ProviderValue>>& properties() const { return properties_; }
+    std::size_t propertyCount() const { return count_; }
+    // The properties in the order they were first set.
+    std::vector<std::pair<std::string_view, ProviderValue>> properties() const;
 
 private:
+    struct Property {
+        const char* name = nullptr;  // in the arena
+        union {
+            const char* text;  // in the arena, for a text value
+            std::int64_t number = 0;
+        };
+        std::uint32_t nameSize : 24 = 0;
+        std::uint32_t kind : 8 = 0;  // the value's index in ProviderValue
+        std::uint32_t textSize = 0;
+    };
+
+    std::string_view nameOf(const Property& property) const { return {property.name, property.nameSize}; }
+    ProviderValue valueOf(const Property& property) const;
+    // The property of that name, added at the end when the row has none.
+    Property& findOrAdd(std::string_view name);
+    Property& at(std::size_t position) {
+        return position < inline_.size() ? inline_[position] : wide_->more[position - inline_.size()];
+    }
+    const Property& at(std::size_t position) const {
+        return position < inline_.size() ? inline_[position] : wide_->more[position - inline_.size()];
+    }
+    bool indexed() const { return wide_ && !wide_->index.empty(); }
     // The position of the property of that name; npos when the row has none.
     std::size_t find(std::string_view name, std::uint64_t hash) const;
     void addToIndex(std::size_t position, std::uint64_t hash);
 
-    std::string className_;
-    std::vector<std::pair<std::string, ProviderValue>> properties_;
-    // Open-addressing hash index over properties_, built once the row outgrows a linear search:
-    // each slot holds the upper 32 bits of the name's hash and position + 1 in its lower ones; 0 is free.
-    std::vector<std::uint64_t> index_;
+    // What only rows of more than four properties need.
+    struct Wide {
+        std::vector<Property> more;  // the properties after the first four
+        // Open-addressing hash index over all the properties, built once the row outgrows a linear
+        // search: each slot holds the upper 32 bits of the name's hash and position + 1 in its lower
+        // ones; 0 is free.
+        std::vector<std::uint64_t> index;
+    };
+
+    std::unique_ptr<TextArena> ownArena_;  // for a row made on its own
+    TextArena* arena_ = nullptr;
+    const char* className_ = "";
+    std::uint32_t classNameSize_ = 0;
+    std::uint32_t count_ = 0;
+    std::array<Property, 4> inline_;  // the first properties, as most rows hold no more
+    std::unique_ptr<Wide> wide_;
 };
 
 // A computer described as the rows WMI would give for it, in order.
 class MachineDescription {
 public:
     // Starts a new row of the class and returns it for filling.
-    PropertyRow& addRow(std::string className);
+    PropertyRow& addRow(std::string_view className);
+    // Makes room for that many rows, so that adding them moves none.
+    void reserve(std::size_t rows) { rows_.reserve(rows); }
     // The rows of one class (case-insensitive), in the order they were added.
     std::vector<const PropertyRow*> rowsOf(std::string_view className) const;
     const std::vector<PropertyRow>& rows() const { return rows_; }
 
 private:
+    std::unique_ptr<TextArena> texts_ = std::make_unique<TextArena>();  // on the heap, so a move keeps the rows' texts
     std::vector<PropertyRow> rows_;
 };
 
@@ -70,6 +142,13 @@ private:
 };
 
 // True when the two texts are equal without regard to ASCII case.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
+inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i], y = b[i];
+        if (x != y && ((x | 0x20) != (y | 0x20) || static_cast<unsigned char>((x | 0x20) - 'a') > 'z' - 'a')) return false;
+    }
+    return true;
+}
 
 }  // namespace tavrix

@@ -10,6 +10,8 @@ namespace tavrix {
 namespace {
 
 constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
+// WMI's classes have at most about a hundred properties; a row of thousands is no computer's.
+constexpr std::size_t maximumRowProperties = 4096;
 
 // Properties that WMI types as whole numbers; the rest arrive as text.
 constexpr std::array<std::string_view, 6> wholeNumberProperties = {
@@ -149,6 +151,20 @@ ProviderValue typedValue(std::string_view name, std::string_view value) {
     return std::string(value);
 }
 
+// How many lines start with "[" after their blanks: at least as many as the file's rows.
+std::size_t headerLines(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t first = text.find_first_not_of(" \t", start);
+        if (first == std::string_view::npos) break;
+        count += text[first] == '[';
+        const std::size_t newline = text.find('\n', first);
+        if (newline == std::string_view::npos) break;
+        start = newline + 1;
+    }
+    return count;
+}
+
 }  // namespace
 
 MachineDescription MachineFile::parse(std::string_view bytes, const std::string& fileName) {
@@ -165,6 +181,7 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
     }
 
     MachineDescription machine;
+    machine.reserve(headerLines(text));  // so that a file of many rows never moves them
     PropertyRow* current = nullptr;
     std::size_t lineNumber = 0;
     while (!text.empty() || lineNumber == 0) {
@@ -194,7 +211,11 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
         if (current == nullptr) fail(fileName, lineNumber, "property before the first [Class] header");
         const std::string_view value = line.substr(equals + 1);
         if (value.find('\t') != std::string_view::npos) fail(fileName, lineNumber, "tab in the value");
-        current->set(std::string(name), typedValue(name, value));
+        current->set(name, typedValue(name, value));
+        if (current->propertyCount() > maximumRowProperties) {
+            fail(fileName, lineNumber, "more than " + std::to_string(maximumRowProperties) + " properties in one " +
+                                           std::string(current->className()) + " row");
+        }
     }
     return machine;
 }

@@ -17,16 +17,16 @@ namespace {
 const std::string fileHeader =
     "# A computer's hardware as its seven management queries answered, for tavrix-report --machine\n";
 
-std::string where(const PropertyRow& row, const std::string& name) {
-    return row.className() + " property \"" + name + "\"";
+std::string where(const PropertyRow& row, std::string_view name) {
+    return std::string(row.className()) + " property \"" + std::string(name) + "\"";
 }
 
-std::string lineOf(const std::string& name, const ProviderValue& value) {
-    if (const auto* number = std::get_if<std::int64_t>(&value)) return name + "=" + std::to_string(*number);
-    return name + "=" + std::get<std::string>(value);
+std::string lineOf(std::string_view name, const ProviderValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return std::string(name) + "=" + std::to_string(*number);
+    return std::string(name) + "=" + std::get<std::string>(value);
 }
 
-void rejectControlCharacters(const PropertyRow& row, const std::string& name, const ProviderValue& value) {
+void rejectControlCharacters(const PropertyRow& row, std::string_view name, const ProviderValue& value) {
     const auto* text = std::get_if<std::string>(&value);
     if (text == nullptr) return;
     for (const char c : *text) {
@@ -62,9 +62,9 @@ std::string MachineFileWriter::text(const MachineDescription& machine) {
     std::string out = fileHeader;
     std::vector<std::string> owners(2);  // what each line holds, by line number; the header is line 1
     for (const PropertyRow& row : machine.rows()) {
-        out += "\n[" + row.className() + "]\n";
+        out += "\n[" + std::string(row.className()) + "]\n";
         owners.emplace_back();
-        owners.push_back("the class name \"" + row.className() + "\"");
+        owners.push_back("the class name \"" + std::string(row.className()) + "\"");
         for (const auto& [name, value] : row.properties()) {
             if (isAbsent(value)) continue;
             rejectControlCharacters(row, name, value);
@@ -93,7 +93,7 @@ std::string MachineFileWriter::text(const MachineDescription& machine) {
     const auto& readRows = readBack.rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i >= readRows.size() || readRows[i].className() != rows[i].className()) {
-            throw ScanError("cannot save the class name \"" + rows[i].className() +
+            throw ScanError("cannot save the class name \"" + std::string(rows[i].className()) +
                             "\" in a machine file: it reads back differently");
         }
         for (const auto& [name, value] : rows[i].properties()) {

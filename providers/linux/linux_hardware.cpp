@@ -86,11 +86,11 @@ std::optional<std::uint64_t> wholeNumber(std::string_view text) {
 }
 
 void setText(PropertyRow& row, const char* name, const std::optional<std::string>& value) {
-    if (value) row.set(name, *value);
+    if (value) row.setText(name, *value);
 }
 
 void setNumber(PropertyRow& row, const char* name, std::optional<std::uint64_t> value) {
-    if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.set(name, static_cast<std::int64_t>(*value));
+    if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.setNumber(name, static_cast<std::int64_t>(*value));
 }
 
 // The "model name", "vendor_id" and "cpu MHz" lines of /proc/cpuinfo's first processor.
@@ -291,9 +291,14 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
 }
 
 MachineDescription LinuxHardware::describe() const {
-    auto structures = [this](std::uint8_t type) {
-        return tables ? tables->ofType(type) : std::vector<const SmbiosStructure*>();
-    };
+    // The structures of the types that give rows, gathered in one pass over the table.
+    std::array<std::vector<const SmbiosStructure*>, 18> byType;
+    if (tables) {
+        for (const auto& structure : tables->structures()) {
+            if (structure.type < byType.size()) byType[structure.type].push_back(&structure);
+        }
+    }
+    auto structures = [&byType](std::uint8_t type) -> const std::vector<const SmbiosStructure*>& { return byType[type]; };
     auto field = [](const std::map<std::string, std::string>& fields, const std::string& key) {
         const auto found = fields.find(key);
         return found == fields.end() ? std::nullopt : std::optional<std::string>(found->second);
@@ -306,8 +311,13 @@ MachineDescription LinuxHardware::describe() const {
     const auto cpu = cpuinfoFields(cpuinfo);
     const auto udev = udevProperties(udevDatabase);
     MachineDescription machine;
+    // Room for every row to come: one at most per structure of the types that give rows, per udev
+    // line, and the two fixed rows and the fallbacks.
+    std::size_t rowCapacity = udev.size() + 8;
+    for (const std::uint8_t type : {0, 2, 4, 16, 17}) rowCapacity += byType[type].size();
+    machine.reserve(rowCapacity);
 
-    const auto systems = structures(1);
+    const auto& systems = structures(1);
     const SmbiosStructure* system = systems.empty() ? nullptr : systems.front();
     {
         PropertyRow& row = machine.addRow("Win32_ComputerSystem");
@@ -319,9 +329,9 @@ MachineDescription LinuxHardware::describe() const {
         if (const char* type = systemType(architecture)) row.set("SystemType", std::string(type));
     }
 
-    const auto arrays = structures(16);
+    const auto& arrays = structures(16);
     std::unordered_map<std::uint16_t, const SmbiosStructure*> arrayByHandle;  // the first array of each handle
-    arrayByHandle.reserve(arrays.size());
+    arrayByHandle.reserve(std::min<std::size_t>(arrays.size(), 0x10000));
     for (const auto* array : arrays) {
         arrayByHandle.emplace(array->handle, array);
         if (!isSystemMemoryArray(*array)) continue;
@@ -391,12 +401,12 @@ MachineDescription LinuxHardware::describe() const {
             fallbackSpeed = static_cast<std::uint64_t>(std::llround(megahertz));
         }
     }
+    const auto cpuName = field(cpu, "model name");
+    const auto cpuVendor = field(cpu, "vendor_id");
     auto processorRow = [&](const SmbiosStructure* processor) {
         PropertyRow& row = machine.addRow("Win32_Processor");
-        const auto name = field(cpu, "model name");
-        setText(row, "Name", name ? name : (processor ? processor->string(0x10) : std::nullopt));
-        const auto vendor = field(cpu, "vendor_id");
-        setText(row, "Manufacturer", vendor ? vendor : (processor ? processor->string(0x07) : std::nullopt));
+        setText(row, "Name", cpuName ? *cpuName : (processor ? processor->string(0x10) : std::nullopt));
+        setText(row, "Manufacturer", cpuVendor ? *cpuVendor : (processor ? processor->string(0x07) : std::nullopt));
         const auto speed = processor ? nonZero(processor->word(0x16)) : std::nullopt;
         setNumber(row, "CurrentClockSpeed", speed ? speed : fallbackSpeed);
         setNumber(row, "ExtClock", processor ? nonZero(processor->word(0x12)) : std::nullopt);

@@ -1,6 +1,8 @@
 #include "smbios_table.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "scan_error.h"
 
@@ -16,6 +18,20 @@ std::uint64_t littleEndian(std::string_view bytes, std::size_t offset, std::size
 
 constexpr unsigned endOfTable = 127;
 
+// Where the first pair of NULs starts at or after the offset; npos when there is none.
+std::size_t endOfStrings(std::string_view table, std::size_t offset) {
+    for (std::size_t at = offset; at + 1 < table.size(); ++at) {
+        if (table[at] == '\0') {
+            if (table[at + 1] == '\0') return at;
+            continue;
+        }
+        const void* nul = std::memchr(table.data() + at, '\0', table.size() - at);
+        if (nul == nullptr) return std::string_view::npos;
+        at = static_cast<std::size_t>(static_cast<const char*>(nul) - table.data()) - 1;
+    }
+    return std::string_view::npos;
+}
+
 std::string hex(std::size_t offset) {
     static constexpr char digits[] = "0123456789abcdef";
     std::string text;
@@ -27,26 +43,6 @@ std::string hex(std::size_t offset) {
 }
 
 }  // namespace
-
-std::optional<std::uint8_t> SmbiosStructure::byte(std::size_t offset) const {
-    if (offset + 1 > formatted.size()) return std::nullopt;
-    return static_cast<std::uint8_t>(littleEndian(formatted, offset, 1));
-}
-
-std::optional<std::uint16_t> SmbiosStructure::word(std::size_t offset) const {
-    if (offset + 2 > formatted.size()) return std::nullopt;
-    return static_cast<std::uint16_t>(littleEndian(formatted, offset, 2));
-}
-
-std::optional<std::uint32_t> SmbiosStructure::dword(std::size_t offset) const {
-    if (offset + 4 > formatted.size()) return std::nullopt;
-    return static_cast<std::uint32_t>(littleEndian(formatted, offset, 4));
-}
-
-std::optional<std::uint64_t> SmbiosStructure::qword(std::size_t offset) const {
-    if (offset + 8 > formatted.size()) return std::nullopt;
-    return littleEndian(formatted, offset, 8);
-}
 
 std::optional<std::string> SmbiosStructure::string(std::size_t offset) const {
     const auto index = byte(offset);
@@ -101,6 +97,8 @@ SmbiosTable SmbiosTable::fromDump(std::string_view dump, const std::string& file
 
 void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> structureCount) {
     const std::string_view table = std::string_view(*bytes_).substr(0, std::min(bytes_->size(), maximumLength));
+    // Every structure takes at least its 4-byte header and the two NULs that end its strings.
+    structures_.reserve(std::min(table.size() / 6 + 1, structureCount.value_or(SIZE_MAX)));
     std::size_t offset = 0;
     bool ended = false;
     while (offset + 4 <= table.size() && (!structureCount || structures_.size() < *structureCount)) {
@@ -116,7 +114,7 @@ void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> s
                 "structure type " + std::to_string(type) + " at " + hex(offset) + " runs past the end of the table";
             break;
         }
-        const std::size_t terminator = table.find(std::string_view("\0\0", 2), offset + length);
+        const std::size_t terminator = endOfStrings(table, offset + length);
         if (terminator == std::string_view::npos) {
             problem_ = "structure type " + std::to_string(type) + " at " + hex(offset) + " has no end to its strings";
             break;
@@ -145,6 +143,8 @@ void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> s
 
 std::vector<const SmbiosStructure*> SmbiosTable::ofType(std::uint8_t type) const {
     std::vector<const SmbiosStructure*> found;
+    found.reserve(static_cast<std::size_t>(
+        std::count_if(structures_.begin(), structures_.end(), [type](const auto& s) { return s.type == type; })));
     for (const auto& structure : structures_) {
         if (structure.type == type) found.push_back(&structure);
     }

@@ -18,13 +18,25 @@ struct SmbiosStructure {
 
     std::size_t length() const { return formatted.size(); }
     // The field at the offset; nullopt when the structure is too short to hold it.
-    std::optional<std::uint8_t> byte(std::size_t offset) const;
-    std::optional<std::uint16_t> word(std::size_t offset) const;
-    std::optional<std::uint32_t> dword(std::size_t offset) const;
-    std::optional<std::uint64_t> qword(std::size_t offset) const;
+    std::optional<std::uint8_t> byte(std::size_t offset) const { return field<std::uint8_t>(offset); }
+    std::optional<std::uint16_t> word(std::size_t offset) const { return field<std::uint16_t>(offset); }
+    std::optional<std::uint32_t> dword(std::size_t offset) const { return field<std::uint32_t>(offset); }
+    std::optional<std::uint64_t> qword(std::size_t offset) const { return field<std::uint64_t>(offset); }
     // The string whose index is at the offset, every byte outside printable ASCII shown as ".";
     // nullopt for index 0, an index past the string set, or a structure too short for the field.
     std::optional<std::string> string(std::size_t offset) const;
+
+private:
+    // A little-endian field of the type's size at the offset.
+    template <typename Unsigned>
+    std::optional<Unsigned> field(std::size_t offset) const {
+        if (offset > formatted.size() || formatted.size() - offset < sizeof(Unsigned)) return std::nullopt;
+        Unsigned value = 0;
+        for (std::size_t i = sizeof(Unsigned); i-- > 0;) {
+            value = static_cast<Unsigned>((std::uint64_t{value} << 8) | static_cast<unsigned char>(formatted[offset + i]));
+        }
+        return value;
+    }
 };
 
 // The SMBIOS structure table, decoded as far as it is sound. Parsing is separate from getting

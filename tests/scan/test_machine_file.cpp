@@ -113,6 +113,10 @@ TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
     EXPECT_EQ(errorOf(std::string("[Win32_Bios]\nVersion=a\0b\n", 25)), "bad.machine:2: control character in the line");
     EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\nVersion=\xD800x\n")), "bad.machine:2: invalid UTF-16 (unpaired surrogate)");
     EXPECT_THAT(errorOf("\xFE\xFF"), HasSubstr("big-endian"));
+    std::string wide = "[Win32_Bios]\n";
+    for (int i = 0; i < 4096; ++i) wide += "p" + std::to_string(i) + "=\np0=again\n";  // repeats add no property
+    EXPECT_EQ(MachineFile::parse(wide, "m").rows().at(0).propertyCount(), 4096u);
+    EXPECT_EQ(errorOf(wide + "P4096=\n"), "bad.machine:8194: more than 4096 properties in one Win32_Bios row");
     // Characters that would reach the window, the report or the address invisibly or reorder the text around them.
     const std::pair<const char*, const char*> invisible[] = {
         {"a\tb", "tab in the value"},

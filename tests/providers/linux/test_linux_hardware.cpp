@@ -150,7 +150,7 @@ TEST(LinuxHardware, SysfsAndUdevGiveTheSameRowsAsTheTables) {
     for (const char* className : {"Win32_ComputerSystem", "Win32_ComputerSystemProduct", "Win32_Bios",
                                   "Win32_Baseboard", "Win32_PhysicalMemoryArray"}) {
         for (const auto& [name, expected] : fromTables.rowsOf(className).at(0)->properties()) {
-            EXPECT_EQ(text(value(fromSysfs, className, 0, name.c_str())), text(expected)) << className << "." << name;
+            EXPECT_EQ(text(value(fromSysfs, className, 0, std::string(name).c_str())), text(expected)) << className << "." << name;
         }
     }
     for (std::size_t i = 0; i < 3; ++i) {
