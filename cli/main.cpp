@@ -1,6 +1,5 @@
 #include <clocale>
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -18,5 +17,5 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // the report's CR LF must reach the output unchanged
 #endif
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    return tavrix::runReportCommand(arguments, std::cout, std::cerr);
+    return tavrix::writeReportOutcome(tavrix::runReportCommand(arguments), stdout, stderr);
 }

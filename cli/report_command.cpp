@@ -4,7 +4,6 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <ostream>
 
 #include "hardware_scan.h"
 #include "machine_file.h"
@@ -29,13 +28,13 @@ struct Options {
 };
 
 // Parses the arguments into options; returns false (after writing why to err) on a usage error.
-bool parseArguments(const std::vector<std::string>& arguments, Options& options, std::ostream& err) {
+bool parseArguments(const std::vector<std::string>& arguments, Options& options, std::string& err) {
     bool outputChosen = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         auto valueOf = [&](std::string& target) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                err << "tavrix-report: " << argument << " needs a value\n";
+                err += "tavrix-report: " + argument + " needs a value\n";
                 return false;
             }
             target = arguments[++i];
@@ -51,18 +50,18 @@ bool parseArguments(const std::vector<std::string>& arguments, Options& options,
             if (!valueOf(options.sources.root)) return false;
         } else if (argument == "--address" || argument == "--window") {
             if (outputChosen) {
-                err << "tavrix-report: --address and --window exclude each other\n";
+                err += "tavrix-report: --address and --window exclude each other\n";
                 return false;
             }
             outputChosen = true;
             options.output = argument == "--address" ? Output::address : Output::window;
         } else {
-            err << "tavrix-report: unknown argument: " << argument << "\n";
+            err += "tavrix-report: unknown argument: " + argument + "\n";
             return false;
         }
     }
     if (!options.machineFile.empty() && (!options.sources.dumpFile.empty() || options.sources.root != "/")) {
-        err << "tavrix-report: --machine excludes --dump and --root\n";
+        err += "tavrix-report: --machine excludes --dump and --root\n";
         return false;
     }
     return true;
@@ -70,13 +69,16 @@ bool parseArguments(const std::vector<std::string>& arguments, Options& options,
 
 }  // namespace
 
-int runReportCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+ReportOutcome runReportCommand(const std::vector<std::string>& arguments) {
+    ReportOutcome outcome;
+    std::string& err = outcome.err;
     Options options;
     if (!parseArguments(arguments, options, err)) {
-        err << usage << "\n";
-        return 2;
+        err += std::string(usage) + "\n";
+        outcome.status = 2;
+        return outcome;
     }
-    const WarningSink warn = [&err](const std::string& warning) { err << "tavrix-report: warning: " << warning << "\n"; };
+    const WarningSink warn = [&err](const std::string& warning) { err += "tavrix-report: warning: " + warning + "\n"; };
     try {
         std::unique_ptr<ManagementProvider> provider = options.machineFile.empty()
                                                            ? makePlatformProvider(options.sources, warn)
@@ -87,23 +89,28 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         scan.getTavrix();
         if (!options.saveMachine.empty()) MachineFileWriter::save(recorder.recorded(), options.saveMachine);
         switch (options.output) {
-        case Output::report: out << scan.values().reportText; break;
-        case Output::address: out << scan.lookupAddress() << "\n"; break;
-        case Output::window: out << sink.windowText(); break;
+        case Output::report: outcome.out = scan.values().reportText; break;
+        case Output::address: outcome.out = scan.lookupAddress() + "\n"; break;
+        case Output::window: outcome.out = sink.windowText(); break;
         }
-        errno = 0;
-        out.flush();
-        if (!out) {
-            const int error = errno;
-            err << "tavrix-report: cannot write the report: " << (error != 0 ? std::strerror(error) : "write error")
-                << "\n";
-            return 1;
-        }
-        return 0;
     } catch (const std::exception& failure) {
-        err << "tavrix-report: " << failure.what() << "\n";
-        return 1;
+        err += "tavrix-report: " + std::string(failure.what()) + "\n";
+        outcome.status = 1;
     }
+    return outcome;
+}
+
+int writeReportOutcome(const ReportOutcome& outcome, std::FILE* out, std::FILE* err) {
+    int status = outcome.status;
+    std::fwrite(outcome.err.data(), 1, outcome.err.size(), err);
+    errno = 0;
+    if (std::fwrite(outcome.out.data(), 1, outcome.out.size(), out) != outcome.out.size() || std::fflush(out) != 0) {
+        const int error = errno;
+        std::fprintf(err, "tavrix-report: cannot write the report: %s\n", error != 0 ? std::strerror(error) : "write error");
+        status = 1;
+    }
+    std::fflush(err);
+    return status;
 }
 
 }  // namespace tavrix

@@ -1,15 +1,26 @@
 #pragma once
 
-#include <iosfwd>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace tavrix {
 
+// What the command gives: its exit status and the texts for standard output and standard error.
+struct ReportOutcome {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
 // `tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--save-machine FILE] [--address | --window]`:
-// runs the scan without a window and prints the report, the lookup address or what the window would
+// runs the scan without a window and gives the report, the lookup address or what the window would
 // show; --save-machine also writes what the queries answered as a machine file that replays the same.
-// Returns the exit status: 0 success, 1 a failed scan, 2 a usage error.
-int runReportCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+// The status is 0 for success, 1 for a failed scan, 2 for a usage error.
+ReportOutcome runReportCommand(const std::vector<std::string>& arguments);
+
+// Writes the outcome and returns the exit status: 1, with the reason on err, when out cannot take it
+// all. Plain C streams: the command starts no C++ stream machinery, as it is run often and briefly.
+int writeReportOutcome(const ReportOutcome& outcome, std::FILE* out, std::FILE* err);
 
 }  // namespace tavrix

@@ -25,7 +25,7 @@ namespace {
 constexpr std::size_t maximumSystemFileSize = 1024 * 1024;
 constexpr std::size_t maximumTableSize = 4 * 1024 * 1024;
 // The first processor's block of /proc/cpuinfo lies well inside this prefix on any computer.
-constexpr std::size_t cpuinfoPrefix = 256 * 1024;
+constexpr std::size_t cpuinfoPrefix = 64 * 1024;
 // The scan counts memory modules in a 16-bit signed number.
 constexpr std::size_t maximumModules = 32767;
 

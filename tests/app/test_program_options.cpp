@@ -43,8 +43,8 @@ TEST(ProgramOptions, ABadFileFailsAtOnceWithTavrixReportsMessage) {
     const std::string text = TAVRIX_TEST_DATA "/malformed/text-line.machine";
     for (const auto& [option, file] :
          {std::pair{"--machine", missing}, {"--machine", text}, {"--dump", missing}, {"--dump", text}}) {
-        std::ostringstream out, err;
-        EXPECT_EQ(tavrix::runReportCommand({option, file}, out, err), 1);
+        const tavrix::ReportOutcome outcome = tavrix::runReportCommand({option, file});
+        EXPECT_EQ(outcome.status, 1);
         std::string why;
         const auto options = ProgramOptions::parse({option, file}, why);
         ASSERT_TRUE(options);
@@ -52,7 +52,7 @@ TEST(ProgramOptions, ABadFileFailsAtOnceWithTavrixReportsMessage) {
             options->provider();
             ADD_FAILURE() << option << " " << file << " was accepted";
         } catch (const tavrix::ScanError& failure) {
-            EXPECT_EQ("tavrix-report: " + std::string(failure.what()) + "\n", err.str());
+            EXPECT_EQ("tavrix-report: " + std::string(failure.what()) + "\n", outcome.err);
         }
     }
     std::string why;

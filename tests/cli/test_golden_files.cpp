@@ -32,9 +32,9 @@ int checkMachines(const fs::path& machines, const fs::path& expectations) {
             EXPECT_TRUE(fs::exists(expected)) << expected;
             std::vector<std::string> arguments = {"--machine", entry.path().string()};
             if (*option) arguments.emplace_back(option);
-            std::ostringstream out, err;
-            EXPECT_EQ(tavrix::runReportCommand(arguments, out, err), 0) << entry.path() << err.str();
-            EXPECT_EQ(out.str(), contentsOf(expected)) << expected;
+            const tavrix::ReportOutcome outcome = tavrix::runReportCommand(arguments);
+            EXPECT_EQ(outcome.status, 0) << entry.path() << outcome.err;
+            EXPECT_EQ(outcome.out, contentsOf(expected)) << expected;
         }
     }
     return checked;

@@ -21,9 +21,8 @@ struct Outcome {
 };
 
 Outcome runReport(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    const int status = tavrix::runReportCommand(arguments, out, err);
-    return {status, out.str(), err.str()};
+    const tavrix::ReportOutcome outcome = tavrix::runReportCommand(arguments);
+    return {outcome.status, outcome.out, outcome.err};
 }
 
 const std::string acme = TAVRIX_SOURCE_DIR "/examples/acme.machine";
@@ -102,10 +101,16 @@ TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongAroundTheScan) {
     }
     EXPECT_THAT(runReport({"--dump", folder + "/cut.bin", "--root", folder}).err, HasSubstr("at offset 0x"));
 
-    std::ofstream full("/dev/full");
-    std::ostringstream err;
-    EXPECT_EQ(tavrix::runReportCommand({"--machine", acme}, full, err), 1);
-    EXPECT_EQ(err.str(), "tavrix-report: cannot write the report: No space left on device\n");
+    std::FILE* full = std::fopen("/dev/full", "w");
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(full && err);
+    EXPECT_EQ(tavrix::writeReportOutcome(tavrix::runReportCommand({"--machine", acme}), full, err), 1);
+    std::rewind(err);
+    char said[200] = {};
+    said[std::fread(said, 1, sizeof said - 1, err)] = '\0';
+    EXPECT_STREQ(said, "tavrix-report: cannot write the report: No space left on device\n");
+    std::fclose(full);
+    std::fclose(err);
     std::filesystem::remove_all(folder);
 }
 

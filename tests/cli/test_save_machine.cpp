@@ -29,9 +29,8 @@ struct Outcome {
 };
 
 Outcome runReport(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    const int status = tavrix::runReportCommand(arguments, out, err);
-    return {status, out.str(), err.str()};
+    const tavrix::ReportOutcome outcome = tavrix::runReportCommand(arguments);
+    return {outcome.status, outcome.out, outcome.err};
 }
 
 // The files of the folder with the extension, or none when the folder does not exist.

@@ -222,6 +222,7 @@ int main(int argc, char** argv) {
         // These tests host the browser in their own process, as root on CI: without its sandbox, on
     // local pages only. The program itself never runs the browser as root.
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    tavrix::TavrixApplication::installQuietMessages();  // as the program does
     tavrix::TavrixApplication app(argc, argv);
         result = RUN_ALL_TESTS();
     }
