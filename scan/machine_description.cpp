@@ -86,7 +86,11 @@ ProviderValue PropertyRow::valueOf(const Property& property) const {
 
 std::size_t PropertyRow::find(std::string_view name, std::uint64_t hash) const {
     if (!indexed()) {
-        for (std::size_t i = 0; i < count_; ++i) {
+        const std::size_t inlineCount = std::min<std::size_t>(count_, inline_.size());
+        for (std::size_t i = 0; i < inlineCount; ++i) {
+            if (inline_[i].nameSize == name.size() && equalsIgnoringCase(nameOf(inline_[i]), name)) return i;
+        }
+        for (std::size_t i = inlineCount; i < count_; ++i) {
             if (equalsIgnoringCase(nameOf(at(i)), name)) return i;
         }
         return std::string::npos;
@@ -185,8 +189,18 @@ PropertyRow& MachineDescription::addRow(std::string_view className) { return row
 
 std::vector<const PropertyRow*> MachineDescription::rowsOf(std::string_view className) const {
     std::vector<const PropertyRow*> found;
+    // Rows of one class kept from the same text share their copy of the name: one comparison per copy.
+    const char* same = nullptr;
+    const char* other = nullptr;
     for (const auto& row : rows_) {
-        if (equalsIgnoringCase(row.className(), className)) found.push_back(&row);
+        const char* name = row.className().data();
+        if (name == other) continue;
+        if (name == same || equalsIgnoringCase(row.className(), className)) {
+            same = name;
+            found.push_back(&row);
+        } else {
+            other = name;
+        }
     }
     return found;
 }

@@ -1,6 +1,7 @@
 #include "smbios_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -18,20 +19,6 @@ std::uint64_t littleEndian(std::string_view bytes, std::size_t offset, std::size
 
 constexpr unsigned endOfTable = 127;
 
-// Where the first pair of NULs starts at or after the offset; npos when there is none.
-std::size_t endOfStrings(std::string_view table, std::size_t offset) {
-    for (std::size_t at = offset; at + 1 < table.size(); ++at) {
-        if (table[at] == '\0') {
-            if (table[at + 1] == '\0') return at;
-            continue;
-        }
-        const void* nul = std::memchr(table.data() + at, '\0', table.size() - at);
-        if (nul == nullptr) return std::string_view::npos;
-        at = static_cast<std::size_t>(static_cast<const char*>(nul) - table.data()) - 1;
-    }
-    return std::string_view::npos;
-}
-
 std::string hex(std::size_t offset) {
     static constexpr char digits[] = "0123456789abcdef";
     std::string text;
@@ -40,6 +27,25 @@ std::string hex(std::size_t offset) {
         offset /= 16;
     } while (offset != 0);
     return "offset 0x" + text;
+}
+
+// Where the first pair of NULs starts at or after the offset; npos when there is none. Looks at
+// seven bytes a step through eight-byte words, so that a pair across two words is seen too.
+std::size_t endOfStrings(std::string_view table, std::size_t offset) {
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    std::size_t at = offset;
+    for (; std::endian::native == std::endian::little && at + 8 <= table.size(); at += 7) {
+        std::uint64_t word;
+        std::memcpy(&word, table.data() + at, 8);
+        // The high bit of each byte that is zero, and of no other.
+        const std::uint64_t zeros = ~(((word & low7) + low7) | word | low7);
+        const std::uint64_t pairs = zeros & (zeros >> 8);  // a zero byte whose next byte is zero too
+        if (pairs != 0) return at + static_cast<std::size_t>(__builtin_ctzll(pairs)) / 8;
+    }
+    for (; at + 1 < table.size(); ++at) {
+        if (table[at] == '\0' && table[at + 1] == '\0') return at;
+    }
+    return std::string_view::npos;
 }
 
 }  // namespace
