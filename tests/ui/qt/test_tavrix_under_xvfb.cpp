@@ -268,18 +268,26 @@ protected:
     }
 };
 
-TEST_F(TavrixTracedAsRoot, ThroughSudoItReadsAsRootThenRunsAsTheUserWithTheBrowserSandboxAndMakesNoFile) {
-    startTraced({QStringLiteral("SUDO_UID=65534"), QStringLiteral("SUDO_GID=65534"), QStringLiteral("SUDO_USER=nobody")});
-    copyTheReportAndClose();
-    const QStringList calls = trace();
-    EXPECT_EQ(matching(calls, QStringLiteral(R"(setresuid\(65534, 65534, 65534\)\s+= 0)")).size(), 1);
-    const QStringList browser = matching(calls, QStringLiteral("execve\\(\"[^\"]*QtWebEngineProcess\""));
-    EXPECT_FALSE(browser.isEmpty()) << "the browser never started";
-    EXPECT_TRUE(browser.filter(QStringLiteral("--no-sandbox")).isEmpty()) << browser.join('\n').toStdString();
-    EXPECT_TRUE(matching(calls, QStringLiteral("dbus-launch")).isEmpty());
-    EXPECT_EQ(filesMade(calls), "");
-    EXPECT_EQ(home.contents().join(' ').toStdString(), "");
-    EXPECT_EQ(temporary.contents().join(' ').toStdString(), "");
+TEST_F(TavrixTracedAsRoot, ThroughSudoOrPkexecItReadsAsRootThenRunsAsTheUserWithTheBrowserSandboxAndMakesNoFile) {
+    // pkexec names the user alone: the group comes from the user database (nobody's is 65534 too).
+    const QStringList invokers[] = {
+        {QStringLiteral("SUDO_UID=65534"), QStringLiteral("SUDO_GID=65534"), QStringLiteral("SUDO_USER=nobody")},
+        {QStringLiteral("PKEXEC_UID=65534")}};
+    for (const QStringList& invoker : invokers) {
+        SCOPED_TRACE(invoker.join(' ').toStdString());
+        startTraced(invoker);
+        copyTheReportAndClose();
+        const QStringList calls = trace();
+        EXPECT_EQ(matching(calls, QStringLiteral(R"(setresgid\(65534, 65534, 65534\)\s+= 0)")).size(), 1);
+        EXPECT_EQ(matching(calls, QStringLiteral(R"(setresuid\(65534, 65534, 65534\)\s+= 0)")).size(), 1);
+        const QStringList browser = matching(calls, QStringLiteral("execve\\(\"[^\"]*QtWebEngineProcess\""));
+        EXPECT_FALSE(browser.isEmpty()) << "the browser never started";
+        EXPECT_TRUE(browser.filter(QStringLiteral("--no-sandbox")).isEmpty()) << browser.join('\n').toStdString();
+        EXPECT_TRUE(matching(calls, QStringLiteral("dbus-launch")).isEmpty());
+        EXPECT_EQ(filesMade(calls), "");
+        EXPECT_EQ(home.contents().join(' ').toStdString(), "");
+        EXPECT_EQ(temporary.contents().join(' ').toStdString(), "");
+    }
 }
 
 TEST_F(TavrixTracedAsRoot, AsRootWithNoUserToRunTheBrowserAsEverythingButThePageWorksAndMakesNoFile) {
