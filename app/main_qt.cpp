@@ -115,7 +115,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (const auto problem = tavrix::displayProblem(argc, argv)) {
+    // The check's connection stays open until Qt has its own, so the X server never sees the
+    // program leave in between.
+    tavrix::DisplayCheck display(argc, argv);
+    if (const auto& problem = display.problem()) {
         std::fprintf(stderr, "tavrix: cannot open a display: %s\n", problem->c_str());
         return 1;
     }
@@ -125,6 +128,7 @@ int main(int argc, char** argv) {
     if (refuseBrowser)
         tavrix::TavrixApplication::refuseBrowser(QString::fromLatin1(tavrix::forms::browserRefusedAsRoot));
     tavrix::TavrixApplication app(argc, argv);
+    display.release();
     // Whatever Qt did not take is no argument of this program.
     const QStringList rest = QCoreApplication::arguments().mid(1);
     if (!rest.isEmpty()) {

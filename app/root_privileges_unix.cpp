@@ -15,13 +15,16 @@ namespace tavrix {
 
 namespace {
 
-std::optional<unsigned long> idFrom(const char* name) {
+// A user or group id in decimal; nullopt for anything else, and for ids that do not fit or are -1,
+// which setresuid and setresgid take as "leave unchanged".
+template <typename Id>
+std::optional<Id> idFrom(const char* name) {
     const char* text = std::getenv(name);
     if (!text || !*text) return std::nullopt;
-    unsigned long value = 0;
+    Id value = 0;
     const std::string_view view(text);
     const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-    if (error != std::errc() || end != view.data() + view.size()) return std::nullopt;
+    if (error != std::errc() || end != view.data() + view.size() || value == static_cast<Id>(-1)) return std::nullopt;
     return value;
 }
 
@@ -30,19 +33,19 @@ std::string failure(const char* step) { return std::string(step) + ": " + std::s
 }  // namespace
 
 std::optional<InvokingUser> invokingUser() {
-    std::optional<unsigned long> uid = idFrom("SUDO_UID");
-    std::optional<unsigned long> gid = uid ? idFrom("SUDO_GID") : std::nullopt;
-    if (!uid) uid = idFrom("PKEXEC_UID");
+    std::optional<uid_t> uid = idFrom<uid_t>("SUDO_UID");
+    const std::optional<gid_t> gid = uid ? idFrom<gid_t>("SUDO_GID") : std::nullopt;
+    if (!uid) uid = idFrom<uid_t>("PKEXEC_UID");
     if (!uid || *uid == 0) return std::nullopt;
     InvokingUser user;
-    user.uid = static_cast<uid_t>(*uid);
+    user.uid = *uid;
     const passwd* entry = getpwuid(user.uid);
     if (entry) {
         user.name = entry->pw_name;
         user.home = entry->pw_dir ? entry->pw_dir : "";
     }
     if (gid) {
-        user.gid = static_cast<gid_t>(*gid);
+        user.gid = *gid;
     } else if (entry) {
         user.gid = entry->pw_gid;
     } else {

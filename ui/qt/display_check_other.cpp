@@ -3,6 +3,8 @@
 namespace tavrix {
 
 // Windows and macOS always have their window system at hand.
-std::optional<std::string> displayProblem(int, char**) { return std::nullopt; }
+DisplayCheck::DisplayCheck(int, char**) {}
+
+void DisplayCheck::release() {}
 
 }  // namespace tavrix

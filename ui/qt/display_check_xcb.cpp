@@ -1,9 +1,11 @@
 #include <xcb/xcb.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "display_check.h"
 
@@ -41,19 +43,44 @@ bool usesXcb(int argc, char** argv) {
 
 }  // namespace
 
-std::optional<std::string> displayProblem(int argc, char** argv) {
-    if (!usesXcb(argc, argv)) return std::nullopt;
+DisplayCheck::DisplayCheck(int argc, char** argv) {
+    if (!usesXcb(argc, argv)) return;
     const char* display = argumentValue(argc, argv, "display");
     if (!display) display = environment("DISPLAY");
-    if (!display) return "DISPLAY is not set";
+    if (!display) {
+        problem_ = "DISPLAY is not set";
+        return;
+    }
+    // A resetting server drops the connections it accepted just before the reset that another
+    // client's leaving started (a killed instance of this program, say); one made a moment later
+    // waits until the reset is over.
     int screen = 0;
-    xcb_connection_t* connection = xcb_connect(display, &screen);
-    const bool failed = xcb_connection_has_error(connection) != 0;
-    const int screens = failed ? 0 : xcb_setup_roots_length(xcb_get_setup(connection));
-    xcb_disconnect(connection);
-    if (failed) return std::string("no X display at \"") + display + "\"";
-    if (screen < 0 || screen >= screens) return std::string("no screen ") + std::to_string(screen) + " at \"" + display + "\"";
-    return std::nullopt;
+    xcb_connection_t* connection = nullptr;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (connection) {
+            xcb_disconnect(connection);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        connection = xcb_connect(display, &screen);
+        if (xcb_connection_has_error(connection) == 0) break;
+    }
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        problem_ = std::string("no X display at \"") + display + "\"";
+        return;
+    }
+    const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
+    if (screen < 0 || screen >= screens) {
+        xcb_disconnect(connection);
+        problem_ = std::string("no screen ") + std::to_string(screen) + " at \"" + display + "\"";
+        return;
+    }
+    connection_ = connection;
+}
+
+void DisplayCheck::release() {
+    if (connection_) xcb_disconnect(connection_);
+    connection_ = nullptr;
 }
 
 }  // namespace tavrix

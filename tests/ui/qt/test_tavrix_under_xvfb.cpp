@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <xcb/xcb.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -13,9 +16,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
+#include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
+#include "display_check.h"
 #include "form1_form.h"
 #include "twips.h"
 #include "xvfb/xvfb_session.h"
@@ -261,18 +268,26 @@ protected:
     }
 };
 
-TEST_F(TavrixTracedAsRoot, ThroughSudoItReadsAsRootThenRunsAsTheUserWithTheBrowserSandboxAndMakesNoFile) {
-    startTraced({QStringLiteral("SUDO_UID=65534"), QStringLiteral("SUDO_GID=65534"), QStringLiteral("SUDO_USER=nobody")});
-    copyTheReportAndClose();
-    const QStringList calls = trace();
-    EXPECT_EQ(matching(calls, QStringLiteral(R"(setresuid\(65534, 65534, 65534\)\s+= 0)")).size(), 1);
-    const QStringList browser = matching(calls, QStringLiteral("execve\\(\"[^\"]*QtWebEngineProcess\""));
-    EXPECT_FALSE(browser.isEmpty()) << "the browser never started";
-    EXPECT_TRUE(browser.filter(QStringLiteral("--no-sandbox")).isEmpty()) << browser.join('\n').toStdString();
-    EXPECT_TRUE(matching(calls, QStringLiteral("dbus-launch")).isEmpty());
-    EXPECT_EQ(filesMade(calls), "");
-    EXPECT_EQ(home.contents().join(' ').toStdString(), "");
-    EXPECT_EQ(temporary.contents().join(' ').toStdString(), "");
+TEST_F(TavrixTracedAsRoot, ThroughSudoOrPkexecItReadsAsRootThenRunsAsTheUserWithTheBrowserSandboxAndMakesNoFile) {
+    // pkexec names the user alone: the group comes from the user database (nobody's is 65534 too).
+    const QStringList invokers[] = {
+        {QStringLiteral("SUDO_UID=65534"), QStringLiteral("SUDO_GID=65534"), QStringLiteral("SUDO_USER=nobody")},
+        {QStringLiteral("PKEXEC_UID=65534")}};
+    for (const QStringList& invoker : invokers) {
+        SCOPED_TRACE(invoker.join(' ').toStdString());
+        startTraced(invoker);
+        copyTheReportAndClose();
+        const QStringList calls = trace();
+        EXPECT_EQ(matching(calls, QStringLiteral(R"(setresgid\(65534, 65534, 65534\)\s+= 0)")).size(), 1);
+        EXPECT_EQ(matching(calls, QStringLiteral(R"(setresuid\(65534, 65534, 65534\)\s+= 0)")).size(), 1);
+        const QStringList browser = matching(calls, QStringLiteral("execve\\(\"[^\"]*QtWebEngineProcess\""));
+        EXPECT_FALSE(browser.isEmpty()) << "the browser never started";
+        EXPECT_TRUE(browser.filter(QStringLiteral("--no-sandbox")).isEmpty()) << browser.join('\n').toStdString();
+        EXPECT_TRUE(matching(calls, QStringLiteral("dbus-launch")).isEmpty());
+        EXPECT_EQ(filesMade(calls), "");
+        EXPECT_EQ(home.contents().join(' ').toStdString(), "");
+        EXPECT_EQ(temporary.contents().join(' ').toStdString(), "");
+    }
 }
 
 TEST_F(TavrixTracedAsRoot, AsRootWithNoUserToRunTheBrowserAsEverythingButThePageWorksAndMakesNoFile) {
@@ -285,6 +300,129 @@ TEST_F(TavrixTracedAsRoot, AsRootWithNoUserToRunTheBrowserAsEverythingButThePage
     EXPECT_EQ(filesMade(calls), "");
     EXPECT_EQ(home.contents().join(' ').toStdString(), "");
     EXPECT_EQ(temporary.contents().join(' ').toStdString(), "");
+}
+
+// An Xvfb with no client of the test's own (XvfbSession's would keep it from resetting), so that
+// it resets whenever its last client leaves, as Xvfb and xvfb-run do by default. Its audit log
+// names each client's arrival, with the client's process, and departure, in order.
+class ResettingXvfb {
+public:
+    ResettingXvfb() {
+        xvfb_.setProcessChannelMode(QProcess::MergedChannels);  // the display number and the audit log, in order
+        xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                             QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                                             QStringLiteral("tcp"), QStringLiteral("-audit"), QStringLiteral("4")});
+        static const QRegularExpression number(QStringLiteral("^(\\d+)$"), QRegularExpression::MultilineOption);
+        for (auto deadline = XvfbSession::Clock::now() + 20s; display_.isEmpty() && XvfbSession::Clock::now() < deadline;) {
+            xvfb_.waitForReadyRead(100);
+            log_ += QString::fromLocal8Bit(xvfb_.readAll());
+            if (const auto match = number.match(log_); match.hasMatch()) display_ = QLatin1Char(':') + match.captured(1);
+        }
+    }
+    ~ResettingXvfb() {
+        resume();
+        xvfb_.kill();
+        xvfb_.waitForFinished();
+    }
+    QString display() const { return display_; }
+    // Stops the server and lets it go on, as a server busy elsewhere would be: whatever its clients
+    // do meanwhile, it sees at once when it goes on.
+    void pause() {
+        const auto pid = static_cast<pid_t>(xvfb_.processId());
+        ::kill(pid, SIGSTOP);
+        // The signal takes effect when the server is next scheduled: wait until it has.
+        QFile status(QStringLiteral("/proc/%1/stat").arg(pid));
+        for (auto deadline = XvfbSession::Clock::now() + 5s; XvfbSession::Clock::now() < deadline;) {
+            if (!status.open(QIODevice::ReadOnly)) return;
+            const QByteArray stat = status.readAll();
+            status.close();
+            const qsizetype end = stat.lastIndexOf(')');  // the state follows the command's name
+            if (end > 0 && stat.mid(end + 2, 1) == "T") return;
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    void resume() { ::kill(static_cast<pid_t>(xvfb_.processId()), SIGCONT); }
+    // The audit log's lines so far, after waiting up to the time for more.
+    QStringList audit(std::chrono::milliseconds wait = 0ms) {
+        xvfb_.waitForReadyRead(static_cast<int>(wait.count()));
+        log_ += QString::fromLocal8Bit(xvfb_.readAll());
+        return log_.split('\n', Qt::SkipEmptyParts);
+    }
+
+private:
+    QProcess xvfb_;
+    QString display_;
+    QString log_;
+};
+
+// Started again and again right after a killed instance, the program keeps a connection open from its
+// display check until Qt has its own: leaving the server clientless in between would start a reset that
+// drops Qt's connection if it arrives first (Qt then gives up on the display).
+TEST(TavrixOnAResettingServer, NeverLeavesItWithoutAConnectionBetweenTheDisplayCheckAndQt) {
+    ResettingXvfb x;
+    ASSERT_FALSE(x.display().isEmpty());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), x.display());
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "SUDO_UID", "SUDO_GID", "PKEXEC_UID"})
+        environment.remove(QString::fromLatin1(name));
+    static const QRegularExpression event(QStringLiteral(R"(client (\d+) (connected|disconnected)(?:.*pid=(\d+))?)"));
+    for (int start = 1; start <= 3; ++start) {
+        const qsizetype seen = x.audit().size();
+        QProcess tavrix;
+        tavrix.setProcessEnvironment(environment);
+        tavrix.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        tavrix.start(QStringLiteral(TAVRIX_BINARY), {QStringLiteral("--machine"), QStringLiteral(TAVRIX_SOURCE_DIR "/examples/acme.machine")});
+        ASSERT_TRUE(tavrix.waitForStarted(10000));
+        const QString pid = QString::number(tavrix.processId());
+        // The check's client, then whether it left before the program's next connection arrived.
+        QString checkClient;
+        std::optional<bool> leftFirst;
+        for (auto deadline = XvfbSession::Clock::now() + 30s; !leftFirst && XvfbSession::Clock::now() < deadline;) {
+            if (tavrix.waitForFinished(1)) break;
+            checkClient.clear();
+            const QStringList lines = x.audit(50ms).mid(seen);
+            bool left = false;
+            for (const QString& line : lines) {
+                const auto match = event.match(line);
+                if (!match.hasMatch()) continue;
+                const bool connected = match.captured(2) == QLatin1String("connected");
+                if (checkClient.isEmpty()) {
+                    if (connected && match.captured(3) == pid) checkClient = match.captured(1);
+                } else if (!connected && match.captured(1) == checkClient) {
+                    left = true;
+                } else if (connected && match.captured(3) == pid) {
+                    leftFirst = left;
+                    break;
+                }
+            }
+        }
+        ASSERT_TRUE(leftFirst.has_value()) << "start " << start << ": the program made no second connection, exit status "
+                                           << tavrix.exitCode() << "\n" << x.audit().mid(seen).join('\n').toStdString();
+        EXPECT_FALSE(*leftFirst) << "start " << start << ": the display check's connection closed before Qt's arrived\n"
+                                 << x.audit().mid(seen).join('\n').toStdString();
+        tavrix.terminate();
+        ASSERT_TRUE(tavrix.waitForFinished(30000));
+    }
+}
+
+// The server resets as another client leaves, and the check's connection arrives before the reset
+// begins, so the reset drops it: the check tries again rather than report that there is no display.
+TEST(TavrixOnAResettingServer, TheDisplayCheckOutlastsAResetThatAnotherClientsLeavingStarts) {
+    ResettingXvfb x;
+    const std::string display = x.display().toStdString();
+    xcb_connection_t* other = xcb_connect(display.c_str(), nullptr);
+    ASSERT_EQ(xcb_connection_has_error(other), 0);
+    x.pause();
+    xcb_disconnect(other);
+    auto problem = std::async(std::launch::async, [display] {
+        char name[] = "tavrix", platformOption[] = "-platform", platform[] = "xcb", displayOption[] = "-display";
+        std::string displayName = display;
+        char* argv[] = {name, platformOption, platform, displayOption, displayName.data(), nullptr};
+        return tavrix::DisplayCheck(5, argv).problem();
+    });
+    std::this_thread::sleep_for(200ms);  // the check's connection waits for the server
+    x.resume();
+    EXPECT_EQ(problem.get(), std::nullopt);
 }
 
 TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {

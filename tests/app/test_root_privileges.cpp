@@ -1,0 +1,104 @@
+#include "root_privileges.h"
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The variables sudo and pkexec set, as they were before the test, put back after it.
+class InvokingUserEnvironment : public ::testing::Test {
+protected:
+    static constexpr const char* names[] = {"SUDO_UID", "SUDO_GID", "PKEXEC_UID"};
+    std::vector<std::optional<std::string>> saved;
+
+    void SetUp() override {
+        for (const char* name : names) {
+            const char* value = std::getenv(name);
+            saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    void TearDown() override { set(saved); }
+
+    static void set(const std::vector<std::optional<std::string>>& values) {
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            if (values[i]) {
+                setenv(names[i], values[i]->c_str(), 1);
+            } else {
+                unsetenv(names[i]);
+            }
+        }
+    }
+};
+
+TEST_F(InvokingUserEnvironment, NamesTheUserBehindSudoOrPkexecAndNoneForRootOrBadIds) {
+    const passwd* nobody = getpwuid(65534);
+    ASSERT_NE(nobody, nullptr) << "the user database has no uid 65534";
+    const std::string nobodyName = nobody->pw_name, nobodyHome = nobody->pw_dir;
+    const gid_t nobodyGroup = nobody->pw_gid;
+    const uid_t unknown = 3999999999u;
+    ASSERT_EQ(getpwuid(unknown), nullptr) << "uid 3999999999 is in the user database";
+    const std::string unknownText = std::to_string(unknown);
+
+    struct Expected {
+        uid_t uid;
+        gid_t gid;
+        std::string name, home;
+    };
+    struct Case {
+        std::optional<std::string> sudoUid, sudoGid, pkexecUid;
+        std::optional<Expected> user;
+    };
+    using std::nullopt;
+    const std::vector<Case> cases = {
+        // sudo names the group itself, even for a user the database does not know
+        {"65534", "100", nullopt, Expected{65534, 100, nobodyName, nobodyHome}},
+        {unknownText, "4321", nullopt, Expected{unknown, 4321, "", ""}},
+        // without SUDO_GID, or with a bad one, the group comes from the user database
+        {"65534", nullopt, nullopt, Expected{65534, nobodyGroup, nobodyName, nobodyHome}},
+        {"65534", "x", nullopt, Expected{65534, nobodyGroup, nobodyName, nobodyHome}},
+        // pkexec names only the user: the group comes from the database, and an unknown user has none
+        {nullopt, nullopt, "65534", Expected{65534, nobodyGroup, nobodyName, nobodyHome}},
+        {nullopt, nullopt, unknownText, nullopt},
+        // sudo's user wins over pkexec's, a bad SUDO_UID leaves pkexec's
+        {"65534", "100", "1", Expected{65534, 100, nobodyName, nobodyHome}},
+        {"12x", "100", "65534", Expected{65534, nobodyGroup, nobodyName, nobodyHome}},
+        // root itself, nothing, and ids that are no ids
+        {"0", "0", nullopt, nullopt},
+        {"0", "0", "65534", nullopt},
+        {nullopt, nullopt, "0", nullopt},
+        {nullopt, nullopt, nullopt, nullopt},
+        {"", "", "", nullopt},
+        {"12x", "100", nullopt, nullopt},
+        {nullopt, nullopt, "12x", nullopt},
+        {"-5", "100", nullopt, nullopt},
+        {" 5", "100", nullopt, nullopt},
+        {"+5", "100", nullopt, nullopt},
+        {"0x10", "100", nullopt, nullopt},
+        // beyond uid_t: 4294967296 would wrap to root, 4294967295 is -1, "leave unchanged" to setresuid
+        {"4294967296", "100", nullopt, nullopt},
+        {"4294967295", "100", nullopt, nullopt},
+        {nullopt, nullopt, "4294967296", nullopt},
+        {"65534", "4294967295", nullopt, Expected{65534, nobodyGroup, nobodyName, nobodyHome}},
+        {"99999999999999999999999", "100", nullopt, nullopt},
+    };
+    for (const auto& [sudoUid, sudoGid, pkexecUid, expected] : cases) {
+        set({sudoUid, sudoGid, pkexecUid});
+        const std::string where = "SUDO_UID=" + sudoUid.value_or("(unset)") + " SUDO_GID=" + sudoGid.value_or("(unset)") +
+                                  " PKEXEC_UID=" + pkexecUid.value_or("(unset)");
+        const auto user = tavrix::invokingUser();
+        ASSERT_EQ(user.has_value(), expected.has_value()) << where;
+        if (!user) continue;
+        EXPECT_EQ(user->uid, expected->uid) << where;
+        EXPECT_EQ(user->gid, expected->gid) << where;
+        EXPECT_EQ(user->name, expected->name) << where;
+        EXPECT_EQ(user->home, expected->home) << where;
+    }
+}
+
+}  // namespace
