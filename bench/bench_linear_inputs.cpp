@@ -1,9 +1,12 @@
 // Hostile input sizes: parsing a machine file and decoding an SMBIOS table must cost the same per
-// property and per structure at 1,000 items as at millions. Prints each size's cost per item, its
-// peak memory per item, and the spread between the cheapest and the dearest size per input kind;
-// exits 1 when a spread passes 2, the sign of work that grows faster than the input.
+// property and per structure at a hundred thousand items as at ten million. Prints each size's cost
+// per item and the peak memory of a process that builds and reads that input alone, and the spread
+// between the cheapest and the dearest size per input kind; exits 1 when a spread passes 2, the
+// sign of work that grows faster than the input.
 #include <malloc.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -98,21 +101,40 @@ int main() {
     for (const Kind& kind : kinds) {
         std::vector<double> perItem;
         for (const std::size_t size : sizes) {
-            const std::size_t n = size / kind.itemsPer;
-            const std::string input = kind.input(n);
-            const std::size_t items = n * kind.itemsPer;
-            // The best of a few runs, fewer for the large inputs, so one slow run does not decide.
-            const int runs = items <= 100000 ? 9 : 3;
-            double best = 1e300;
-            for (int run = 0; run < runs; ++run) {
-                const auto start = std::chrono::steady_clock::now();
-                const std::size_t rows = kind.run(input);
-                const auto elapsed = std::chrono::steady_clock::now() - start;
-                if (rows == 0) return 1;
-                best = std::min(best, std::chrono::duration<double, std::nano>(elapsed).count());
+            // Each size in a process of its own, so that its peak memory is its own.
+            int pipeEnds[2];
+            if (pipe(pipeEnds) != 0) return 1;
+            const pid_t child = fork();
+            if (child < 0) return 1;
+            if (child == 0) {
+                const std::size_t n = size / kind.itemsPer;
+                const std::string input = kind.input(n);
+                const std::size_t items = n * kind.itemsPer;
+                // The best of a few runs, fewer for the large inputs, so one slow run does not decide.
+                const int runs = items <= 100000 ? 9 : 3;
+                double best = 1e300;
+                for (int run = 0; run < runs; ++run) {
+                    const auto start = std::chrono::steady_clock::now();
+                    const std::size_t rows = kind.run(input);
+                    const auto elapsed = std::chrono::steady_clock::now() - start;
+                    if (rows == 0) _exit(1);
+                    best = std::min(best, std::chrono::duration<double, std::nano>(elapsed).count());
+                }
+                const double result[2] = {best / static_cast<double>(items), peakMegabytes()};
+                _exit(write(pipeEnds[1], result, sizeof result) == sizeof result ? 0 : 1);
             }
-            perItem.push_back(best / static_cast<double>(items));
-            std::printf("%-26s %10zu %14.1f %14.0f\n", kind.name, items, perItem.back(), peakMegabytes());
+            close(pipeEnds[1]);
+            double result[2] = {0, 0};
+            const bool read = ::read(pipeEnds[0], result, sizeof result) == sizeof result;
+            close(pipeEnds[0]);
+            int status = 0;
+            waitpid(child, &status, 0);
+            if (!read || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+                std::printf("%-26s %10zu failed\n", kind.name, size);
+                return 1;
+            }
+            perItem.push_back(result[0]);
+            std::printf("%-26s %10zu %14.1f %14.0f\n", kind.name, size, result[0], result[1]);
         }
         const double spread = *std::max_element(perItem.begin(), perItem.end()) /
                               *std::min_element(perItem.begin(), perItem.end());
