@@ -73,8 +73,10 @@ PropertyRow::PropertyRow(std::string_view className) : ownArena_(std::make_uniqu
     classNameSize_ = static_cast<std::uint32_t>(className.size());
 }
 
-PropertyRow::PropertyRow(std::string_view className, TextArena& arena)
-    : arena_(&arena), className_(keptClassName(arena, className)), classNameSize_(static_cast<std::uint32_t>(className.size())) {}
+PropertyRow::PropertyRow(std::string_view className, TextArena& arena, bool classNameKept)
+    : arena_(&arena),
+      className_(classNameKept ? className.data() : keptClassName(arena, className)),
+      classNameSize_(static_cast<std::uint32_t>(className.size())) {}
 
 ProviderValue PropertyRow::valueOf(const Property& property) const {
     switch (property.kind) {
@@ -126,15 +128,12 @@ PropertyRow::Property& PropertyRow::findOrAdd(std::string_view name) {
         throw ScanError("a property name of more than " + std::to_string(maximumNameSize) + " bytes in a " +
                         std::string(className()) + " row");
     }
-    Property property;
-    property.name = arena_->keep(name).data();
+    const char* kept = arena_->keep(name).data();
+    if (count_ >= inline_.size() && !wide_) wide_ = std::make_unique<Wide>();
+    Property& property = count_ < inline_.size() ? inline_[count_] : wide_->more.emplace_back();
+    property.name = kept;
     property.nameSize = static_cast<std::uint32_t>(name.size());
-    if (count_ < inline_.size()) {
-        inline_[count_] = property;
-    } else {
-        if (!wide_) wide_ = std::make_unique<Wide>();
-        wide_->more.push_back(property);
-    }
+    property.kind = 0;
     ++count_;
     // The index stays at most half full; it is rebuilt at twice the size when it would pass that.
     if (count_ > linearSearchLimit && count_ * 2 > wide_->index.size()) {
@@ -185,7 +184,13 @@ std::vector<std::pair<std::string_view, ProviderValue>> PropertyRow::properties(
     return all;
 }
 
-PropertyRow& MachineDescription::addRow(std::string_view className) { return rows_.emplace_back(className, *texts_); }
+PropertyRow& MachineDescription::addRow(std::string_view className) {
+    // A row of the same class as the one before shares its copy of the name.
+    if (!rows_.empty() && rows_.back().className() == className) {
+        return rows_.emplace_back(rows_.back().className(), *texts_, true);
+    }
+    return rows_.emplace_back(className, *texts_);
+}
 
 std::vector<const PropertyRow*> MachineDescription::rowsOf(std::string_view className) const {
     std::vector<const PropertyRow*> found;

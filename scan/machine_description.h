@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,8 +47,9 @@ class PropertyRow : public ManagementRow {
 public:
     // A row with its own arena.
     explicit PropertyRow(std::string_view className);
-    // A row whose texts go to the arena, which must outlive it.
-    PropertyRow(std::string_view className, TextArena& arena);
+    // A row whose texts go to the arena, which must outlive it; the class name too, unless it is
+    // given as kept there already.
+    PropertyRow(std::string_view className, TextArena& arena, bool classNameKept = false);
     PropertyRow(PropertyRow&&) noexcept = default;
     PropertyRow& operator=(PropertyRow&&) noexcept = default;
 
@@ -144,11 +146,29 @@ private:
 // True when the two texts are equal without regard to ASCII case.
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i], y = b[i];
-        if (x != y && ((x | 0x20) != (y | 0x20) || static_cast<unsigned char>((x | 0x20) - 'a') > 'z' - 'a')) return false;
+    // Eight bytes a step: each word with its letters A to Z made lower case, then compared whole.
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    auto lowered = [](std::uint64_t word) {
+        const std::uint64_t heptets = word & (0x7F * ones);
+        const std::uint64_t atLeastA = heptets + (0x80 - 'A') * ones;  // high bit set from 'A' up
+        const std::uint64_t pastZ = heptets + (0x7F - 'Z') * ones;     // high bit set past 'Z'
+        const std::uint64_t upper = atLeastA & ~pastZ & ~word & (0x80 * ones);
+        return word | (upper >> 2);
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= a.size(); i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y && lowered(x) != lowered(y)) return false;
     }
-    return true;
+    if (i == a.size()) return true;
+    std::uint64_t x = 0, y = 0;  // the last bytes, the same way round as a word read would give them
+    for (std::size_t j = 0; i + j < a.size(); ++j) {
+        x |= std::uint64_t{static_cast<unsigned char>(a[i + j])} << (8 * j);
+        y |= std::uint64_t{static_cast<unsigned char>(b[i + j])} << (8 * j);
+    }
+    return x == y || lowered(x) == lowered(y);
 }
 
 }  // namespace tavrix
