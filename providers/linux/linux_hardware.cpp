@@ -85,11 +85,11 @@ std::optional<std::uint64_t> wholeNumber(std::string_view text) {
     return value;
 }
 
-void setText(PropertyRow& row, const char* name, const std::optional<std::string>& value) {
+void setText(PropertyRow& row, std::string_view name, const std::optional<std::string>& value) {
     if (value) row.setText(name, *value);
 }
 
-void setNumber(PropertyRow& row, const char* name, std::optional<std::uint64_t> value) {
+void setNumber(PropertyRow& row, std::string_view name, std::optional<std::uint64_t> value) {
     if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.setNumber(name, static_cast<std::int64_t>(*value));
 }
 
@@ -294,6 +294,11 @@ MachineDescription LinuxHardware::describe() const {
     // The structures of the types that give rows, gathered in one pass over the table.
     std::array<std::vector<const SmbiosStructure*>, 18> byType;
     if (tables) {
+        std::array<std::size_t, byType.size()> counts{};
+        for (const auto& structure : tables->structures()) {
+            if (structure.type < counts.size()) ++counts[structure.type];
+        }
+        for (std::size_t type = 0; type < byType.size(); ++type) byType[type].reserve(counts[type]);
         for (const auto& structure : tables->structures()) {
             if (structure.type < byType.size()) byType[structure.type].push_back(&structure);
         }
@@ -405,8 +410,16 @@ MachineDescription LinuxHardware::describe() const {
     const auto cpuVendor = field(cpu, "vendor_id");
     auto processorRow = [&](const SmbiosStructure* processor) {
         PropertyRow& row = machine.addRow("Win32_Processor");
-        setText(row, "Name", cpuName ? *cpuName : (processor ? processor->string(0x10) : std::nullopt));
-        setText(row, "Manufacturer", cpuVendor ? *cpuVendor : (processor ? processor->string(0x07) : std::nullopt));
+        // The kernel's name first, the table's where it has none.
+        auto kernelOrTable = [&](std::string_view name, const std::optional<std::string>& fromKernel, std::size_t offset) {
+            if (fromKernel) {
+                row.setText(name, *fromKernel);
+            } else if (processor) {
+                setText(row, name, processor->string(offset));
+            }
+        };
+        kernelOrTable("Name", cpuName, 0x10);
+        kernelOrTable("Manufacturer", cpuVendor, 0x07);
         const auto speed = processor ? nonZero(processor->word(0x16)) : std::nullopt;
         setNumber(row, "CurrentClockSpeed", speed ? speed : fallbackSpeed);
         setNumber(row, "ExtClock", processor ? nonZero(processor->word(0x12)) : std::nullopt);
