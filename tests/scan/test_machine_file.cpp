@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -205,6 +207,29 @@ TEST(PropertyRow, KeepsTheFirstPlaceAndTheLastValueOfARepeatedNameInRowsOfAnySiz
         EXPECT_TRUE(isAbsent(row.readProperty("Name" + std::to_string(size))));
         EXPECT_TRUE(isAbsent(row.readProperty("Name")));
     }
+    // Names match without regard to the case of letters only, at every length and position.
+    for (std::size_t length = 1; length <= 17; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            const std::string name(length, 'k');
+            for (const auto& [stored, asked, same] :
+                 {std::tuple{'k', 'K', true}, {'@', '`', false}, {'[', '{', false}, {'\xC1', '\xE1', false}, {'k', 'j', false}}) {
+                std::string storedName = name, askedName = name;
+                storedName[at] = stored;
+                askedName[at] = asked;
+                PropertyRow row("Win32_Bios");
+                row.setNumber(storedName, 1);
+                EXPECT_EQ(!isAbsent(row.readProperty(askedName)), same) << length << " " << at << " " << asked;
+            }
+        }
+    }
+    // Texts are copied when set: a buffer set again from the same place with other bytes keeps both.
+    PropertyRow row("Win32_Bios");
+    std::string buffer = "first";
+    row.setText("A", buffer);
+    buffer[0] = 'F';
+    row.setText("B", buffer);
+    EXPECT_EQ(std::get<std::string>(row.readProperty("A")), "first");
+    EXPECT_EQ(std::get<std::string>(row.readProperty("B")), "First");
 }
 
 }  // namespace
