@@ -146,7 +146,8 @@ private:
 // True when the two texts are equal without regard to ASCII case.
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    // Eight bytes a step: each word with its letters A to Z made lower case, then compared whole.
+    // Eight bytes a step, each word with its letters A to Z made lower case, then compared whole.
+    // Folding works byte by byte, so overlapping or gathered bytes compare as well as whole words.
     constexpr std::uint64_t ones = 0x0101010101010101ull;
     auto lowered = [](std::uint64_t word) {
         const std::uint64_t heptets = word & (0x7F * ones);
@@ -155,20 +156,30 @@ inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
         const std::uint64_t upper = atLeastA & ~pastZ & ~word & (0x80 * ones);
         return word | (upper >> 2);
     };
-    std::size_t i = 0;
-    for (; i + 8 <= a.size(); i += 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a.data() + i, 8);
-        std::memcpy(&y, b.data() + i, 8);
-        if (x != y && lowered(x) != lowered(y)) return false;
+    auto same = [&](std::uint64_t x, std::uint64_t y) { return x == y || lowered(x) == lowered(y); };
+    auto load = [](const char* at, std::size_t size) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at, size);
+        return word;
+    };
+    const std::size_t size = a.size();
+    if (size >= 8) {
+        for (std::size_t i = 0; i + 8 < size; i += 8) {
+            if (!same(load(a.data() + i, 8), load(b.data() + i, 8))) return false;
+        }
+        return same(load(a.data() + size - 8, 8), load(b.data() + size - 8, 8));  // the last eight, overlapping
     }
-    if (i == a.size()) return true;
-    std::uint64_t x = 0, y = 0;  // the last bytes, the same way round as a word read would give them
-    for (std::size_t j = 0; i + j < a.size(); ++j) {
-        x |= std::uint64_t{static_cast<unsigned char>(a[i + j])} << (8 * j);
-        y |= std::uint64_t{static_cast<unsigned char>(b[i + j])} << (8 * j);
+    if (size >= 4) {
+        return same(load(a.data(), 4) | load(a.data() + size - 4, 4) << 32,
+                    load(b.data(), 4) | load(b.data() + size - 4, 4) << 32);
     }
-    return x == y || lowered(x) == lowered(y);
+    if (size == 0) return true;
+    auto gathered = [size](std::string_view text) {
+        return std::uint64_t{static_cast<unsigned char>(text[0])} |
+               std::uint64_t{static_cast<unsigned char>(text[size / 2])} << 8 |
+               std::uint64_t{static_cast<unsigned char>(text[size - 1])} << 16;
+    };
+    return same(gathered(a), gathered(b));
 }
 
 }  // namespace tavrix
