@@ -246,14 +246,6 @@ bool motifAllowsResizing(const QString& line) {
     return !(flags & 1) || !(flags & 2) || offered(functions, 2) || offered(decorations, 4);
 }
 
-// The value in an xprop line ("NAME(TYPE) = value"), without the quotes of a text.
-QString propertyValue(const QString& line) {
-    QString value = line.section(QLatin1Char('='), 1).trimmed();
-    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-        value = value.mid(1, value.size() - 2);
-    return value;
-}
-
 class TavrixWithAPage : public ::testing::Test {
 protected:
     XvfbSession x;
