@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,15 +17,17 @@ namespace {
 
 using namespace tavrix;
 
-// The seven queries with the properties the scan reads from each row.
-const std::pair<const char*, std::vector<const char*>> queries[] = {
-    {"Select * from Win32_ComputerSystem", {"manufacturer", "Model", "TotalPhysicalMemory", "SystemType"}},
-    {"Select * from Win32_PhysicalMemoryArray", {"MaxCapacity", "manufacturer", "MemoryDevices"}},
-    {"Select * from Win32_PhysicalMemory", {"capacity", "memorytype", "speed", "devicelocator"}},
-    {"Select * from Win32_Processor", {"Name", "manufacturer", "CurrentClockSpeed", "extclock"}},
-    {"Select * from Win32_Bios", {"manufacturer", "SMBIOSBIOSVersion"}},
-    {"Select * from Win32_ComputerSystemProduct", {"IdentifyingNumber", "Version"}},
-    {"Select * from Win32_Baseboard", {"manufacturer", "product"}},
+// The seven queries with the properties the scan reads from each row; with their lengths, as the
+// scan's literals have them.
+using namespace std::string_view_literals;
+const std::pair<std::string_view, std::vector<std::string_view>> queries[] = {
+    {"Select * from Win32_ComputerSystem"sv, {"manufacturer"sv, "Model"sv, "TotalPhysicalMemory"sv, "SystemType"sv}},
+    {"Select * from Win32_PhysicalMemoryArray"sv, {"MaxCapacity"sv, "manufacturer"sv, "MemoryDevices"sv}},
+    {"Select * from Win32_PhysicalMemory"sv, {"capacity"sv, "memorytype"sv, "speed"sv, "devicelocator"sv}},
+    {"Select * from Win32_Processor"sv, {"Name"sv, "manufacturer"sv, "CurrentClockSpeed"sv, "extclock"sv}},
+    {"Select * from Win32_Bios"sv, {"manufacturer"sv, "SMBIOSBIOSVersion"sv}},
+    {"Select * from Win32_ComputerSystemProduct"sv, {"IdentifyingNumber"sv, "Version"sv}},
+    {"Select * from Win32_Baseboard"sv, {"manufacturer"sv, "product"sv}},
 };
 
 std::string contentsOf(const std::filesystem::path& path) {
@@ -40,7 +43,7 @@ void DecodeAndAnswerSevenQueries(benchmark::State& state, const std::string& dum
         for (const auto& [query, properties] : queries) {
             auto rows = connection.ExecQuery(query);
             while (const ManagementRow* row = rows->next()) {
-                for (const char* property : properties) benchmark::DoNotOptimize(row->readProperty(property));
+                for (const std::string_view property : properties) benchmark::DoNotOptimize(row->readProperty(property));
             }
         }
     }
