@@ -25,22 +25,6 @@ std::uint64_t caseBlindHash(std::string_view name) {
     return hash ^ (hash >> 29);
 }
 
-// Whether the bytes at the address are the text's: eight at a time, the last eight overlapping,
-// as the texts kept are mostly short.
-bool sameBytes(const char* kept, std::string_view text) {
-    auto load = [](const char* at, std::size_t size) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, at, size);
-        return word;
-    };
-    const std::size_t size = text.size();
-    if (size < 8) return std::memcmp(kept, text.data(), size) == 0;
-    for (std::size_t i = 0; i + 8 < size; i += 8) {
-        if (load(kept + i, 8) != load(text.data() + i, 8)) return false;
-    }
-    return load(kept + size - 8, 8) == load(text.data() + size - 8, 8);
-}
-
 const char* keptClassName(TextArena& arena, std::string_view className) {
     if (className.size() > maximumText) throw ScanError("a class name longer than " + std::to_string(maximumText) + " bytes");
     return arena.keep(className).data();
@@ -64,7 +48,7 @@ private:
 std::string_view TextArena::keep(std::string_view text) {
     if (text.empty()) return std::string_view("", 0);
     Kept& recent = recent_[((reinterpret_cast<std::uintptr_t>(text.data()) >> 3) ^ text.size()) % recent_.size()];
-    if (recent.from == text.data() && recent.size == text.size() && sameBytes(recent.copy, text)) {
+    if (recent.from == text.data() && recent.size == text.size() && std::memcmp(recent.copy, text.data(), text.size()) == 0) {
         return {recent.copy, text.size()};
     }
     if (text.size() > left_) {

@@ -294,11 +294,6 @@ MachineDescription LinuxHardware::describe() const {
     // The structures of the types that give rows, gathered in one pass over the table.
     std::array<std::vector<const SmbiosStructure*>, 18> byType;
     if (tables) {
-        std::array<std::size_t, byType.size()> counts{};
-        for (const auto& structure : tables->structures()) {
-            if (structure.type < counts.size()) ++counts[structure.type];
-        }
-        for (std::size_t type = 0; type < byType.size(); ++type) byType[type].reserve(counts[type]);
         for (const auto& structure : tables->structures()) {
             if (structure.type < byType.size()) byType[structure.type].push_back(&structure);
         }
@@ -433,20 +428,24 @@ MachineDescription LinuxHardware::describe() const {
     }
     if (!anyProcessor && !cpu.empty()) processorRow(nullptr);
 
-    for (const auto* bios : structures(0)) {
-        PropertyRow& row = machine.addRow("Win32_Bios");
-        setText(row, "Manufacturer", bios->string(0x04));
-        setText(row, "SMBIOSBIOSVersion", bios->string(0x05));
-    }
-    if (!tables) {
-        const auto vendor = sysfs("bios_vendor");
-        const auto version = sysfs("bios_version");
-        if (vendor || version) {
-            PropertyRow& row = machine.addRow("Win32_Bios");
-            setText(row, "Manufacturer", vendor);
-            setText(row, "SMBIOSBIOSVersion", version);
+    // Bios and Baseboard: two texts, at 0x04 and 0x05 of each structure, or without tables from sysfs.
+    auto twoTextRows = [&](std::uint8_t type, std::string_view className, std::string_view first,
+                           std::string_view second, const char* firstFile, const char* secondFile) {
+        for (const auto* structure : structures(type)) {
+            PropertyRow& row = machine.addRow(className);
+            setText(row, first, structure->string(0x04));
+            setText(row, second, structure->string(0x05));
         }
-    }
+        if (tables) return;
+        const auto firstValue = sysfs(firstFile);
+        const auto secondValue = sysfs(secondFile);
+        if (firstValue || secondValue) {
+            PropertyRow& row = machine.addRow(className);
+            setText(row, first, firstValue);
+            setText(row, second, secondValue);
+        }
+    };
+    twoTextRows(0, "Win32_Bios", "Manufacturer", "SMBIOSBIOSVersion", "bios_vendor", "bios_version");
 
     {
         PropertyRow& row = machine.addRow("Win32_ComputerSystemProduct");
@@ -455,20 +454,7 @@ MachineDescription LinuxHardware::describe() const {
         setText(row, "Version", tables ? (system ? system->string(0x06) : std::nullopt) : sysfs("product_version"));
     }
 
-    for (const auto* board : structures(2)) {
-        PropertyRow& row = machine.addRow("Win32_Baseboard");
-        setText(row, "Manufacturer", board->string(0x04));
-        setText(row, "Product", board->string(0x05));
-    }
-    if (!tables) {
-        const auto vendor = sysfs("board_vendor");
-        const auto name = sysfs("board_name");
-        if (vendor || name) {
-            PropertyRow& row = machine.addRow("Win32_Baseboard");
-            setText(row, "Manufacturer", vendor);
-            setText(row, "Product", name);
-        }
-    }
+    twoTextRows(2, "Win32_Baseboard", "Manufacturer", "Product", "board_vendor", "board_name");
     return machine;
 }
 

@@ -5,10 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "scan_error.h"
 
 namespace tavrix {
@@ -38,15 +34,6 @@ std::string hex(std::size_t offset) {
 std::size_t endOfStrings(std::string_view table, std::size_t offset) {
     constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
     std::size_t at = offset;
-#if defined(__SSE2__)
-    // Sixteen bytes a step, fifteen apart, where the processor has the instructions for it.
-    for (; at + 16 <= table.size(); at += 15) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data() + at));
-        const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
-        const unsigned pairs = zeros & (zeros >> 1) & 0x7FFF;
-        if (pairs != 0) return at + static_cast<std::size_t>(__builtin_ctz(pairs));
-    }
-#endif
     for (; std::endian::native == std::endian::little && at + 8 <= table.size(); at += 7) {
         std::uint64_t word;
         std::memcpy(&word, table.data() + at, 8);

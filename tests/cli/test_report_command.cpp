@@ -14,16 +14,8 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome runReport(const std::vector<std::string>& arguments) {
-    const tavrix::ReportOutcome outcome = tavrix::runReportCommand(arguments);
-    return {outcome.status, outcome.out, outcome.err};
-}
+using Outcome = tavrix::ReportOutcome;
+constexpr auto runReport = tavrix::runReportCommand;
 
 const std::string acme = TAVRIX_SOURCE_DIR "/examples/acme.machine";
 

@@ -22,16 +22,8 @@ std::string contentsOf(const fs::path& path) {
     return bytes.str();
 }
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome runReport(const std::vector<std::string>& arguments) {
-    const tavrix::ReportOutcome outcome = tavrix::runReportCommand(arguments);
-    return {outcome.status, outcome.out, outcome.err};
-}
+using Outcome = tavrix::ReportOutcome;
+constexpr auto runReport = tavrix::runReportCommand;
 
 // The files of the folder with the extension, or none when the folder does not exist.
 std::vector<fs::path> filesIn(const fs::path& folder, const std::string& extension) {
