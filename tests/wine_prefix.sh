@@ -3,7 +3,13 @@
 # ends, after the command in $on_cleanup (which the script may set) and Wine's processes.
 command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-wine-$wine_name.XXXXXX")
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko offer from wineboot, and no desktop integration: winemenubuilder would write
+# menu entries and icons into the home folder, some of them after the install has returned.
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A home of the script's own, so that whatever Wine writes there goes with $work.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+  XDG_CACHE_HOME="$work/home/.cache"
+mkdir -p "$HOME"
 export LC_ALL=C LANG=C
 unset WAYLAND_DISPLAY
 on_cleanup=:

@@ -33,25 +33,28 @@ unset DISPLAY
 wine_prefix_boot
 
 user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+install_dir="$user_dir/AppData/Local/Programs/Tavrix"
+shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tavrix.lnk"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrix'
-# The user's files (Wine's own temporary files aside) and the user's registry.
+emulation='HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION'
+# What the installer may touch: the user's files (Wine's temporary files aside), its uninstall key
+# and the browser-mode value named after the program. Wine keeps keys of its own in HKCU that it
+# rewrites whenever it likes, so the registry is compared at those places only.
 snapshot() {
   find "$user_dir" ! -path '*/Temp/*' | sort
-  wine reg export 'HKCU\Software' "C:\\snapshot.reg" /y >/dev/null 2>&1
-  wineserver -w
-  iconv -f UTF-16LE -t UTF-8 "$WINEPREFIX/drive_c/snapshot.reg" 2>/dev/null | tr -d '\r' | grep -v '^$\|^#time' | sort
+  echo "uninstall key: $(wine reg query "$key" /s 2>/dev/null | tr -d '\r' | grep -c REG_)"
+  echo "browser mode: $(wine reg query "$emulation" /v tavrix.exe 2>/dev/null | tr -d '\r' | grep -c REG_)"
 }
 snapshot >"$work/before.txt"
 
 cp "$setup_exe" "$WINEPREFIX/drive_c/tavrix-setup.exe"
 wine 'C:\tavrix-setup.exe' /S || fail "the silent install fails"
 wineserver -w
-install_dir="$user_dir/AppData/Local/Programs/Tavrix"
 for file in tavrix.exe tavrix-report.exe uninstall.exe; do
   [ -f "$install_dir/$file" ] || fail "$file is not installed in $install_dir"
 done
 cmp -s "$install_dir/tavrix.exe" "$1" || fail "the installed tavrix.exe is not the one built"
-[ -f "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tavrix.lnk" ] || fail "no Start-menu shortcut"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut"
 wine reg query "$key" /v DisplayName 2>/dev/null | grep -q 'Tavrix - System Memory Information' ||
   fail "no uninstaller entry in HKCU"
 uninstall=$(wine reg query "$key" /v QuietUninstallString 2>/dev/null | sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QFile>
@@ -201,6 +202,11 @@ private:
 class TavrixTracedAsRoot : public TavrixUnderXvfb {
 protected:
     TemporaryFolder home, temporary, traceFolder;
+
+    // Dropping to another user, and reading as root, need a run as root.
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "needs root: the program drops from root to the invoking user";
+    }
 
     void startTraced(const QStringList& sudo) {
         QProcessEnvironment environment = x.environment();
