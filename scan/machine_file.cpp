@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "ascii_text.h"
 #include "regular_file.h"
 #include "scan_error.h"
 
@@ -151,20 +152,6 @@ ProviderValue typedValue(std::string_view name, std::string_view value) {
     return std::string(value);
 }
 
-// How many lines start with "[" after their blanks: at least as many as the file's rows.
-std::size_t headerLines(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t first = text.find_first_not_of(" \t", start);
-        if (first == std::string_view::npos) break;
-        count += text[first] == '[';
-        const std::size_t newline = text.find('\n', first);
-        if (newline == std::string_view::npos) break;
-        start = newline + 1;
-    }
-    return count;
-}
-
 }  // namespace
 
 MachineDescription MachineFile::parse(std::string_view bytes, const std::string& fileName) {
@@ -181,7 +168,6 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
     }
 
     MachineDescription machine;
-    machine.reserve(headerLines(text));  // so that a file of many rows never moves them
     PropertyRow* current = nullptr;
     std::size_t lineNumber = 0;
     while (!text.empty() || lineNumber == 0) {

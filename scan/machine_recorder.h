@@ -1,6 +1,5 @@
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <string>
 
@@ -23,7 +22,7 @@ public:
 
 private:
     ManagementProvider& provider_;
-    std::shared_ptr<std::deque<PropertyRow>> rows_;  // a deque: adding a row moves none
+    std::shared_ptr<MachineDescription> recorded_;
 };
 
 }  // namespace tavrix

@@ -13,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include "ascii_text.h"
 #include "regular_file.h"
 #include "scan_error.h"
 #include "smbios_table.h"
@@ -69,15 +70,6 @@ constexpr std::array<std::string_view, 0x24> memoryTypeNames = {
     "HBM3",
 };
 
-std::string printable(std::string_view text) {
-    std::string shown(text);
-    for (char& c : shown) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b > 0x7E) c = '.';
-    }
-    return shown;
-}
-
 std::optional<std::uint64_t> wholeNumber(std::string_view text) {
     std::uint64_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -85,12 +77,13 @@ std::optional<std::uint64_t> wholeNumber(std::string_view text) {
     return value;
 }
 
+// Sets the property when there is a value; absent leaves the row without it.
 void setText(PropertyRow& row, std::string_view name, const std::optional<std::string>& value) {
-    if (value) row.setText(name, *value);
+    if (value) row.set(name, *value);
 }
 
 void setNumber(PropertyRow& row, std::string_view name, std::optional<std::uint64_t> value) {
-    if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.setNumber(name, static_cast<std::int64_t>(*value));
+    if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.set(name, static_cast<std::int64_t>(*value));
 }
 
 // The "model name", "vendor_id" and "cpu MHz" lines of /proc/cpuinfo's first processor.
@@ -162,13 +155,6 @@ const char* buildArchitecture() {
 std::string withoutTrailingNewlines(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     return text;
-}
-
-void addModuleRow(std::size_t& modules) {
-    if (++modules > maximumModules) {
-        throw ScanError("too many memory modules: Win32_PhysicalMemory has more than " + std::to_string(maximumModules) +
-                        " rows");
-    }
 }
 
 // SMBIOS memory device types that hold firmware, never system memory.
@@ -290,171 +276,244 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
     return hardware;
 }
 
-MachineDescription LinuxHardware::describe() const {
-    // The structures of the types that give rows, gathered in one pass over the table.
-    std::array<std::vector<const SmbiosStructure*>, 18> byType;
-    if (tables) {
-        for (const auto& structure : tables->structures()) {
-            if (structure.type < byType.size()) byType[structure.type].push_back(&structure);
-        }
-    }
-    auto structures = [&byType](std::uint8_t type) -> const std::vector<const SmbiosStructure*>& { return byType[type]; };
-    auto field = [](const std::map<std::string, std::string>& fields, const std::string& key) {
-        const auto found = fields.find(key);
-        return found == fields.end() ? std::nullopt : std::optional<std::string>(found->second);
-    };
-    auto sysfs = [&](const char* name) -> std::optional<std::string> {
-        const auto value = field(dmiId, name);
-        if (!value || value->empty()) return std::nullopt;
-        return printable(*value);
-    };
-    const auto cpu = cpuinfoFields(cpuinfo);
-    const auto udev = udevProperties(udevDatabase);
-    MachineDescription machine;
-    // Room for every row to come: one at most per structure of the types that give rows, per udev
-    // line, and the two fixed rows and the fallbacks.
-    std::size_t rowCapacity = udev.size() + 8;
-    for (const std::uint8_t type : {0, 2, 4, 16, 17}) rowCapacity += byType[type].size();
-    machine.reserve(rowCapacity);
+namespace {
 
-    const auto& systems = structures(1);
-    const SmbiosStructure* system = systems.empty() ? nullptr : systems.front();
-    {
-        PropertyRow& row = machine.addRow("Win32_ComputerSystem");
-        setText(row, "Manufacturer", tables ? (system ? system->string(0x04) : std::nullopt) : sysfs("sys_vendor"));
-        setText(row, "Model", tables ? (system ? system->string(0x05) : std::nullopt) : sysfs("product_name"));
-        if (const auto kilobytes = memTotalKilobytes(meminfo); kilobytes && *kilobytes <= UINT64_MAX / 1024) {
-            row.set("TotalPhysicalMemory", std::to_string(*kilobytes * 1024));
-        }
-        if (const char* type = systemType(architecture)) row.set("SystemType", std::string(type));
-    }
+std::optional<std::string> fieldOf(const std::map<std::string, std::string>& fields, const std::string& key) {
+    const auto found = fields.find(key);
+    return found == fields.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
 
-    const auto& arrays = structures(16);
+// A /sys/class/dmi/id value as shown; nullopt when the file is missing or empty.
+std::optional<std::string> sysfsValue(const LinuxHardware& hardware, const char* name) {
+    const auto value = fieldOf(hardware.dmiId, name);
+    if (!value || value->empty()) return std::nullopt;
+    return printable(*value);
+}
+
+// The first system information structure (type 1); nullptr when the tables hold none.
+const SmbiosStructure* systemStructure(const SmbiosTable& tables) {
+    const auto systems = tables.ofType(1);
+    return systems.empty() ? nullptr : systems.front();
+}
+
+// Counts one more module row; throws when the scan could not count that many.
+void countModule(std::size_t& modules) {
+    if (++modules > maximumModules) {
+        throw ScanError("too many memory modules: Win32_PhysicalMemory has more than " + std::to_string(maximumModules) +
+                        " rows");
+    }
+}
+
+// Win32_ComputerSystem: maker and model from the system structure (type 1) or sysfs, memory from
+// /proc/meminfo, the system type from the kernel's architecture.
+void addComputerSystem(MachineDescription& machine, const LinuxHardware& hardware) {
+    PropertyRow& row = machine.addRow("Win32_ComputerSystem");
+    if (hardware.tables) {
+        if (const SmbiosStructure* system = systemStructure(*hardware.tables)) {
+            setText(row, "Manufacturer", system->string(0x04));
+            setText(row, "Model", system->string(0x05));
+        }
+    } else {
+        setText(row, "Manufacturer", sysfsValue(hardware, "sys_vendor"));
+        setText(row, "Model", sysfsValue(hardware, "product_name"));
+    }
+    if (const auto kilobytes = memTotalKilobytes(hardware.meminfo); kilobytes && *kilobytes <= UINT64_MAX / 1024) {
+        row.set("TotalPhysicalMemory", std::to_string(*kilobytes * 1024));
+    }
+    if (const char* type = systemType(hardware.architecture)) row.set("SystemType", std::string(type));
+}
+
+// Win32_PhysicalMemoryArray: one row per system memory array (type 16, use 03h), or without
+// tables one from udev's MEMORY_ARRAY_ values.
+void addMemoryArrays(MachineDescription& machine, const LinuxHardware& hardware) {
+    if (hardware.tables) {
+        for (const auto* array : hardware.tables->ofType(16)) {
+            if (!isSystemMemoryArray(*array)) continue;
+            PropertyRow& row = machine.addRow("Win32_PhysicalMemoryArray");
+            setNumber(row, "MaxCapacity", arrayKilobytes(*array));
+            setNumber(row, "MemoryDevices", array->word(0x0D));
+        }
+        return;
+    }
+    const auto udev = udevProperties(hardware.udevDatabase);
+    const auto maximumBytes = fieldOf(udev, "MEMORY_ARRAY_MAX_CAPACITY");
+    const auto devices = fieldOf(udev, "MEMORY_ARRAY_NUM_DEVICES");
+    if (!maximumBytes && !devices) return;
+    PropertyRow& row = machine.addRow("Win32_PhysicalMemoryArray");
+    if (const auto bytes = wholeNumber(maximumBytes.value_or(""))) setNumber(row, "MaxCapacity", *bytes / 1024);
+    setNumber(row, "MemoryDevices", wholeNumber(devices.value_or("")));
+}
+
+// Win32_PhysicalMemory from the tables: one row per memory device (type 17) with a module in it,
+// unless the array it names holds other than system memory.
+void addModulesFromTables(MachineDescription& machine, const SmbiosTable& tables) {
     std::unordered_map<std::uint16_t, const SmbiosStructure*> arrayByHandle;  // the first array of each handle
-    arrayByHandle.reserve(std::min<std::size_t>(arrays.size(), 0x10000));
-    for (const auto* array : arrays) {
-        arrayByHandle.emplace(array->handle, array);
-        if (!isSystemMemoryArray(*array)) continue;
-        PropertyRow& row = machine.addRow("Win32_PhysicalMemoryArray");
-        setNumber(row, "MaxCapacity", arrayKilobytes(*array));
-        setNumber(row, "MemoryDevices", array->word(0x0D));
-    }
-    if (!tables && (udev.count("MEMORY_ARRAY_NUM_DEVICES") || udev.count("MEMORY_ARRAY_MAX_CAPACITY"))) {
-        PropertyRow& row = machine.addRow("Win32_PhysicalMemoryArray");
-        if (const auto bytes = wholeNumber(field(udev, "MEMORY_ARRAY_MAX_CAPACITY").value_or(""))) {
-            setNumber(row, "MaxCapacity", *bytes / 1024);
-        }
-        setNumber(row, "MemoryDevices", wholeNumber(field(udev, "MEMORY_ARRAY_NUM_DEVICES").value_or("")));
-    }
-
+    for (const auto* array : tables.ofType(16)) arrayByHandle.emplace(array->handle, array);
     std::size_t modules = 0;
-    for (const auto* device : structures(17)) {
+    for (const auto* device : tables.ofType(17)) {
         const auto bytes = moduleBytes(*device);
         if (bytes == 0u) continue;
         if (const auto arrayHandle = device->word(0x04)) {
             const auto named = arrayByHandle.find(*arrayHandle);
             if (named != arrayByHandle.end() && !isSystemMemoryArray(*named->second)) continue;
         }
-        addModuleRow(modules);
+        countModule(modules);
         PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
         if (bytes) row.set("Capacity", std::to_string(*bytes));
         if (const auto type = device->byte(0x12)) row.set("MemoryType", std::int64_t{wmiMemoryType(*type)});
         setNumber(row, "Speed", moduleSpeed(*device));
         setText(row, "DeviceLocator", device->string(0x10));
     }
-    if (!tables) {
-        std::map<std::uint64_t, std::string> devices;  // device numbers in numeric order, with their key prefix
-        for (const auto& [key, value] : udev) {
-            constexpr std::string_view prefix = "MEMORY_DEVICE_";
-            if (key.compare(0, prefix.size(), prefix) != 0) continue;
-            const auto underscore = key.find('_', prefix.size());
-            if (underscore == std::string::npos) continue;
-            if (const auto number =
-                    wholeNumber(std::string_view(key).substr(prefix.size(), underscore - prefix.size()))) {
-                devices.emplace(*number, key.substr(0, underscore + 1));
-            }
-        }
-        for (const auto& [number, prefix] : devices) {
-            if (field(udev, prefix + "PRESENT") == "0") continue;
-            const auto size = wholeNumber(field(udev, prefix + "SIZE").value_or(""));
-            const auto typeName = field(udev, prefix + "TYPE");
-            const auto type = typeName ? smbiosMemoryType(*typeName) : std::nullopt;
-            if (size == 0u || isFirmwareMemory(type)) continue;
-            addModuleRow(modules);
-            PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
-            if (size) row.set("Capacity", std::to_string(*size));
-            if (typeName) row.set("MemoryType", std::int64_t{wmiMemoryType(type.value_or(0))});
-            const auto speed = wholeNumber(field(udev, prefix + "SPEED_MTS").value_or(""));
-            setNumber(row, "Speed", speed == 0u ? std::nullopt : speed);
-            setText(row, "DeviceLocator", field(udev, prefix + "LOCATOR"));
-        }
-    }
+}
 
-    std::optional<std::uint64_t> fallbackSpeed;
-    if (const auto kilohertz = wholeNumber(withoutTrailingNewlines(baseFrequency)); kilohertz && *kilohertz >= 500) {
-        fallbackSpeed = (*kilohertz + 500) / 1000;
-    } else {
-        double megahertz = 0;
-        const std::string text = field(cpu, "cpu MHz").value_or("");
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), megahertz);
-        if (error == std::errc() && std::isfinite(megahertz) && megahertz >= 0.5 && megahertz < 1e9) {
-            fallbackSpeed = static_cast<std::uint64_t>(std::llround(megahertz));
+// The key prefixes of udev's memory devices ("MEMORY_DEVICE_3_"), by device number in numeric order.
+std::map<std::uint64_t, std::string> udevMemoryDevices(const std::map<std::string, std::string>& udev) {
+    constexpr std::string_view prefix = "MEMORY_DEVICE_";
+    std::map<std::uint64_t, std::string> devices;
+    for (const auto& [key, value] : udev) {
+        if (key.compare(0, prefix.size(), prefix) != 0) continue;
+        const auto underscore = key.find('_', prefix.size());
+        if (underscore == std::string::npos) continue;
+        if (const auto number = wholeNumber(std::string_view(key).substr(prefix.size(), underscore - prefix.size()))) {
+            devices.emplace(*number, key.substr(0, underscore + 1));
         }
     }
-    const auto cpuName = field(cpu, "model name");
-    const auto cpuVendor = field(cpu, "vendor_id");
-    auto processorRow = [&](const SmbiosStructure* processor) {
-        PropertyRow& row = machine.addRow("Win32_Processor");
-        // The kernel's name first, the table's where it has none.
-        auto kernelOrTable = [&](std::string_view name, const std::optional<std::string>& fromKernel, std::size_t offset) {
-            if (fromKernel) {
-                row.setText(name, *fromKernel);
-            } else if (processor) {
-                setText(row, name, processor->string(offset));
-            }
-        };
-        kernelOrTable("Name", cpuName, 0x10);
-        kernelOrTable("Manufacturer", cpuVendor, 0x07);
-        const auto speed = processor ? nonZero(processor->word(0x16)) : std::nullopt;
-        setNumber(row, "CurrentClockSpeed", speed ? speed : fallbackSpeed);
-        setNumber(row, "ExtClock", processor ? nonZero(processor->word(0x12)) : std::nullopt);
-    };
+    return devices;
+}
+
+// Win32_PhysicalMemory without tables: one row per udev memory device that is present, has a
+// size other than 0 and is not firmware memory.
+void addModulesFromUdev(MachineDescription& machine, const std::string& udevDatabase) {
+    const auto udev = udevProperties(udevDatabase);
+    std::size_t modules = 0;
+    for (const auto& [number, prefix] : udevMemoryDevices(udev)) {
+        if (fieldOf(udev, prefix + "PRESENT") == "0") continue;
+        const auto size = wholeNumber(fieldOf(udev, prefix + "SIZE").value_or(""));
+        const auto typeName = fieldOf(udev, prefix + "TYPE");
+        const auto type = typeName ? smbiosMemoryType(*typeName) : std::nullopt;
+        if (size == 0u || isFirmwareMemory(type)) continue;
+        countModule(modules);
+        PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
+        if (size) row.set("Capacity", std::to_string(*size));
+        if (typeName) row.set("MemoryType", std::int64_t{wmiMemoryType(type.value_or(0))});
+        const auto speed = wholeNumber(fieldOf(udev, prefix + "SPEED_MTS").value_or(""));
+        setNumber(row, "Speed", speed == 0u ? std::nullopt : speed);
+        setText(row, "DeviceLocator", fieldOf(udev, prefix + "LOCATOR"));
+    }
+}
+
+// The processor's speed in MHz as the kernel tells it: cpufreq's base frequency, else
+// /proc/cpuinfo's "cpu MHz"; nullopt when neither gives a sound one.
+std::optional<std::uint64_t> kernelProcessorSpeed(const LinuxHardware& hardware,
+                                                  const std::map<std::string, std::string>& cpu) {
+    if (const auto kilohertz = wholeNumber(withoutTrailingNewlines(hardware.baseFrequency)); kilohertz && *kilohertz >= 500) {
+        return (*kilohertz + 500) / 1000;
+    }
+    double megahertz = 0;
+    const std::string text = fieldOf(cpu, "cpu MHz").value_or("");
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), megahertz);
+    if (error != std::errc() || !std::isfinite(megahertz) || megahertz < 0.5 || megahertz >= 1e9) return std::nullopt;
+    return static_cast<std::uint64_t>(std::llround(megahertz));
+}
+
+// One Win32_Processor row: name and maker from the kernel where it gives them, else from the
+// processor structure (type 4); speeds from the structure, the current one else from the kernel.
+void addProcessor(MachineDescription& machine, const SmbiosStructure* processor,
+                  const std::map<std::string, std::string>& cpu, std::optional<std::uint64_t> kernelSpeed) {
+    PropertyRow& row = machine.addRow("Win32_Processor");
+    auto name = fieldOf(cpu, "model name");
+    if (!name && processor) name = processor->string(0x10);
+    auto vendor = fieldOf(cpu, "vendor_id");
+    if (!vendor && processor) vendor = processor->string(0x07);
+    setText(row, "Name", name);
+    setText(row, "Manufacturer", vendor);
+    const auto speed = processor ? nonZero(processor->word(0x16)) : std::nullopt;
+    setNumber(row, "CurrentClockSpeed", speed ? speed : kernelSpeed);
+    setNumber(row, "ExtClock", processor ? nonZero(processor->word(0x12)) : std::nullopt);
+}
+
+// Win32_Processor: one row per populated, enabled central processor (type 4); without one, a
+// row from /proc/cpuinfo alone.
+void addProcessors(MachineDescription& machine, const LinuxHardware& hardware) {
+    const auto cpu = cpuinfoFields(hardware.cpuinfo);
+    const auto kernelSpeed = kernelProcessorSpeed(hardware, cpu);
     bool anyProcessor = false;
-    for (const auto* processor : structures(4)) {
-        const auto status = processor->byte(0x18);
-        if (processor->byte(0x05) != 0x03 || !status || !(*status & 0x40)) continue;
-        processorRow(processor);
-        anyProcessor = true;
-    }
-    if (!anyProcessor && !cpu.empty()) processorRow(nullptr);
-
-    // Bios and Baseboard: two texts, at 0x04 and 0x05 of each structure, or without tables from sysfs.
-    auto twoTextRows = [&](std::uint8_t type, std::string_view className, std::string_view first,
-                           std::string_view second, const char* firstFile, const char* secondFile) {
-        for (const auto* structure : structures(type)) {
-            PropertyRow& row = machine.addRow(className);
-            setText(row, first, structure->string(0x04));
-            setText(row, second, structure->string(0x05));
+    if (hardware.tables) {
+        for (const auto* processor : hardware.tables->ofType(4)) {
+            const auto status = processor->byte(0x18);
+            if (processor->byte(0x05) != 0x03 || !status || !(*status & 0x40)) continue;
+            addProcessor(machine, processor, cpu, kernelSpeed);
+            anyProcessor = true;
         }
-        if (tables) return;
-        const auto firstValue = sysfs(firstFile);
-        const auto secondValue = sysfs(secondFile);
-        if (firstValue || secondValue) {
-            PropertyRow& row = machine.addRow(className);
-            setText(row, first, firstValue);
-            setText(row, second, secondValue);
-        }
-    };
-    twoTextRows(0, "Win32_Bios", "Manufacturer", "SMBIOSBIOSVersion", "bios_vendor", "bios_version");
-
-    {
-        PropertyRow& row = machine.addRow("Win32_ComputerSystemProduct");
-        setText(row, "IdentifyingNumber",
-                tables ? (system ? system->string(0x07) : std::nullopt) : sysfs("product_serial"));
-        setText(row, "Version", tables ? (system ? system->string(0x06) : std::nullopt) : sysfs("product_version"));
     }
+    if (!anyProcessor && !cpu.empty()) addProcessor(machine, nullptr, cpu, kernelSpeed);
+}
 
-    twoTextRows(2, "Win32_Baseboard", "Manufacturer", "Product", "board_vendor", "board_name");
+// Win32_Bios: vendor and version of each BIOS structure (type 0), or without tables of sysfs.
+void addBios(MachineDescription& machine, const LinuxHardware& hardware) {
+    if (hardware.tables) {
+        for (const auto* bios : hardware.tables->ofType(0)) {
+            PropertyRow& row = machine.addRow("Win32_Bios");
+            setText(row, "Manufacturer", bios->string(0x04));
+            setText(row, "SMBIOSBIOSVersion", bios->string(0x05));
+        }
+        return;
+    }
+    const auto vendor = sysfsValue(hardware, "bios_vendor");
+    const auto version = sysfsValue(hardware, "bios_version");
+    if (!vendor && !version) return;
+    PropertyRow& row = machine.addRow("Win32_Bios");
+    setText(row, "Manufacturer", vendor);
+    setText(row, "SMBIOSBIOSVersion", version);
+}
+
+// Win32_ComputerSystemProduct: serial number and version of the system structure (type 1) or sysfs.
+void addProduct(MachineDescription& machine, const LinuxHardware& hardware) {
+    PropertyRow& row = machine.addRow("Win32_ComputerSystemProduct");
+    if (hardware.tables) {
+        if (const SmbiosStructure* system = systemStructure(*hardware.tables)) {
+            setText(row, "IdentifyingNumber", system->string(0x07));
+            setText(row, "Version", system->string(0x06));
+        }
+    } else {
+        setText(row, "IdentifyingNumber", sysfsValue(hardware, "product_serial"));
+        setText(row, "Version", sysfsValue(hardware, "product_version"));
+    }
+}
+
+// Win32_Baseboard: maker and product of each baseboard structure (type 2), or without tables of sysfs.
+void addBaseboard(MachineDescription& machine, const LinuxHardware& hardware) {
+    if (hardware.tables) {
+        for (const auto* board : hardware.tables->ofType(2)) {
+            PropertyRow& row = machine.addRow("Win32_Baseboard");
+            setText(row, "Manufacturer", board->string(0x04));
+            setText(row, "Product", board->string(0x05));
+        }
+        return;
+    }
+    const auto vendor = sysfsValue(hardware, "board_vendor");
+    const auto product = sysfsValue(hardware, "board_name");
+    if (!vendor && !product) return;
+    PropertyRow& row = machine.addRow("Win32_Baseboard");
+    setText(row, "Manufacturer", vendor);
+    setText(row, "Product", product);
+}
+
+}  // namespace
+
+MachineDescription LinuxHardware::describe() const {
+    MachineDescription machine;
+    addComputerSystem(machine, *this);
+    addMemoryArrays(machine, *this);
+    if (tables) {
+        addModulesFromTables(machine, *tables);
+    } else {
+        addModulesFromUdev(machine, udevDatabase);
+    }
+    addProcessors(machine, *this);
+    addBios(machine, *this);
+    addProduct(machine, *this);
+    addBaseboard(machine, *this);
     return machine;
 }
 

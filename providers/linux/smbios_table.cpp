@@ -1,10 +1,9 @@
 #include "smbios_table.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 
+#include "ascii_text.h"
 #include "scan_error.h"
 
 namespace tavrix {
@@ -29,23 +28,9 @@ std::string hex(std::size_t offset) {
     return "offset 0x" + text;
 }
 
-// Where the first pair of NULs starts at or after the offset; npos when there is none. Looks at
-// seven bytes a step through eight-byte words, so that a pair across two words is seen too.
+// Where the pair of NULs that ends a string set starts, at or after the offset; npos when there is none.
 std::size_t endOfStrings(std::string_view table, std::size_t offset) {
-    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
-    std::size_t at = offset;
-    for (; std::endian::native == std::endian::little && at + 8 <= table.size(); at += 7) {
-        std::uint64_t word;
-        std::memcpy(&word, table.data() + at, 8);
-        // The high bit of each byte that is zero, and of no other.
-        const std::uint64_t zeros = ~(((word & low7) + low7) | word | low7);
-        const std::uint64_t pairs = zeros & (zeros >> 8);  // a zero byte whose next byte is zero too
-        if (pairs != 0) return at + static_cast<std::size_t>(__builtin_ctzll(pairs)) / 8;
-    }
-    for (; at + 1 < table.size(); ++at) {
-        if (table[at] == '\0' && table[at + 1] == '\0') return at;
-    }
-    return std::string_view::npos;
+    return table.find(std::string_view("\0\0", 2), offset);
 }
 
 }  // namespace
@@ -59,12 +44,7 @@ std::optional<std::string> SmbiosStructure::string(std::size_t offset) const {
         rest.remove_prefix(rest.find('\0') + 1);
     }
     if (rest.empty() || rest.front() == '\0') return std::nullopt;
-    std::string text(rest.substr(0, rest.find('\0')));
-    for (char& c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b > 0x7E) c = '.';
-    }
-    return text;
+    return printable(rest.substr(0, rest.find('\0')));
 }
 
 SmbiosTable SmbiosTable::fromEntryPoint(std::string_view entry, std::string table) {
@@ -103,8 +83,6 @@ SmbiosTable SmbiosTable::fromDump(std::string_view dump, const std::string& file
 
 void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> structureCount) {
     const std::string_view table = std::string_view(*bytes_).substr(0, std::min(bytes_->size(), maximumLength));
-    // Every structure takes at least its 4-byte header and the two NULs that end its strings.
-    structures_.reserve(std::min(table.size() / 6 + 1, structureCount.value_or(SIZE_MAX)));
     std::size_t offset = 0;
     bool ended = false;
     while (offset + 4 <= table.size() && (!structureCount || structures_.size() < *structureCount)) {
@@ -149,8 +127,6 @@ void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> s
 
 std::vector<const SmbiosStructure*> SmbiosTable::ofType(std::uint8_t type) const {
     std::vector<const SmbiosStructure*> found;
-    found.reserve(static_cast<std::size_t>(
-        std::count_if(structures_.begin(), structures_.end(), [type](const auto& s) { return s.type == type; })));
     for (const auto& structure : structures_) {
         if (structure.type == type) found.push_back(&structure);
     }
