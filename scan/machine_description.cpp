@@ -57,7 +57,8 @@ void PropertyRow::set(std::string_view name, ProviderValue value) {
         return;
     }
     if (properties_.size() >= maximumProperties) {
-        throw ScanError("more than " + std::to_string(maximumProperties) + " properties in one " + className_ + " row");
+        throw ScanError("more than " + std::to_string(maximumProperties) + " properties in one " + className() +
+                        " row");
     }
     properties_.emplace_back(std::string(name), std::move(value));
     if (properties_.size() > linearSearchLimit && properties_.size() * 2 > index_.size()) {
@@ -71,6 +72,13 @@ void PropertyRow::set(std::string_view name, ProviderValue value) {
 ProviderValue PropertyRow::readProperty(std::string_view name) const {
     const std::size_t position = find(name);
     return position == std::string::npos ? ProviderValue(Absent{}) : properties_[position].second;
+}
+
+PropertyRow& MachineDescription::addRow(std::string className) {
+    // A row of the same class as the one before shares its name: rows of a class mostly follow each other.
+    if (!rows_.empty() && rows_.back().className() == className)
+        return rows_.emplace_back(rows_.back().sharedClassName());
+    return rows_.emplace_back(std::move(className));
 }
 
 std::vector<const PropertyRow*> MachineDescription::rowsOf(std::string_view className) const {

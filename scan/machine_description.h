@@ -20,9 +20,13 @@ namespace tavrix {
 // property in constant time on average, however many the row holds.
 class PropertyRow : public ManagementRow {
 public:
-    explicit PropertyRow(std::string className) : className_(std::move(className)) {}
+    explicit PropertyRow(std::string className)
+        : PropertyRow(std::make_shared<const std::string>(std::move(className))) {}
+    // A row that shares its class name with other rows of the class.
+    explicit PropertyRow(std::shared_ptr<const std::string> className) : className_(std::move(className)) {}
 
-    const std::string& className() const { return className_; }
+    const std::string& className() const { return *className_; }
+    const std::shared_ptr<const std::string>& sharedClassName() const { return className_; }
     void set(std::string_view name, ProviderValue value);
     ProviderValue readProperty(std::string_view name) const override;
     std::size_t propertyCount() const { return properties_.size(); }
@@ -33,7 +37,7 @@ private:
     std::size_t find(std::string_view name) const;
     void addToIndex(std::size_t position);
 
-    std::string className_;
+    std::shared_ptr<const std::string> className_;
     std::vector<std::pair<std::string, ProviderValue>> properties_;
     // Open addressing by the names' case-blind hashes: each slot holds a position + 1, 0 when free.
     // Empty while the row is small enough to search one by one; never more than half full.
@@ -44,7 +48,7 @@ private:
 class MachineDescription {
 public:
     // Starts a new row of the class and returns it for filling; it stays where it is as rows are added.
-    PropertyRow& addRow(std::string className) { return rows_.emplace_back(std::move(className)); }
+    PropertyRow& addRow(std::string className);
     // The rows of one class (case-insensitive), in the order they were added.
     std::vector<const PropertyRow*> rowsOf(std::string_view className) const;
     const std::deque<PropertyRow>& rows() const { return rows_; }

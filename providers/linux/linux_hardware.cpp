@@ -299,8 +299,8 @@ const SmbiosStructure* systemStructure(const SmbiosTable& tables) {
 // Counts one more module row; throws when the scan could not count that many.
 void countModule(std::size_t& modules) {
     if (++modules > maximumModules) {
-        throw ScanError("too many memory modules: Win32_PhysicalMemory has more than " + std::to_string(maximumModules) +
-                        " rows");
+        throw ScanError("too many memory modules: Win32_PhysicalMemory has more than " +
+                        std::to_string(maximumModules) + " rows");
     }
 }
 
@@ -406,7 +406,8 @@ void addModulesFromUdev(MachineDescription& machine, const std::string& udevData
 // /proc/cpuinfo's "cpu MHz"; nullopt when neither gives a sound one.
 std::optional<std::uint64_t> kernelProcessorSpeed(const LinuxHardware& hardware,
                                                   const std::map<std::string, std::string>& cpu) {
-    if (const auto kilohertz = wholeNumber(withoutTrailingNewlines(hardware.baseFrequency)); kilohertz && *kilohertz >= 500) {
+    if (const auto kilohertz = wholeNumber(withoutTrailingNewlines(hardware.baseFrequency));
+        kilohertz && *kilohertz >= 500) {
         return (*kilohertz + 500) / 1000;
     }
     double megahertz = 0;
