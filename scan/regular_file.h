@@ -7,12 +7,15 @@
 
 namespace tavrix {
 
+// What reading a file longer than the limit gives.
+enum class LongerFile { refused, firstBytes };
+
 // The bytes of a regular file, or why it could not be read.
 struct RegularFile {
-    // Reads the whole file at path when it is a regular file of at most limit bytes; with
-    // keepPrefix, a longer file gives its first limit bytes. Never blocks on a FIFO or a device:
-    // anything but a regular file is refused before a byte is read.
-    static RegularFile read(const std::string& path, std::size_t limit, bool keepPrefix = false);
+    // Reads the whole file at path when it is a regular file of at most limit bytes; a longer file
+    // is refused, or gives its first limit bytes. Never blocks on a FIFO or a device: anything but
+    // a regular file is refused before a byte is read.
+    static RegularFile read(const std::string& path, std::size_t limit, LongerFile longer = LongerFile::refused);
 
     std::optional<std::string> bytes;  // nullopt: not read, for the reason in why
     std::string why;                   // "cannot open: No such file or directory", "not a regular file", ...

@@ -11,20 +11,21 @@ namespace tavrix {
 
 namespace {
 
-RegularFile failed(std::string why, bool missing = false) {
+RegularFile failed(std::string why) {
     RegularFile file;
     file.why = std::move(why);
-    file.missing = missing;
     return file;
 }
 
 }  // namespace
 
-RegularFile RegularFile::read(const std::string& path, std::size_t limit, bool keepPrefix) {
+RegularFile RegularFile::read(const std::string& path, std::size_t limit, LongerFile longer) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (descriptor < 0) {
         const int error = errno;
-        return failed(std::string("cannot open: ") + std::strerror(error), error == ENOENT || error == ENOTDIR);
+        RegularFile file = failed(std::string("cannot open: ") + std::strerror(error));
+        file.missing = error == ENOENT || error == ENOTDIR;
+        return file;
     }
     struct Closer {
         int descriptor;
@@ -33,7 +34,7 @@ RegularFile RegularFile::read(const std::string& path, std::size_t limit, bool k
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) return failed(std::string("cannot read: ") + std::strerror(errno));
     if (!S_ISREG(status.st_mode)) return failed("not a regular file");
-    if (!keepPrefix && static_cast<unsigned long long>(status.st_size) > limit) {
+    if (longer == LongerFile::refused && static_cast<unsigned long long>(status.st_size) > limit) {
         return failed("larger than " + sizeText(limit));
     }
     std::string bytes;
@@ -47,7 +48,7 @@ RegularFile RegularFile::read(const std::string& path, std::size_t limit, bool k
         }
         if (count == 0) break;
         if (bytes.size() + static_cast<std::size_t>(count) > limit) {
-            if (!keepPrefix) return failed("larger than " + sizeText(limit));
+            if (longer == LongerFile::refused) return failed("larger than " + sizeText(limit));
             bytes.append(buffer, limit - bytes.size());
             break;
         }

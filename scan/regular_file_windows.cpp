@@ -8,7 +8,7 @@
 
 namespace tavrix {
 
-RegularFile RegularFile::read(const std::string& path, std::size_t limit, bool keepPrefix) {
+RegularFile RegularFile::read(const std::string& path, std::size_t limit, LongerFile longer) {
     RegularFile file;
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
@@ -30,7 +30,7 @@ RegularFile RegularFile::read(const std::string& path, std::size_t limit, bool k
     char buffer[16384];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > limit && keepPrefix) {
+        if (bytes.size() > limit && longer == LongerFile::firstBytes) {
             bytes.resize(limit);
             break;
         }

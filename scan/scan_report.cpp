@@ -9,34 +9,34 @@ std::string buildScanReport(const ScanValues& v, const TextForm& text) {
         report += content;
         report += "\r\n";
     };
-    auto section = [&line](const char* word, bool first) {
-        if (!first) line("");
+    auto section = [&](const char* word) {
+        if (!report.empty()) line("");
         line(std::string("************") + word + "**********");
         line("");
     };
 
-    section("System", true);
+    section("System");
     line("System Manufacturer:" + text(v.sysManufacturer));
     line("System Model: " + text(v.sysModel));
     line("System Version: " + text(v.productVersion));
     line("IdentifyingNumber: " + text(v.productIdNumber));
     line("System Type: " + text(v.sysType));
 
-    section("Motherboard", false);
+    section("Motherboard");
     line("Mother Board Manufacturer: " + text(v.boardManufacturer));
     line("Motherboard Model: " + text(v.boardProduct));
 
-    section("Processor", false);
+    section("Processor");
     line("Processor: " + text(v.cpuName));
     line("Processor Manufacturer: " + text(v.cpuManufacturer));
     line("Processor Speed: " + text(v.cpuSpeed));
     line("Processor FSB: " + text(v.cpuExtClock));
 
-    section("Bios", false);
+    section("Bios");
     line("Bios: " + text(v.biosManufacturer));
     line("Version: " + text(v.biosVersion));
 
-    section("Memory Details", false);
+    section("Memory Details");
     line("Memory Manufacturer: " + text(v.memoryArrayManufacturer));
     line("Installed RAM: " + v.installedMemoryText);
     line("Maximum RAM: " + v.maximumMemoryText);

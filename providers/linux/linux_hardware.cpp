@@ -233,9 +233,10 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
         }
         if (!S_ISDIR(status.st_mode)) throw ScanError(shownPath(sources.root) + ": cannot use as the root: not a directory");
     }
-    auto underRoot = [&](std::string_view path, std::size_t limit = maximumSystemFileSize, bool keepPrefix = false) {
+    auto underRoot = [&](std::string_view path, std::size_t limit = maximumSystemFileSize,
+                         LongerFile longer = LongerFile::refused) {
         const std::string full = root + std::string(path);
-        RegularFile file = RegularFile::read(full, limit, keepPrefix);
+        RegularFile file = RegularFile::read(full, limit, longer);
         if (!file.bytes && !file.missing) hardware.warnings.push_back(shownPath(full) + ": " + file.why + ", left out");
         return std::move(file.bytes);
     };
@@ -270,7 +271,7 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
         hardware.udevDatabase = underRoot("/run/udev/data/+dmi:id").value_or("");
     }
     hardware.meminfo = underRoot("/proc/meminfo").value_or("");
-    hardware.cpuinfo = underRoot("/proc/cpuinfo", cpuinfoPrefix, true).value_or("");
+    hardware.cpuinfo = underRoot("/proc/cpuinfo", cpuinfoPrefix, LongerFile::firstBytes).value_or("");
     hardware.baseFrequency = underRoot("/sys/devices/system/cpu/cpu0/cpufreq/base_frequency").value_or("");
     hardware.architecture = withoutTrailingNewlines(underRoot("/proc/sys/kernel/arch").value_or(buildArchitecture()));
     return hardware;
