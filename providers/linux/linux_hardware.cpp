@@ -222,58 +222,91 @@ std::optional<int> smbiosMemoryType(std::string_view name) {
     return std::nullopt;
 }
 
+namespace {
+
+constexpr std::string_view entryPointPath = "/sys/firmware/dmi/tables/smbios_entry_point";
+constexpr std::string_view tablePath = "/sys/firmware/dmi/tables/DMI";
+
+// The bytes of the file at the path under the root; nullopt when it is missing or, with a warning,
+// cannot be read.
+std::optional<std::string> readUnderRoot(const std::string& root, std::string_view path,
+                                         std::vector<std::string>& warnings,
+                                         std::size_t limit = maximumSystemFileSize,
+                                         LongerFile longer = LongerFile::refused) {
+    const std::string full = root + std::string(path);
+    RegularFile file = RegularFile::read(full, limit, longer);
+    if (!file.bytes && !file.missing) warnings.push_back(shownPath(full) + ": " + file.why + ", left out");
+    return std::move(file.bytes);
+}
+
+// The tables of a `dmidecode --dump-bin` file. Throws ScanError when it cannot be read or holds no
+// entry point.
+SmbiosTable readDump(const std::string& path, std::vector<std::string>& warnings) {
+    const std::string shown = shownPath(path);
+    const RegularFile dump = RegularFile::read(path, maximumTableSize + 32);
+    if (!dump.bytes) throw ScanError(shown + ": cannot read the dump file: " + dump.why);
+    SmbiosTable tables = SmbiosTable::fromDump(*dump.bytes, shown);
+    for (const auto& problem : tables.entryPointProblems()) warnings.push_back(shown + ": " + problem);
+    if (!tables.problem().empty()) warnings.push_back(shown + ": " + tables.problem());
+    return tables;
+}
+
+// The kernel's copy of the tables under the root; nullopt when there is none with structures, and
+// a warning when the entry point is no SMBIOS entry point.
+std::optional<SmbiosTable> readLiveTables(const std::string& root, std::vector<std::string>& warnings) {
+    const auto entry = readUnderRoot(root, entryPointPath, warnings);
+    if (!entry) return std::nullopt;
+    auto table = readUnderRoot(root, tablePath, warnings, maximumTableSize);
+    if (!table) return std::nullopt;
+    const std::string shownEntry = shownPath(root + std::string(entryPointPath));
+    try {
+        SmbiosTable tables = SmbiosTable::fromEntryPoint(*entry, std::move(*table));
+        for (const auto& problem : tables.entryPointProblems()) warnings.push_back(shownEntry + ": " + problem);
+        if (!tables.problem().empty()) {
+            warnings.push_back(shownPath(root + std::string(tablePath)) + ": " + tables.problem());
+        }
+        if (tables.structures().empty()) return std::nullopt;
+        return tables;
+    } catch (const ScanError& failure) {
+        warnings.push_back(shownEntry + ": " + failure.what() + ", the tables left out");
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
 LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
     std::string root = sources.root;
     while (!root.empty() && root.back() == '/') root.pop_back();
-    LinuxHardware hardware;
-    {
-        struct stat status {};
-        if (::stat((root.empty() ? "/" : root).c_str(), &status) != 0) {
-            throw ScanError(shownPath(sources.root) + ": cannot use as the root: " + std::strerror(errno));
-        }
-        if (!S_ISDIR(status.st_mode)) throw ScanError(shownPath(sources.root) + ": cannot use as the root: not a directory");
+    struct stat status {};
+    if (::stat((root.empty() ? "/" : root).c_str(), &status) != 0) {
+        throw ScanError(shownPath(sources.root) + ": cannot use as the root: " + std::strerror(errno));
     }
-    auto underRoot = [&](std::string_view path, std::size_t limit = maximumSystemFileSize,
-                         LongerFile longer = LongerFile::refused) {
-        const std::string full = root + std::string(path);
-        RegularFile file = RegularFile::read(full, limit, longer);
-        if (!file.bytes && !file.missing) hardware.warnings.push_back(shownPath(full) + ": " + file.why + ", left out");
-        return std::move(file.bytes);
-    };
+    if (!S_ISDIR(status.st_mode)) throw ScanError(shownPath(sources.root) + ": cannot use as the root: not a directory");
 
+    LinuxHardware hardware;
+    auto& warnings = hardware.warnings;
     if (!sources.dumpFile.empty()) {
-        const std::string shown = shownPath(sources.dumpFile);
-        const RegularFile dump = RegularFile::read(sources.dumpFile, maximumTableSize + 32);
-        if (!dump.bytes) throw ScanError(shown + ": cannot read the dump file: " + dump.why);
-        hardware.tables.emplace(SmbiosTable::fromDump(*dump.bytes, shown));
-        if (!hardware.tables->problem().empty()) hardware.warnings.push_back(shown + ": " + hardware.tables->problem());
-    } else if (const auto entry = underRoot("/sys/firmware/dmi/tables/smbios_entry_point")) {
-        if (auto table = underRoot("/sys/firmware/dmi/tables/DMI", maximumTableSize)) {
-            try {
-                hardware.tables.emplace(SmbiosTable::fromEntryPoint(*entry, std::move(*table)));
-                if (!hardware.tables->problem().empty()) {
-                    hardware.warnings.push_back(shownPath(root + "/sys/firmware/dmi/tables/DMI") + ": " +
-                                                hardware.tables->problem());
-                }
-                if (hardware.tables->structures().empty()) hardware.tables.reset();
-            } catch (const ScanError&) {
-                // unusable live tables: the other sources stand in for them
-            }
-        }
+        hardware.tables.emplace(readDump(sources.dumpFile, warnings));
+    } else {
+        hardware.tables = readLiveTables(root, warnings);
     }
     if (!hardware.tables) {
         for (const char* name : {"sys_vendor", "product_name", "product_version", "product_serial", "board_vendor",
                                  "board_name", "bios_vendor", "bios_version"}) {
-            if (auto value = underRoot(std::string("/sys/class/dmi/id/") + name)) {
+            if (auto value = readUnderRoot(root, std::string("/sys/class/dmi/id/") + name, warnings)) {
                 hardware.dmiId.emplace(name, withoutTrailingNewlines(std::move(*value)));
             }
         }
-        hardware.udevDatabase = underRoot("/run/udev/data/+dmi:id").value_or("");
+        hardware.udevDatabase = readUnderRoot(root, "/run/udev/data/+dmi:id", warnings).value_or("");
     }
-    hardware.meminfo = underRoot("/proc/meminfo").value_or("");
-    hardware.cpuinfo = underRoot("/proc/cpuinfo", cpuinfoPrefix, LongerFile::firstBytes).value_or("");
-    hardware.baseFrequency = underRoot("/sys/devices/system/cpu/cpu0/cpufreq/base_frequency").value_or("");
-    hardware.architecture = withoutTrailingNewlines(underRoot("/proc/sys/kernel/arch").value_or(buildArchitecture()));
+    hardware.meminfo = readUnderRoot(root, "/proc/meminfo", warnings).value_or("");
+    hardware.cpuinfo =
+        readUnderRoot(root, "/proc/cpuinfo", warnings, cpuinfoPrefix, LongerFile::firstBytes).value_or("");
+    hardware.baseFrequency =
+        readUnderRoot(root, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency", warnings).value_or("");
+    hardware.architecture =
+        withoutTrailingNewlines(readUnderRoot(root, "/proc/sys/kernel/arch", warnings).value_or(buildArchitecture()));
     return hardware;
 }
 

@@ -28,6 +28,43 @@ std::string hex(std::size_t offset) {
     return "offset 0x" + text;
 }
 
+// The low byte of the sum of the bytes; 0 when their checksum byte is right.
+unsigned byteSum(std::string_view bytes) {
+    unsigned sum = 0;
+    for (const char c : bytes) sum += static_cast<unsigned char>(c);
+    return sum % 256;
+}
+
+std::string hexByte(unsigned value) {
+    static constexpr char digits[] = "0123456789abcdef";
+    return {'0', 'x', digits[(value >> 4) & 0xF], digits[value & 0xF]};
+}
+
+// What is wrong with an entry point's length (the byte at lengthOffset, from shortest up to 32
+// bytes) and its checksum, which covers that length; nothing when both are sound. The kernel hands
+// the table over whatever they say, so these are warnings, not reasons to stop.
+std::vector<std::string> lengthAndChecksumProblems(std::string_view entry, std::string_view anchor,
+                                                   std::size_t lengthOffset, std::size_t shortest) {
+    const std::string name = "the " + std::string(anchor) + " entry point";
+    const std::size_t length = static_cast<unsigned char>(entry[lengthOffset]);
+    if (length < shortest || length > 32 || length > entry.size()) {
+        return {name + " gives its length as " + std::to_string(length) + " bytes, where it has " +
+                std::to_string(shortest) + " to 32; decoded anyway"};
+    }
+    if (const unsigned sum = byteSum(entry.substr(0, length)); sum != 0) {
+        return {name + "'s checksum is wrong (its " + std::to_string(length) + " bytes sum to " + hexByte(sum) +
+                ", not 0); decoded anyway"};
+    }
+    return {};
+}
+
+// A 2.x structure count; 0 means as many as the table's length holds, as decoders read it.
+std::optional<std::size_t> structureCount(std::string_view entry, std::size_t offset) {
+    const auto count = static_cast<std::size_t>(littleEndian(entry, offset, 2));
+    if (count == 0) return std::nullopt;
+    return count;
+}
+
 // Where the pair of NULs that ends a string set starts, at or after the offset; npos when there is none.
 std::size_t endOfStrings(std::string_view table, std::size_t offset) {
     return table.find(std::string_view("\0\0", 2), offset);
@@ -51,20 +88,30 @@ SmbiosTable SmbiosTable::fromEntryPoint(std::string_view entry, std::string tabl
     SmbiosTable decoded;
     *decoded.bytes_ = std::move(table);
     if (entry.size() >= 0x18 && entry.substr(0, 5) == "_SM3_") {
+        decoded.entryPointProblems_ = lengthAndChecksumProblems(entry, "_SM3_", 0x06, 0x18);
         decoded.major_ = static_cast<unsigned char>(entry[0x07]);
         decoded.minor_ = static_cast<unsigned char>(entry[0x08]);
         decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x0C, 4)), std::nullopt);
     } else if (entry.size() >= 0x1F && entry.substr(0, 4) == "_SM_") {
+        decoded.entryPointProblems_ = lengthAndChecksumProblems(entry, "_SM_", 0x05, 0x1E);
+        if (const unsigned sum = byteSum(entry.substr(0x10, 0x0F)); sum != 0) {
+            decoded.entryPointProblems_.push_back(
+                "the _SM_ entry point's intermediate checksum is wrong (the 15 bytes "
+                "from _DMI_ sum to " +
+                hexByte(sum) + ", not 0); decoded anyway");
+        }
         decoded.major_ = static_cast<unsigned char>(entry[0x06]);
         decoded.minor_ = static_cast<unsigned char>(entry[0x07]);
-        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x16, 2)),
-                       static_cast<std::size_t>(littleEndian(entry, 0x1C, 2)));
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x16, 2)), structureCount(entry, 0x1C));
     } else if (entry.size() >= 0x0F && entry.substr(0, 5) == "_DMI_") {
+        if (const unsigned sum = byteSum(entry.substr(0, 0x0F)); sum != 0) {
+            decoded.entryPointProblems_.push_back("the _DMI_ entry point's checksum is wrong (its 15 bytes sum to " +
+                                                  hexByte(sum) + ", not 0); decoded anyway");
+        }
         const auto revision = static_cast<unsigned char>(entry[0x0E]);
         decoded.major_ = revision >> 4;
         decoded.minor_ = revision & 0x0F;
-        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x06, 2)),
-                       static_cast<std::size_t>(littleEndian(entry, 0x0C, 2)));
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x06, 2)), structureCount(entry, 0x0C));
     } else {
         throw ScanError("no SMBIOS entry point (_SM_, _SM3_ or _DMI_)");
     }

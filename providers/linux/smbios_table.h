@@ -55,6 +55,8 @@ public:
     const std::vector<SmbiosStructure>& structures() const { return structures_; }
     // What made decoding stop before the end of the table, naming the offset; empty for a sound table.
     const std::string& problem() const { return problem_; }
+    // What is wrong with the entry point's length or checksums; empty for a sound entry point.
+    const std::vector<std::string>& entryPointProblems() const { return entryPointProblems_; }
     // The structures of one type, in table order.
     std::vector<const SmbiosStructure*> ofType(std::uint8_t type) const;
 
@@ -72,6 +74,7 @@ private:
     int minor_ = 0;
     std::vector<SmbiosStructure> structures_;
     std::string problem_;
+    std::vector<std::string> entryPointProblems_;
 };
 
 }  // namespace tavrix

@@ -199,12 +199,18 @@ TEST(LinuxHardware, MissingSourcesGiveAbsentValuesNotFailures) {
 
 TEST(LinuxHardware, UnusableLiveTablesFallBackToSysfs) {
     FakeRoot root;
-    root.write("/sys/firmware/dmi/tables/smbios_entry_point", "garbage");
-    root.write("/sys/firmware/dmi/tables/DMI", "");
+    std::string random(31, '\0');
+    for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>(i * 151 + 7);
+    root.write("/sys/firmware/dmi/tables/smbios_entry_point", random);
+    root.write("/sys/firmware/dmi/tables/DMI", desktopTable());
     root.write("/sys/class/dmi/id/sys_vendor", "Acme \x01\n");
     root.write("/sys/class/dmi/id/product_name", "\n");  // the kernel's way of saying "no string"
     root.write("/proc/sys/kernel/arch", "aarch64\n");
-    const auto machine = LinuxHardware::read({root.path(), ""}).describe();
+    const LinuxHardware hardware = LinuxHardware::read({root.path(), ""});
+    EXPECT_THAT(hardware.warnings, ::testing::ElementsAre(root.path() + "/sys/firmware/dmi/tables/smbios_entry_point: "
+                                                                         "no SMBIOS entry point (_SM_, _SM3_ or _DMI_), "
+                                                                         "the tables left out"));
+    const auto machine = hardware.describe();
     EXPECT_EQ(text(value(machine, "Win32_ComputerSystem", 0, "Manufacturer")), "Acme .");
     EXPECT_EQ(text(value(machine, "Win32_ComputerSystem", 0, "Model")), "<absent>");
     EXPECT_EQ(text(value(machine, "Win32_ComputerSystem", 0, "SystemType")), "ARM64-based PC");
@@ -353,6 +359,23 @@ TEST(LinuxHardware, ADamagedTableGivesWhatItCanAndAWarningNamingTheOffset) {
     EXPECT_EQ(text(value(live.describe(), "Win32_Baseboard", 0, "Manufacturer")), "Acme Boards");
     EXPECT_THAT(live.warnings, ::testing::ElementsAre(root.path() + "/sys/firmware/dmi/tables/DMI: structure type 17 at "
                                                                     "offset 0x1c is 2 bytes, shorter than its header"));
+}
+
+TEST(LinuxHardware, ADamagedEntryPointIsDecodedWithAWarningNamingItsFile) {
+    const std::string table = desktopTable();
+    std::string entry = SmbiosWriter::entryPoint3(table.size());
+    entry[0x05] = static_cast<char>(entry[0x05] + 1);
+    FakeRoot root;
+    root.write("/pc.bin", SmbiosWriter::dump(entry, table));
+    root.write("/sys/firmware/dmi/tables/smbios_entry_point", entry);
+    root.write("/sys/firmware/dmi/tables/DMI", table);
+    const std::string problem = ": the _SM3_ entry point's checksum is wrong (its 24 bytes sum to 0x01, not 0); decoded anyway";
+    for (const auto& [dumpFile, named] : {std::pair{root.path() + "/pc.bin", root.path() + "/pc.bin"},
+                                          {std::string(), root.path() + "/sys/firmware/dmi/tables/smbios_entry_point"}}) {
+        const LinuxHardware hardware = LinuxHardware::read({root.path(), dumpFile});
+        EXPECT_THAT(hardware.warnings, ::testing::ElementsAre(named + problem));
+        EXPECT_EQ(text(value(hardware.describe(), "Win32_Baseboard", 0, "Product")), "B550M");
+    }
 }
 
 TEST(LinuxHardware, MoreModulesThanTheScanCanCountFailAsTheyAreFound) {

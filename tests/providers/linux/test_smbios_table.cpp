@@ -51,6 +51,54 @@ TEST(SmbiosTable, DecodesStructuresAndStringsOfEveryEntryPointKind) {
     EXPECT_EQ(v21.minorVersion(), 1);
 }
 
+// A damaged entry point is decoded on, as the kernel hands the table over, with a warning that
+// names what is wrong.
+TEST(SmbiosTable, DecodesEntryPointsWithBadChecksumsOrLengthsButSaysWhatIsWrong) {
+    const std::string table = biosAndSystem();
+    auto changed = [](std::string entry, std::size_t offset, unsigned char value) {
+        entry[offset] = static_cast<char>(value);
+        return entry;
+    };
+    const std::string v3 = SmbiosWriter::entryPoint3(table.size());
+    const std::string v2 = SmbiosWriter::entryPoint2(table.size(), 3);
+    const std::string legacy = SmbiosWriter::entryPointLegacy(table.size(), 3, 0x21);
+    const std::pair<std::string, std::string> cases[] = {
+        {v3, ""},
+        {v2, ""},
+        {legacy, ""},
+        {changed(v3, 0x05, v3[0x05] + 1),
+         "the _SM3_ entry point's checksum is wrong (its 24 bytes sum to 0x01, not 0)"},
+        {changed(v3, 0x06, 0xFF), "the _SM3_ entry point gives its length as 255 bytes, where it has 24 to 32"},
+        {changed(v3, 0x06, 0x00), "the _SM3_ entry point gives its length as 0 bytes, where it has 24 to 32"},
+        {changed(v2, 0x04, v2[0x04] - 1), "the _SM_ entry point's checksum is wrong (its 31 bytes sum to 0xff, not 0)"},
+        {changed(v2, 0x05, 0xFF), "the _SM_ entry point gives its length as 255 bytes, where it has 30 to 32"},
+        {changed(changed(v2, 0x15, v2[0x15] + 2), 0x04, v2[0x04] - 2),  // the outer sum still right
+         "the _SM_ entry point's intermediate checksum is wrong (the 15 bytes from _DMI_ sum to 0x02, not 0)"},
+        {changed(legacy, 0x05, legacy[0x05] + 3),
+         "the _DMI_ entry point's checksum is wrong (its 15 bytes sum to 0x03, not 0)"},
+    };
+    for (const auto& [entry, problem] : cases) {
+        const auto decoded = SmbiosTable::fromEntryPoint(entry, table);
+        EXPECT_EQ(decoded.structures().size(), 3u) << problem;
+        if (problem.empty()) {
+            EXPECT_THAT(decoded.entryPointProblems(), ::testing::IsEmpty());
+        } else {
+            EXPECT_THAT(decoded.entryPointProblems(), ::testing::ElementsAre(problem + "; decoded anyway"));
+        }
+    }
+}
+
+// A 2.x count of 0 leaves the structures to the table's length.
+TEST(SmbiosTable, AStructureCountOfZeroMeansUpToTheTableLength) {
+    const std::string table = biosAndSystem();
+    for (const auto& entry :
+         {SmbiosWriter::entryPoint2(table.size(), 0), SmbiosWriter::entryPointLegacy(table.size(), 0, 0x21)}) {
+        const auto decoded = SmbiosTable::fromEntryPoint(entry, table);
+        EXPECT_EQ(decoded.structures().size(), 3u);
+        EXPECT_TRUE(decoded.problem().empty()) << decoded.problem();
+    }
+}
+
 TEST(SmbiosTable, StopsAtEndOfTableTheTableLengthAndTheStructureCount) {
     std::string table = biosAndSystem() + std::string("\x01\x1B\x05\x00", 4) + std::string(0x17 + 2, '\0');
     EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(table.size()), table).structures().size(), 3u);
