@@ -1,6 +1,7 @@
 // Hostile input sizes: parsing a machine file and decoding an SMBIOS table must cost the same per
 // property and per structure at a hundred thousand items as at ten million. Prints each size's cost
-// per item and the peak memory of a process that builds and reads that input alone, and the spread
+// per item and the peak memory of a process that builds and reads that input alone (also as a
+// multiple of the input's size, the input included), and the spread
 // between the cheapest and the dearest size per input kind; exits 1 when a spread passes 2, the
 // sign of work that grows faster than the input.
 #include <malloc.h>
@@ -41,6 +42,14 @@ std::string manyRows(std::size_t n) {
     std::string text;
     text.reserve(n * 48);
     for (std::size_t i = 0; i < n; ++i) text += "[Win32_PhysicalMemory]\nCapacity=8589934592\nSpeed=3200\n";
+    return text;
+}
+
+// n empty rows, the most rows a file of its size can hold.
+std::string emptyRows(std::size_t n) {
+    std::string text;
+    text.reserve(n * 4);
+    for (std::size_t i = 0; i < n; ++i) text += "[A]\n";
     return text;
 }
 
@@ -85,6 +94,8 @@ int main() {
          [](const std::string& text) { return MachineFile::parse(text, "wide.machine").rows().size(); }, 1},
         {"machine file, many rows", "row", manyRows,
          [](const std::string& text) { return MachineFile::parse(text, "rows.machine").rows().size(); }, 1},
+        {"machine file, empty rows", "row", emptyRows,
+         [](const std::string& text) { return MachineFile::parse(text, "empty.machine").rows().size(); }, 1},
         {"SMBIOS arrays and slots", "structure", arraysAndSlots,
          [](const std::string& dump) {
              LinuxHardware hardware;
@@ -97,7 +108,7 @@ int main() {
     // slots) to 100 times them.
     const std::vector<std::size_t> sizes = {100000, 1000000, 10000000};
     bool linear = true;
-    std::printf("%-26s %10s %14s %14s\n", "input", "items", "ns per item", "peak MB");
+    std::printf("%-26s %10s %14s %14s %14s\n", "input", "items", "ns per item", "peak MB", "peak / input");
     for (const Kind& kind : kinds) {
         std::vector<double> perItem;
         for (const std::size_t size : sizes) {
@@ -122,11 +133,12 @@ int main() {
                     best = std::min(best, std::chrono::duration<double, std::nano>(elapsed).count());
                     if (run == 0) peak = peakMegabytes();
                 }
-                const double result[2] = {best / static_cast<double>(items), peak};
+                const double result[3] = {best / static_cast<double>(items), peak,
+                                          peak * 1024 * 1024 / static_cast<double>(input.size())};
                 _exit(write(pipeEnds[1], result, sizeof result) == sizeof result ? 0 : 1);
             }
             close(pipeEnds[1]);
-            double result[2] = {0, 0};
+            double result[3] = {0, 0, 0};
             const bool read = ::read(pipeEnds[0], result, sizeof result) == sizeof result;
             close(pipeEnds[0]);
             int status = 0;
@@ -136,7 +148,7 @@ int main() {
                 return 1;
             }
             perItem.push_back(result[0]);
-            std::printf("%-26s %10zu %14.1f %14.0f\n", kind.name, size, result[0], result[1]);
+            std::printf("%-26s %10zu %14.1f %14.0f %14.1f\n", kind.name, size, result[0], result[1], result[2]);
         }
         const double spread = *std::max_element(perItem.begin(), perItem.end()) /
                               *std::min_element(perItem.begin(), perItem.end());

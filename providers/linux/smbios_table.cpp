@@ -47,9 +47,13 @@ std::vector<std::string> lengthAndChecksumProblems(std::string_view entry, std::
                                                    std::size_t lengthOffset, std::size_t shortest) {
     const std::string name = "the " + std::string(anchor) + " entry point";
     const std::size_t length = static_cast<unsigned char>(entry[lengthOffset]);
-    if (length < shortest || length > 32 || length > entry.size()) {
+    if (length < shortest || length > 32) {
         return {name + " gives its length as " + std::to_string(length) + " bytes, where it has " +
                 std::to_string(shortest) + " to 32; decoded anyway"};
+    }
+    if (length > entry.size()) {
+        return {name + " gives its length as " + std::to_string(length) + " bytes, but only " +
+                std::to_string(entry.size()) + " are there; decoded anyway"};
     }
     if (const unsigned sum = byteSum(entry.substr(0, length)); sum != 0) {
         return {name + "'s checksum is wrong (its " + std::to_string(length) + " bytes sum to " + hexByte(sum) +
