@@ -74,11 +74,11 @@ ProviderValue PropertyRow::readProperty(std::string_view name) const {
     return position == std::string::npos ? ProviderValue(Absent{}) : properties_[position].second;
 }
 
-PropertyRow& MachineDescription::addRow(std::string className) {
+PropertyRow& MachineDescription::addRow(std::string_view className) {
     // A row of the same class as the one before shares its name: rows of a class mostly follow each other.
     if (!rows_.empty() && rows_.back().className() == className)
         return rows_.emplace_back(rows_.back().sharedClassName());
-    return rows_.emplace_back(std::move(className));
+    return rows_.emplace_back(std::string(className));
 }
 
 std::vector<const PropertyRow*> MachineDescription::rowsOf(std::string_view className) const {

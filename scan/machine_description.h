@@ -48,7 +48,7 @@ private:
 class MachineDescription {
 public:
     // Starts a new row of the class and returns it for filling; it stays where it is as rows are added.
-    PropertyRow& addRow(std::string className);
+    PropertyRow& addRow(std::string_view className);
     // The rows of one class (case-insensitive), in the order they were added.
     std::vector<const PropertyRow*> rowsOf(std::string_view className) const;
     const std::deque<PropertyRow>& rows() const { return rows_; }

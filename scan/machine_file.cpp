@@ -188,7 +188,7 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
         if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
             const std::string_view className = trimBlanks(trimmed.substr(1, trimmed.size() - 2));
             if (className.empty()) fail(fileName, lineNumber, "empty class name in [ ]");
-            current = &machine.addRow(std::string(className));
+            current = &machine.addRow(className);
             continue;
         }
         const auto equals = line.find('=');
