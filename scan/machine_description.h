@@ -16,7 +16,7 @@ namespace tavrix {
 
 // One row of a class: its properties as name and value pairs, in the order each was first set.
 // Names match without regard to ASCII case; a property set twice keeps its first place and its
-// last value. Past a few properties a hash index over the names keeps setting and reading a
+// last value. Past sixteen properties a hash index over the names keeps setting and reading a
 // property in constant time on average, however many the row holds.
 class PropertyRow : public ManagementRow {
 public:
