@@ -40,24 +40,29 @@ std::string hexByte(unsigned value) {
     return {'0', 'x', digits[(value >> 4) & 0xF], digits[value & 0xF]};
 }
 
+// A warning that a checksum is wrong, such as "the _DMI_ entry point's checksum is wrong (its 15
+// bytes sum to 0x03, not 0); decoded anyway".
+std::string wrongChecksum(const std::string& checksum, const std::string& bytes, unsigned sum) {
+    return "the " + checksum + " is wrong (" + bytes + " sum to " + hexByte(sum) + ", not 0); decoded anyway";
+}
+
 // What is wrong with an entry point's length (the byte at lengthOffset, from shortest up to 32
 // bytes) and its checksum, which covers that length; nothing when both are sound. The kernel hands
 // the table over whatever they say, so these are warnings, not reasons to stop.
 std::vector<std::string> lengthAndChecksumProblems(std::string_view entry, std::string_view anchor,
                                                    std::size_t lengthOffset, std::size_t shortest) {
-    const std::string name = "the " + std::string(anchor) + " entry point";
+    const std::string name = std::string(anchor) + " entry point";
     const std::size_t length = static_cast<unsigned char>(entry[lengthOffset]);
     if (length < shortest || length > 32) {
-        return {name + " gives its length as " + std::to_string(length) + " bytes, where it has " +
+        return {"the " + name + " gives its length as " + std::to_string(length) + " bytes, where it has " +
                 std::to_string(shortest) + " to 32; decoded anyway"};
     }
     if (length > entry.size()) {
-        return {name + " gives its length as " + std::to_string(length) + " bytes, but only " +
+        return {"the " + name + " gives its length as " + std::to_string(length) + " bytes, but only " +
                 std::to_string(entry.size()) + " are there; decoded anyway"};
     }
     if (const unsigned sum = byteSum(entry.substr(0, length)); sum != 0) {
-        return {name + "'s checksum is wrong (its " + std::to_string(length) + " bytes sum to " + hexByte(sum) +
-                ", not 0); decoded anyway"};
+        return {wrongChecksum(name + "'s checksum", "its " + std::to_string(length) + " bytes", sum)};
     }
     return {};
 }
@@ -100,17 +105,14 @@ SmbiosTable SmbiosTable::fromEntryPoint(std::string_view entry, std::string tabl
         decoded.entryPointProblems_ = lengthAndChecksumProblems(entry, "_SM_", 0x05, 0x1E);
         if (const unsigned sum = byteSum(entry.substr(0x10, 0x0F)); sum != 0) {
             decoded.entryPointProblems_.push_back(
-                "the _SM_ entry point's intermediate checksum is wrong (the 15 bytes "
-                "from _DMI_ sum to " +
-                hexByte(sum) + ", not 0); decoded anyway");
+                wrongChecksum("_SM_ entry point's intermediate checksum", "the 15 bytes from _DMI_", sum));
         }
         decoded.major_ = static_cast<unsigned char>(entry[0x06]);
         decoded.minor_ = static_cast<unsigned char>(entry[0x07]);
         decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x16, 2)), structureCount(entry, 0x1C));
     } else if (entry.size() >= 0x0F && entry.substr(0, 5) == "_DMI_") {
         if (const unsigned sum = byteSum(entry.substr(0, 0x0F)); sum != 0) {
-            decoded.entryPointProblems_.push_back("the _DMI_ entry point's checksum is wrong (its 15 bytes sum to " +
-                                                  hexByte(sum) + ", not 0); decoded anyway");
+            decoded.entryPointProblems_.push_back(wrongChecksum("_DMI_ entry point's checksum", "its 15 bytes", sum));
         }
         const auto revision = static_cast<unsigned char>(entry[0x0E]);
         decoded.major_ = revision >> 4;
