@@ -213,6 +213,38 @@ std::optional<std::uint64_t> moduleSpeed(const SmbiosStructure& device) {
     return *speed;
 }
 
+// The memory the tables say is installed, for a computer whose kernel cannot be asked (a dump): the
+// memory array mapped address ranges (type 19) added up, or where there are none the sizes of the
+// modules (those of system memory); nullopt when the tables say neither.
+template <typename IsSystemModule>
+std::optional<std::uint64_t> installedBytes(const std::vector<const SmbiosStructure*>& ranges,
+                                            const std::vector<const SmbiosStructure*>& devices,
+                                            IsSystemModule isSystemModule) {
+    std::optional<std::uint64_t> total;
+    for (const auto* range : ranges) {
+        const auto start = range->dword(0x04);
+        const auto end = range->dword(0x08);
+        if (!start || !end) continue;
+        std::uint64_t bytes = 0;
+        if (*start == 0xFFFFFFFFu) {
+            const auto extendedStart = range->length() >= 0x1F ? range->qword(0x0F) : std::nullopt;
+            const auto extendedEnd = range->length() >= 0x1F ? range->qword(0x17) : std::nullopt;
+            if (!extendedStart || !extendedEnd || *extendedEnd < *extendedStart) continue;
+            bytes = *extendedEnd - *extendedStart + 1;
+        } else {
+            if (*end < *start) continue;
+            bytes = (std::uint64_t{*end} - *start + 1) * 1024;
+        }
+        total = total.value_or(0) + bytes;
+    }
+    if (total) return total;
+    for (const auto* device : devices) {
+        if (const auto bytes = moduleBytes(*device); bytes && *bytes > 0 && isSystemModule(*device))
+            total = total.value_or(0) + *bytes;
+    }
+    return total;
+}
+
 std::optional<std::uint64_t> nonZero(std::optional<std::uint16_t> value) {
     if (!value || *value == 0) return std::nullopt;
     return *value;
@@ -237,9 +269,17 @@ std::optional<int> smbiosMemoryType(std::string_view name) {
 }
 
 LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
+    LinuxHardware hardware;
+    if (!sources.dumpFile.empty()) {
+        const std::string shown = shownPath(sources.dumpFile);
+        const RegularFile dump = RegularFile::read(sources.dumpFile, maximumTableSize + 32);
+        if (!dump.bytes) throw ScanError(shown + ": cannot read the dump file: " + dump.why);
+        hardware.tables.emplace(SmbiosTable::fromDump(*dump.bytes, shown));
+        if (!hardware.tables->problem().empty()) hardware.warnings.push_back(shown + ": " + hardware.tables->problem());
+        return hardware;
+    }
     std::string root = sources.root;
     while (!root.empty() && root.back() == '/') root.pop_back();
-    LinuxHardware hardware;
     {
         struct stat status {};
         if (::stat((root.empty() ? "/" : root).c_str(), &status) != 0) {
@@ -254,13 +294,7 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
         return std::move(file.bytes);
     };
 
-    if (!sources.dumpFile.empty()) {
-        const std::string shown = shownPath(sources.dumpFile);
-        const RegularFile dump = RegularFile::read(sources.dumpFile, maximumTableSize + 32);
-        if (!dump.bytes) throw ScanError(shown + ": cannot read the dump file: " + dump.why);
-        hardware.tables.emplace(SmbiosTable::fromDump(*dump.bytes, shown));
-        if (!hardware.tables->problem().empty()) hardware.warnings.push_back(shown + ": " + hardware.tables->problem());
-    } else if (const auto entry = underRoot("/sys/firmware/dmi/tables/smbios_entry_point")) {
+    if (const auto entry = underRoot("/sys/firmware/dmi/tables/smbios_entry_point")) {
         if (auto table = underRoot("/sys/firmware/dmi/tables/DMI", maximumTableSize)) {
             try {
                 hardware.tables.emplace(SmbiosTable::fromEntryPoint(*entry, std::move(*table)));
@@ -292,7 +326,7 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
 
 MachineDescription LinuxHardware::describe() const {
     // The structures of the types that give rows, gathered in one pass over the table.
-    std::array<std::vector<const SmbiosStructure*>, 18> byType;
+    std::array<std::vector<const SmbiosStructure*>, 20> byType;
     if (tables) {
         for (const auto& structure : tables->structures()) {
             if (structure.type < byType.size()) byType[structure.type].push_back(&structure);
@@ -317,6 +351,18 @@ MachineDescription LinuxHardware::describe() const {
     for (const std::uint8_t type : {0, 2, 4, 16, 17}) rowCapacity += byType[type].size();
     machine.reserve(rowCapacity);
 
+    const auto& arrays = structures(16);
+    std::unordered_map<std::uint16_t, const SmbiosStructure*> arrayByHandle;  // the first array of each handle
+    arrayByHandle.reserve(std::min<std::size_t>(arrays.size(), 0x10000));
+    for (const auto* array : arrays) arrayByHandle.emplace(array->handle, array);
+    // A memory device holds system memory unless the array it names holds something else.
+    auto isSystemModule = [&arrayByHandle](const SmbiosStructure& device) {
+        const auto arrayHandle = device.word(0x04);
+        if (!arrayHandle) return true;
+        const auto named = arrayByHandle.find(*arrayHandle);
+        return named == arrayByHandle.end() || isSystemMemoryArray(*named->second);
+    };
+
     const auto& systems = structures(1);
     const SmbiosStructure* system = systems.empty() ? nullptr : systems.front();
     {
@@ -325,15 +371,13 @@ MachineDescription LinuxHardware::describe() const {
         setText(row, "Model", tables ? (system ? system->string(0x05) : std::nullopt) : sysfs("product_name"));
         if (const auto kilobytes = memTotalKilobytes(meminfo); kilobytes && *kilobytes <= UINT64_MAX / 1024) {
             row.set("TotalPhysicalMemory", std::to_string(*kilobytes * 1024));
+        } else if (const auto bytes = installedBytes(byType[19], byType[17], isSystemModule)) {
+            row.set("TotalPhysicalMemory", std::to_string(*bytes));
         }
         if (const char* type = systemType(architecture)) row.set("SystemType", std::string(type));
     }
 
-    const auto& arrays = structures(16);
-    std::unordered_map<std::uint16_t, const SmbiosStructure*> arrayByHandle;  // the first array of each handle
-    arrayByHandle.reserve(std::min<std::size_t>(arrays.size(), 0x10000));
     for (const auto* array : arrays) {
-        arrayByHandle.emplace(array->handle, array);
         if (!isSystemMemoryArray(*array)) continue;
         PropertyRow& row = machine.addRow("Win32_PhysicalMemoryArray");
         setNumber(row, "MaxCapacity", arrayKilobytes(*array));
@@ -350,11 +394,7 @@ MachineDescription LinuxHardware::describe() const {
     std::size_t modules = 0;
     for (const auto* device : structures(17)) {
         const auto bytes = moduleBytes(*device);
-        if (bytes == 0u) continue;
-        if (const auto arrayHandle = device->word(0x04)) {
-            const auto named = arrayByHandle.find(*arrayHandle);
-            if (named != arrayByHandle.end() && !isSystemMemoryArray(*named->second)) continue;
-        }
+        if (bytes == 0u || !isSystemModule(*device)) continue;
         addModuleRow(modules);
         PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
         if (bytes) row.set("Capacity", std::to_string(*bytes));

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "com_text.h"
+#include "utf16_text.h"
 #include "program_texts.h"
 
 namespace tavrix::win32 {

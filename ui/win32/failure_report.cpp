@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "com_text.h"
+#include "utf16_text.h"
 #include "program_texts.h"
 
 namespace tavrix::win32 {
@@ -15,11 +15,12 @@ bool reported = false;
 
 }  // namespace
 
-void reportFailureAndExit(const std::string& failure) {
+void reportFailureAndExit(const std::string& failure, int status) {
     reported = true;
+    std::fprintf(stderr, "tavrix: %s\n", failure.c_str());
     MessageBoxW(nullptr, utf16Of(failure).c_str(), utf16Of(forms::applicationTitle).c_str(), MB_OK | MB_SETFOREGROUND);
     std::fflush(nullptr);
-    ExitProcess(1);
+    ExitProcess(static_cast<UINT>(status));
 }
 
 bool failureReported() { return reported; }

@@ -3,7 +3,7 @@
 #include <exception>
 #include <stdexcept>
 
-#include "com_text.h"
+#include "utf16_text.h"
 #include "failure_report.h"
 #include "resource_ids.h"
 

@@ -107,6 +107,16 @@ for machine in "$source_dir"/tests/data/machines/*.machine "$source_dir"/example
   cmp -s "$work/out" "$expected.report" || fail "$name: saved by tavrix-report.exe, the report differs"
 done
 
+# A table dump is answered from its tables alone, as the Linux build answers it: the same report.
+dump="$source_dir/tests/data/smbios/synthetic-legacy.bin"
+wine "$report_exe" --dump "Z:$dump" >"$work/out" 2>"$work/err" || fail "tavrix-report.exe --dump fails: $(cat "$work/err")"
+cmp -s "$work/out" "${dump%.bin}.report" || fail "the dump's report differs from the Linux build's"
+# --root is a Linux option, refused as such.
+status=0
+wine "$report_exe" --root 'Z:\' >"$work/out" 2>"$work/err" || status=$?
+[ "$status" -eq 2 ] && [ ! -s "$work/out" ] && grep -q "^tavrix-report: --root is an option of the Linux program" "$work/err" ||
+  fail "--root exits $status with \"$(cat "$work/err")\""
+
 # A file the scan cannot read fails it with a message, not a crash.
 for machine in "$source_dir"/tests/data/malformed/*.machine; do
   status=0

@@ -148,6 +148,45 @@ click CancelButton
 await_exit "$tavrix"
 [ "$status" -eq 0 ] || fail "Cancel ends tavrix.exe with status $status"
 
+# A machine file: the same windows over it, whose copy is tavrix-report.exe --machine's report.
+acme="Z:$source_dir/examples/acme.machine"
+wine "$report_exe" --machine "$acme" >"$work/acme-report.txt" || fail "tavrix-report.exe --machine"
+wine "$tavrix_exe" --machine "$acme" >/dev/null 2>&1 &
+tavrix=$!
+click OKButton
+await window Form1 || fail "Form1 over a machine file is not shown"
+click clipboardCmd
+sleep 0.5
+probe clipboard >"$work/acme-clipboard.txt" || fail "the clipboard holds no text over a machine file"
+cmp -s "$work/acme-clipboard.txt" "$work/acme-report.txt" || fail "the copy over a machine file is not its report"
+probe close Form1 || fail "Form1 over a machine file cannot be closed"
+await_exit "$tavrix"
+[ "$status" -eq 0 ] || fail "closing Form1 over a machine file ends tavrix.exe with status $status"
+
+# A file that cannot be read or parsed: tavrix-report.exe's message in a box, status 1; an unknown
+# option: the usage in a box, status 2. No window comes first.
+refused() {
+  expected_status=$1
+  expected_text=$2
+  shift 2
+  wine "$tavrix_exe" "$@" >/dev/null 2>&1 &
+  tavrix=$!
+  if await message "Tavrix - System Memory Information"; then
+    case $answer in
+      *"$expected_text"*) ;;
+      *) fail "tavrix.exe $* says \"$answer\"" ;;
+    esac
+  else
+    fail "tavrix.exe $* shows no message"
+  fi
+  await_exit "$tavrix"
+  [ "$status" -eq "$expected_status" ] || fail "tavrix.exe $* ends with status $status, not $expected_status"
+}
+bad="Z:$source_dir/tests/data/malformed/text-line.machine"
+refused 1 "text-line.machine:3: expected" --machine "$bad"
+refused 2 "usage: tavrix" --bogus
+refused 2 "--dump is given twice" --dump "$bad" --dump "$bad"
+
 # A scan that fails (the WMI moniker no longer registered) shows the error report and ends with
 # status 1.
 wine reg delete 'HKCR\winmgmts' /f >/dev/null 2>&1
