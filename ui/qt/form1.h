@@ -45,8 +45,7 @@ public:
     bool isLoaded() const override { return Frame1_ != nullptr; }
     void show() override { QWidget::show(); }
 
-    // Runs the hardware scan with this window as its sink; returns "Success" or throws ScanError
-    // at the failing step.
+    // Runs the hardware scan into this window; returns "Success" or throws ScanError at the failing step.
     QString getTavrix();
     ScanValues& values() { return behaviour_.values(); }
     // The lookup address the last scan composed.

@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include <vector>
+
 #include "browser_host.h"
 #include "form1_form.h"
 #include "resource_ids.h"
@@ -77,16 +79,35 @@ bool Form1::startBrowser(const std::string& address) {
 
 void Form1::showMessage(const std::string& text) { services_.messageBox.show(handle(), text); }
 
-void Form1::onCommand(HWND control, int, int code) {
-    const forms::ControlDescription* described = form_.description(control);
-    if (!described) return;
-    const std::string_view name = described->name;
-    if (code == BN_CLICKED && name == "clipboardCmd") behaviour_.clipboardCmd_Click();
-    if (code == STN_CLICKED && name == "Image1") behaviour_.Image1_Click();
-    if (code == STN_CLICKED && name == "Label39") behaviour_.Label39_Click();
-    if (code == LBN_SELCHANGE && name == "memoryLst") behaviour_.memoryLst_Click();
-    if (code == LBN_SELCHANGE && name == "slotsLst") behaviour_.slotsLst_Click();
-    if (code == LBN_SELCHANGE && name == "speedLst") behaviour_.speedLst_Click();
+namespace {
+
+// Each handler by the control whose notification raises it.
+struct Command {
+    int control;
+    int code;
+    void (behaviour::Form1::*handler)();
+};
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = [] {
+        const forms::WindowDescription& form = forms::form1Form();
+        return std::vector<Command>{
+            {controlId(form, "clipboardCmd"), BN_CLICKED, &behaviour::Form1::clipboardCmd_Click},
+            {controlId(form, "Image1"), STN_CLICKED, &behaviour::Form1::Image1_Click},
+            {controlId(form, "Label39"), STN_CLICKED, &behaviour::Form1::Label39_Click},
+            {controlId(form, "memoryLst"), LBN_SELCHANGE, &behaviour::Form1::memoryLst_Click},
+            {controlId(form, "slotsLst"), LBN_SELCHANGE, &behaviour::Form1::slotsLst_Click},
+            {controlId(form, "speedLst"), LBN_SELCHANGE, &behaviour::Form1::speedLst_Click},
+        };
+    }();
+    return all;
+}
+
+}  // namespace
+
+void Form1::onCommand(HWND, int id, int code) {
+    for (const Command& command : commands())
+        if (command.control == id && command.code == code) (behaviour_.*command.handler)();
 }
 
 LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

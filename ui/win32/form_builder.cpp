@@ -103,6 +103,12 @@ HFONT condensedToFit(HFONT font, const ControlDescription& control, int availabl
 
 }  // namespace
 
+int controlId(const forms::WindowDescription& window, std::string_view name) {
+    for (std::size_t i = 0; i < window.controls.size(); ++i)
+        if (name == window.controls[i].name) return firstControlId + static_cast<int>(i);
+    throw std::out_of_range("the window has no control " + std::string(name));
+}
+
 BuiltForm::BuiltForm(BuiltForm&& other) noexcept { *this = std::move(other); }
 
 BuiltForm& BuiltForm::operator=(BuiltForm&& other) noexcept {
