@@ -18,8 +18,9 @@ constexpr std::array<std::string_view, 6> wholeNumberProperties = {
     "MaxCapacity", "MemoryDevices", "MemoryType", "Speed", "CurrentClockSpeed", "ExtClock",
 };
 
-[[noreturn]] void fail(const std::string& fileName, std::size_t line, const std::string& message) {
-    throw ScanError(fileName + ":" + std::to_string(line) + ": " + message);
+// The message as a view: a literal stays whole in the binary, not rebuilt from pieces.
+[[noreturn]] void fail(const std::string& fileName, std::size_t line, std::string_view message) {
+    throw ScanError(fileName + ":" + std::to_string(line) + ": " + std::string(message));
 }
 
 void appendUtf8(std::string& out, char32_t c) {
