@@ -5,7 +5,9 @@
 set -eu
 
 if [ "${TAVRIX_BENCH_NAMESPACE:-}" != 1 ]; then
-  exec env TAVRIX_BENCH_NAMESPACE=1 unshare --net --mount sh "$0" "$@"
+  # An ordinary user gets the namespaces inside a user namespace of its own, as root there.
+  [ "$(id -u)" = 0 ] && as_root= || as_root=--map-root-user
+  exec env TAVRIX_BENCH_NAMESPACE=1 unshare $as_root --net --mount sh "$0" "$@"
 fi
 bench=$1
 here=$(cd "$(dirname "$0")" && pwd)

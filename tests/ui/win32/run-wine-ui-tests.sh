@@ -8,7 +8,9 @@ set -eu
 
 if [ "${TAVRIX_UI_NAMESPACE:-}" != 1 ]; then
   command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
-  exec env TAVRIX_UI_NAMESPACE=1 unshare --net --mount sh "$0" "$@"
+  # An ordinary user gets the namespaces inside a user namespace of its own, as root there.
+  [ "$(id -u)" = 0 ] && as_root= || as_root=--map-root-user
+  exec env TAVRIX_UI_NAMESPACE=1 unshare $as_root --net --mount sh "$0" "$@"
 fi
 
 unit_exe=$1
