@@ -79,6 +79,10 @@ std::string_view trimBlanks(std::string_view text) {
 // than the tab, or an invisible character.
 std::string characterFault(std::string_view line) {
     for (std::size_t i = 0; i < line.size();) {
+        if (const auto byte = static_cast<unsigned char>(line[i]); (byte >= 0x20 && byte < 0x7F) || byte == '\t') {
+            ++i;  // printable ASCII, most of any file
+            continue;
+        }
         const Utf8Character c = decodeUtf8(line, i);
         if (c.length == 0) return "invalid UTF-8";
         if (c.value != '\t' && isControlCharacter(c.value)) return "control character in the line";
