@@ -11,14 +11,15 @@
 #include "machine_recorder.h"
 #include "platform_provider.h"
 #include "recording_sink.h"
+#include "report_json.h"
 
 namespace tavrix {
 
 namespace {
 
-constexpr const char* usage = "usage: tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--save-machine FILE] [--address | --window]";
+constexpr const char* usage = "usage: tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--save-machine FILE] [--address | --window | --json]";
 
-enum class Output { report, address, window };
+enum class Output { report, address, window, json };
 
 struct Options {
     std::string machineFile;
@@ -48,13 +49,15 @@ bool parseArguments(const std::vector<std::string>& arguments, Options& options,
             if (!valueOf(options.saveMachine)) return false;
         } else if (argument == "--root") {
             if (!valueOf(options.sources.root)) return false;
-        } else if (argument == "--address" || argument == "--window") {
+        } else if (argument == "--address" || argument == "--window" || argument == "--json") {
             if (outputChosen) {
-                err += "tavrix-report: --address and --window exclude each other\n";
+                err += "tavrix-report: --address, --window and --json exclude each other\n";
                 return false;
             }
             outputChosen = true;
-            options.output = argument == "--address" ? Output::address : Output::window;
+            options.output = argument == "--address" ? Output::address
+                             : argument == "--window" ? Output::window
+                                                      : Output::json;
         } else {
             err += "tavrix-report: unknown argument: " + argument + "\n";
             return false;
@@ -85,13 +88,15 @@ ReportOutcome runReportCommand(const std::vector<std::string>& arguments) {
                                                            : makeMachineFileProvider(options.machineFile);
         MachineRecorder recorder(*provider);
         RecordingSink sink;
-        HardwareScan scan(options.saveMachine.empty() ? *provider : recorder, sink, userTextForm());
+        const bool record = !options.saveMachine.empty() || options.output == Output::json;
+        HardwareScan scan(record ? recorder : *provider, sink, userTextForm());
         scan.getTavrix();
         if (!options.saveMachine.empty()) MachineFileWriter::save(recorder.recorded(), options.saveMachine);
         switch (options.output) {
         case Output::report: outcome.out = scan.values().reportText; break;
         case Output::address: outcome.out = scan.lookupAddress() + "\n"; break;
         case Output::window: outcome.out = sink.windowText(); break;
+        case Output::json: outcome.out = reportJson(scan, sink, recorder.recorded(), TAVRIX_VERSION); break;
         }
     } catch (const std::exception& failure) {
         err += "tavrix-report: " + std::string(failure.what()) + "\n";

@@ -13,7 +13,7 @@ fonts-liberation2
 xvfb xauth xdotool xclip x11-apps x11-utils imagemagick strace
 appstream desktop-file-utils lintian dpkg-dev file locales
 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis
-python3 iproute2
+python3 python3-jsonschema iproute2
 "
 
 missing=""
