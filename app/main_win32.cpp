@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "browser_host.h"
 #include "failure_report.h"
 #include "message_loop.h"
 #include "platform_provider.h"
@@ -12,6 +13,7 @@
 
 int main() {
     if (FAILED(OleInitialize(nullptr))) tavrix::win32::reportFailureAndExit("OLE cannot be initialised");
+    tavrix::win32::useCurrentDocumentMode();
     int status = 0;
     try {
         const auto provider = tavrix::makePlatformProvider();

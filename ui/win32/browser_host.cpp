@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "com_failure.h"
 #include "com_text.h"
@@ -33,6 +34,21 @@ void registerHostClass() {
     registered = true;
 }
 
+// The file name of the running program, "tavrix.exe" as installed; empty when it cannot be read.
+std::wstring programFileName() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            const std::wstring whole(path.data(), length);
+            return whole.substr(whole.find_last_of(L"\\/") + 1);
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
 void check(HRESULT result, const char* call) {
     if (FAILED(result))
         throw std::runtime_error(std::string("The WebBrowser control: ") + call + " failed with HRESULT " +
@@ -40,6 +56,21 @@ void check(HRESULT result, const char* call) {
 }
 
 }  // namespace
+
+void useCurrentDocumentMode() {
+    const std::wstring program = programFileName();
+    if (program.empty()) return;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER,
+                        L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION", 0,
+                        nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (RegQueryValueExW(key, program.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND) {
+        const DWORD edgeMode = 11001;  // the newest document mode, whatever the page declares
+        RegSetValueExW(key, program.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&edgeMode), sizeof edgeMode);
+    }
+    RegCloseKey(key);
+}
 
 BrowserHost::BrowserHost(HWND parent, const RECT& place, int id) {
     registerHostClass();
@@ -97,6 +128,8 @@ STDMETHODIMP BrowserHost::QueryInterface(REFIID iid, void** object) {
         *object = static_cast<IOleInPlaceSite*>(this);
     } else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
         *object = static_cast<IOleInPlaceFrame*>(this);
+    } else if (iid == __uuidof(IDocHostUIHandler)) {
+        *object = static_cast<IDocHostUIHandler*>(this);
     } else {
         *object = nullptr;
         return E_NOINTERFACE;
@@ -137,6 +170,40 @@ STDMETHODIMP BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
         info->cAccelEntries = 0;
     }
     return S_OK;
+}
+
+STDMETHODIMP BrowserHost::GetHostInfo(DOCHOSTUIINFO* info) {
+    if (!info || info->cbSize < sizeof(DOCHOSTUIINFO)) return E_INVALIDARG;
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    info->pchHostCss = nullptr;
+    info->pchHostNS = nullptr;
+    return S_OK;
+}
+
+STDMETHODIMP BrowserHost::GetOptionKeyPath(LPOLESTR* key, DWORD) {
+    if (key) *key = nullptr;
+    return S_FALSE;
+}
+
+STDMETHODIMP BrowserHost::GetDropTarget(IDropTarget*, IDropTarget** target) {
+    if (target) *target = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP BrowserHost::GetExternal(IDispatch** external) {
+    if (external) *external = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP BrowserHost::TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) {
+    if (translated) *translated = nullptr;
+    return S_FALSE;
+}
+
+STDMETHODIMP BrowserHost::FilterDataObject(IDataObject*, IDataObject** filtered) {
+    if (filtered) *filtered = nullptr;
+    return S_FALSE;
 }
 
 }  // namespace tavrix::win32

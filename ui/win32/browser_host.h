@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 #include <windows.h>
+#include <mshtmhst.h>
 
 #include <string>
 
@@ -9,9 +10,18 @@ struct IWebBrowser2;
 
 namespace tavrix::win32 {
 
+// Asks the WebBrowser control of this program for the current document mode instead of IE7's:
+// the per-user FEATURE_BROWSER_EMULATION value named after the program's file, set to 11001 when
+// it is missing. A value the user already has stays; a registry that refuses leaves the default.
+void useCurrentDocumentMode();
+
 // The system WebBrowser control hosted in place in a child window of its own (WB): a small OLE
-// container, no ATL. The host window takes the focus in the Tab order.
-class BrowserHost : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// container, no ATL. The host window takes the focus in the Tab order. The page is drawn without
+// a 3-D border, DPI-aware and with the system's theme.
+class BrowserHost : public IOleClientSite,
+                    public IOleInPlaceSite,
+                    public IOleInPlaceFrame,
+                    public IDocHostUIHandler {
 public:
     // Creates the host window in the parent and the browser in it; throws when the control
     // cannot be created or activated.
@@ -66,8 +76,29 @@ public:
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    // IOleInPlaceFrame and IDocHostUIHandler alike
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+    // IDocHostUIHandler: the page's own menus, keys and drop handling; only the host information
+    // is ours.
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_FALSE;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override;
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override;
+    STDMETHODIMP GetExternal(IDispatch** external) override;
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override;
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** filtered) override;
 
 private:
     void release();

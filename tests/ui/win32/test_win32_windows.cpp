@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "browser_host.h"
 #include "desktop_services.h"
 #include "dialog.h"
 #include "dialog_form.h"
@@ -87,6 +88,31 @@ TEST(PixelScale, ConvertsTwipsAndPointsAtTheScreensDpi) {
     }
 }
 
+const wchar_t browserEmulationKey[] =
+    L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+
+// The browser-mode value of this test program; -1 when there is none.
+long browserMode() {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe", RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<long>(value);
+}
+
+// Named after the running program's file, set when missing, and a value already there is kept.
+TEST(BrowserHost, AsksForTheCurrentDocumentModeWhenTheUserHasNone) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe");
+    ASSERT_EQ(browserMode(), -1);
+    useCurrentDocumentMode();
+    EXPECT_EQ(browserMode(), 11001);
+    const DWORD users = 10000;
+    RegSetKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe", REG_DWORD, &users, sizeof users);
+    useCurrentDocumentMode();
+    EXPECT_EQ(browserMode(), 10000);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe");
+}
+
 class Win32Windows : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { OleInitialize(nullptr); }
@@ -97,6 +123,27 @@ protected:
     FakeMessageBoxes messages;
     DesktopServices services{clipboard, launcher, messages};
 };
+
+// WB in a window of its own, as Form1 places it.
+struct HostedBrowser {
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    BrowserHost host{parent, RECT{0, 0, 400, 300}, 100};
+    ~HostedBrowser() { DestroyWindow(parent); }
+};
+
+// The page asks the client site for its UI handler: no 3-D border, DPI-aware, themed.
+TEST_F(Win32Windows, BrowserHostShowsThePageFlatDpiAwareAndThemed) {
+    HostedBrowser browser;
+    IDocHostUIHandler* handler = nullptr;
+    ASSERT_EQ(static_cast<IOleClientSite&>(browser.host).QueryInterface(__uuidof(IDocHostUIHandler),
+                                                                        reinterpret_cast<void**>(&handler)),
+              S_OK);
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, DWORD{DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME});
+    handler->Release();
+}
 
 TEST_F(Win32Windows, DialogLayoutTextAndKeyboard) {
     ASSERT_EQ(PixelScale::ofScreen().dpi, 96);
