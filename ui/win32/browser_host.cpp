@@ -1,13 +1,16 @@
 #include "browser_host.h"
 
 #include <exdisp.h>
+#include <exdispid.h>
 #include <oleauto.h>
 
+#include <cctype>
 #include <stdexcept>
 #include <vector>
 
 #include "com_failure.h"
 #include "com_text.h"
+#include "form1_form.h"
 #include "scan_error.h"
 
 namespace tavrix::win32 {
@@ -72,7 +75,20 @@ void useCurrentDocumentMode() {
     RegCloseKey(key);
 }
 
-BrowserHost::BrowserHost(HWND parent, const RECT& place, int id) {
+bool opensInUsersBrowser(std::string_view address) {
+    const auto startsWith = [address](std::string_view scheme) {
+        if (address.size() <= scheme.size()) return false;
+        for (std::size_t i = 0; i < scheme.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(address[i])) != scheme[i]) return false;
+        return true;
+    };
+    if (!startsWith("http://") && !startsWith("https://")) return false;
+    for (const char c : address)
+        if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == 0x7F) return false;
+    return true;
+}
+
+BrowserHost::BrowserHost(HWND parent, const RECT& place, int id, DesktopServices services) : services_(services) {
     registerHostClass();
     window_ = CreateWindowExW(0, hostClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP,
                               place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
@@ -89,6 +105,13 @@ BrowserHost::BrowserHost(HWND parent, const RECT& place, int id) {
         check(object_->QueryInterface(webBrowser2Interface, reinterpret_cast<void**>(&browser_)),
               "QueryInterface(IWebBrowser2)");
         browser_->put_Silent(VARIANT_TRUE);
+        IConnectionPointContainer* sources = nullptr;
+        check(browser_->QueryInterface(__uuidof(IConnectionPointContainer), reinterpret_cast<void**>(&sources)),
+              "QueryInterface(IConnectionPointContainer)");
+        const HRESULT found = sources->FindConnectionPoint(__uuidof(DWebBrowserEvents2), &eventSource_);
+        sources->Release();
+        check(found, "FindConnectionPoint(DWebBrowserEvents2)");
+        check(eventSource_->Advise(&events_, &eventCookie_), "IConnectionPoint::Advise");
     } catch (...) {
         release();
         throw;
@@ -98,6 +121,11 @@ BrowserHost::BrowserHost(HWND parent, const RECT& place, int id) {
 BrowserHost::~BrowserHost() { release(); }
 
 void BrowserHost::release() {
+    if (eventSource_) {
+        if (eventCookie_) eventSource_->Unadvise(eventCookie_);
+        eventSource_->Release();
+        eventSource_ = nullptr;
+    }
     if (browser_) {
         browser_->Release();
         browser_ = nullptr;
@@ -118,6 +146,51 @@ void BrowserHost::navigate(const std::string& address) {
     VariantInit(&none);
     const HRESULT result = browser_->Navigate(url.get(), &none, &none, &none, &none);
     if (FAILED(result)) throw ScanError("Navigation failed with HRESULT " + hresultText(result) + ": " + address);
+}
+
+void BrowserHost::openInUsersBrowser(const std::string& address) {
+    if (!opensInUsersBrowser(address)) return;
+    try {
+        services_.launcher.openInBrowser(address);
+    } catch (...) {
+        services_.messageBox.show(GetAncestor(window_, GA_ROOT), forms::browserNotFound);
+    }
+}
+
+STDMETHODIMP BrowserHost::PageEvents::QueryInterface(REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(DWebBrowserEvents2)) {
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP BrowserHost::PageEvents::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+// NewWindow3's arguments arrive last first: the address, the referring page, the flags, Cancel
+// and the new window's place.
+STDMETHODIMP BrowserHost::PageEvents::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                                             EXCEPINFO*, UINT*) {
+    if (member != DISPID_NEWWINDOW3) return S_OK;
+    if (!parameters || parameters->cArgs != 5 || !parameters->rgvarg) return DISP_E_BADPARAMCOUNT;
+    VARIANT& cancel = parameters->rgvarg[3];
+    if (V_VT(&cancel) != (VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
+    *V_BOOLREF(&cancel) = VARIANT_TRUE;
+    const VARIANT& address = parameters->rgvarg[0];
+    if (V_VT(&address) != VT_BSTR) return S_OK;
+    try {
+        host_.openInUsersBrowser(utf8Of(V_BSTR(&address)));
+    } catch (...) {
+        return E_FAIL;
+    }
+    return S_OK;
 }
 
 STDMETHODIMP BrowserHost::QueryInterface(REFIID iid, void** object) {

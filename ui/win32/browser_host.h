@@ -5,6 +5,9 @@
 #include <mshtmhst.h>
 
 #include <string>
+#include <string_view>
+
+#include "desktop_services.h"
 
 struct IWebBrowser2;
 
@@ -15,17 +18,23 @@ namespace tavrix::win32 {
 // it is missing. A value the user already has stays; a registry that refuses leaves the default.
 void useCurrentDocumentMode();
 
+// Whether a new window the page asks for opens in the user's browser: an http or https address
+// (the scheme in any case) without blanks, quotes or control characters. Every other is refused.
+bool opensInUsersBrowser(std::string_view address);
+
 // The system WebBrowser control hosted in place in a child window of its own (WB): a small OLE
 // container, no ATL. The host window takes the focus in the Tab order. The page is drawn without
-// a 3-D border, DPI-aware and with the system's theme.
+// a 3-D border, DPI-aware and with the system's theme. A new window the page asks for (a link with
+// a target, window.open) is never made: its address goes to the user's browser, when it is one.
 class BrowserHost : public IOleClientSite,
                     public IOleInPlaceSite,
                     public IOleInPlaceFrame,
                     public IDocHostUIHandler {
 public:
     // Creates the host window in the parent and the browser in it; throws when the control
-    // cannot be created or activated.
-    BrowserHost(HWND parent, const RECT& place, int id);
+    // cannot be created, activated or listened to. The services open the user's browser and say
+    // when it cannot be started.
+    BrowserHost(HWND parent, const RECT& place, int id, DesktopServices services);
     BrowserHost(const BrowserHost&) = delete;
     BrowserHost& operator=(const BrowserHost&) = delete;
     virtual ~BrowserHost();
@@ -34,6 +43,8 @@ public:
     // Starts loading the address (kept as given, as a BSTR) and returns without waiting; throws
     // ScanError when the browser refuses it.
     void navigate(const std::string& address);
+    // Where the control sends its events (DWebBrowserEvents2); tests call it as the control does.
+    IDispatch& pageEvents() { return events_; }
 
     // IUnknown. The host owns itself; the counts only balance the control's calls.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -101,12 +112,34 @@ public:
     STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** filtered) override;
 
 private:
+    // The control's event sink: only NewWindow3 is answered.
+    class PageEvents : public IDispatch {
+    public:
+        explicit PageEvents(BrowserHost& host) : host_(host) {}
+        STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+        STDMETHODIMP_(ULONG) AddRef() override { return host_.AddRef(); }
+        STDMETHODIMP_(ULONG) Release() override { return host_.Release(); }
+        STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+        STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+        STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+        STDMETHODIMP Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
+                            UINT*) override;
+
+    private:
+        BrowserHost& host_;
+    };
+
     void release();
+    void openInUsersBrowser(const std::string& address);
 
     HWND window_ = nullptr;
     IOleObject* object_ = nullptr;
     IWebBrowser2* browser_ = nullptr;
+    IConnectionPoint* eventSource_ = nullptr;
+    DWORD eventCookie_ = 0;
     ULONG references_ = 0;
+    DesktopServices services_;
+    PageEvents events_{*this};
 };
 
 }  // namespace tavrix::win32

@@ -3,6 +3,8 @@
 // the commands with fake services, and the scan of every machine file shown in Form1.
 #include <gtest/gtest.h>
 #include <ole2.h>
+#include <exdisp.h>
+#include <exdispid.h>
 
 #include <filesystem>
 #include <fstream>
@@ -39,6 +41,11 @@ struct FakeLauncher : ProcessLauncher {
         commandLines.push_back(commandLine);
         showWindows.push_back(showWindow);
         if (fails) throw std::runtime_error("no such file");
+    }
+    std::vector<std::string> opened;
+    void openInBrowser(const std::string& address) override {
+        opened.push_back(address);
+        if (fails) throw std::runtime_error("no browser");
     }
 };
 
@@ -126,14 +133,42 @@ protected:
 
 // WB in a window of its own, as Form1 places it.
 struct HostedBrowser {
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-    BrowserHost host{parent, RECT{0, 0, 400, 300}, 100};
+    explicit HostedBrowser(DesktopServices services) : host(parent, RECT{0, 0, 400, 300}, 100, services) {}
     ~HostedBrowser() { DestroyWindow(parent); }
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    BrowserHost host;
 };
+
+// The control's NewWindow3 event for the address, as DWebBrowserEvents2 delivers it; returns Cancel.
+bool askForNewWindow(BrowserHost& host, const wchar_t* address) {
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    IDispatch* newWindow = nullptr;
+    VARIANT arguments[5];
+    for (VARIANT& argument : arguments) VariantInit(&argument);
+    V_VT(&arguments[0]) = VT_BSTR;
+    V_BSTR(&arguments[0]) = SysAllocString(address);
+    V_VT(&arguments[1]) = VT_BSTR;
+    V_BSTR(&arguments[1]) = SysAllocString(L"http://www.quorvane.com/mc/tavrix.asp");
+    V_VT(&arguments[2]) = VT_I4;
+    V_I4(&arguments[2]) = 0x6;  // NWMF_USERINITED | NWMF_FIRST
+    V_VT(&arguments[3]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&arguments[3]) = &cancel;
+    V_VT(&arguments[4]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&arguments[4]) = &newWindow;
+    DISPPARAMS parameters{arguments, nullptr, 5, 0};
+    IDispatch* events = nullptr;
+    EXPECT_EQ(host.pageEvents().QueryInterface(__uuidof(DWebBrowserEvents2), reinterpret_cast<void**>(&events)), S_OK);
+    EXPECT_EQ(events->Invoke(DISPID_NEWWINDOW3, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr),
+              S_OK);
+    events->Release();
+    VariantClear(&arguments[0]);
+    VariantClear(&arguments[1]);
+    return cancel == VARIANT_TRUE;
+}
 
 // The page asks the client site for its UI handler: no 3-D border, DPI-aware, themed.
 TEST_F(Win32Windows, BrowserHostShowsThePageFlatDpiAwareAndThemed) {
-    HostedBrowser browser;
+    HostedBrowser browser(services);
     IDocHostUIHandler* handler = nullptr;
     ASSERT_EQ(static_cast<IOleClientSite&>(browser.host).QueryInterface(__uuidof(IDocHostUIHandler),
                                                                         reinterpret_cast<void**>(&handler)),
@@ -143,6 +178,30 @@ TEST_F(Win32Windows, BrowserHostShowsThePageFlatDpiAwareAndThemed) {
     ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
     EXPECT_EQ(info.dwFlags, DWORD{DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME});
     handler->Release();
+}
+
+// No new window is ever made: http and https addresses go to the user's browser, nothing else does.
+TEST_F(Win32Windows, BrowserHostSendsNewWindowsToTheUsersBrowser) {
+    HostedBrowser browser(services);
+    struct Case {
+        const wchar_t* address;
+        const char* opened;  // null: refused
+    };
+    for (const Case& c : {Case{L"https://www.quorvane.com/memory?id=7", "https://www.quorvane.com/memory?id=7"},
+                          Case{L"HTTP://example.com/", "HTTP://example.com/"}, Case{L"file:///C:/Windows/win.ini", nullptr},
+                          Case{L"javascript:window.close()", nullptr}, Case{L"ms-settings:privacy", nullptr},
+                          Case{L"\\\\server\\share\\setup.exe", nullptr}, Case{L"https://a.example/\" --x", nullptr},
+                          Case{L"http://", nullptr}, Case{L"", nullptr}}) {
+        SCOPED_TRACE(testing::Message() << std::string(c.address, c.address + wcslen(c.address)));
+        launcher.opened.clear();
+        EXPECT_TRUE(askForNewWindow(browser.host, c.address));
+        EXPECT_EQ(launcher.opened, c.opened ? std::vector<std::string>{c.opened} : std::vector<std::string>{});
+    }
+    EXPECT_TRUE(launcher.commandLines.empty());
+    EXPECT_TRUE(messages.shown.empty());
+    launcher.fails = true;
+    EXPECT_TRUE(askForNewWindow(browser.host, L"https://www.quorvane.com/"));
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Browser Not found!!!"});
 }
 
 TEST_F(Win32Windows, DialogLayoutTextAndKeyboard) {
