@@ -23,7 +23,7 @@ int main() {
         windows.flow().start();
         status = tavrix::win32::runMessageLoop([&ended] { return ended; }, [&windows] { windows.collectUnloaded(); });
     } catch (const std::exception& failure) {
-        tavrix::win32::reportFailureAndExit(failure.what());
+        tavrix::win32::reportFailureAndExit(failure);
     }
     OleUninitialize();
     return status;

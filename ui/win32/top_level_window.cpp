@@ -103,7 +103,7 @@ LRESULT CALLBACK TopLevelWindow::procedure(HWND window, UINT message, WPARAM wPa
     try {
         return self->handle(message, wParam, lParam);
     } catch (const std::exception& failure) {
-        reportFailureAndExit(failure.what());
+        reportFailureAndExit(failure);
     } catch (...) {
         reportFailureAndExit("Unknown failure");
     }

@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "browser_host.h"
+#include "com_failure.h"
 #include "desktop_services.h"
 #include "dialog.h"
 #include "dialog_form.h"
+#include "failure_report.h"
 #include "form1.h"
 #include "form1_form.h"
 #include "frm_splash.h"
@@ -118,6 +120,16 @@ TEST(BrowserHost, AsksForTheCurrentDocumentModeWhenTheUserHasNone) {
     useCurrentDocumentMode();
     EXPECT_EQ(browserMode(), 10000);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe");
+}
+
+// The management service's failure is said plainly first, its detail on the next line; any other
+// failure names itself as before.
+TEST(FailureReport, SaysFirstThatThisComputersManagementServiceFailed) {
+    const std::string detail = "ISWbemServices::ExecQuery(\"Select * from Win32_Bios\") failed with HRESULT 0x80041003";
+    EXPECT_EQ(failureReportText(ManagementServiceError(detail)),
+              "The hardware details could not be read from this computer's management service (WMI).\r\n" + detail);
+    EXPECT_EQ(failureReportText(std::runtime_error("The clipboard cannot be opened (error 5)")),
+              "The clipboard cannot be opened (error 5)");
 }
 
 class Win32Windows : public ::testing::Test {
