@@ -2,6 +2,7 @@
 
 #include <exdisp.h>
 #include <exdispid.h>
+#include <mshtml.h>
 #include <oleauto.h>
 
 #include <cctype>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "com_failure.h"
+#include "com_pointer.h"
 #include "com_text.h"
 #include "form1_form.h"
 #include "scan_error.h"
@@ -22,20 +24,24 @@ constexpr CLSID webBrowserClass{0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0
 constexpr IID webBrowser2Interface{0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
 
 const wchar_t hostClass[] = L"TavrixBrowserHost";
+ATOM hostClassAtom = 0;
 
-void registerHostClass() {
-    static bool registered = false;
-    if (registered) return;
+void registerHostClass(WNDPROC procedure) {
+    if (hostClassAtom) return;
     WNDCLASSEXW hostClassInfo{};
     hostClassInfo.cbSize = sizeof hostClassInfo;
-    hostClassInfo.lpfnWndProc = DefWindowProcW;
+    hostClassInfo.lpfnWndProc = procedure;
     hostClassInfo.hInstance = GetModuleHandleW(nullptr);
     hostClassInfo.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     hostClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     hostClassInfo.lpszClassName = hostClass;
-    if (!RegisterClassExW(&hostClassInfo)) throw std::runtime_error("cannot register the browser's window class");
-    registered = true;
+    hostClassAtom = RegisterClassExW(&hostClassInfo);
+    if (!hostClassAtom) throw std::runtime_error("cannot register the browser's window class");
 }
+
+bool isKey(const MSG& message, WPARAM key) { return message.message == WM_KEYDOWN && message.wParam == key; }
+
+bool equalsIgnoringCase(BSTR text, const wchar_t* other) { return text && _wcsicmp(text, other) == 0; }
 
 // The file name of the running program, "tavrix.exe" as installed; empty when it cannot be read.
 std::wstring programFileName() {
@@ -89,11 +95,12 @@ bool opensInUsersBrowser(std::string_view address) {
 }
 
 BrowserHost::BrowserHost(HWND parent, const RECT& place, int id, DesktopServices services) : services_(services) {
-    registerHostClass();
+    registerHostClass(hostProcedure);
     window_ = CreateWindowExW(0, hostClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP,
                               place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!window_) throw std::runtime_error("cannot create the browser's window");
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     try {
         check(CoCreateInstance(webBrowserClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                reinterpret_cast<void**>(&object_)),
@@ -105,6 +112,7 @@ BrowserHost::BrowserHost(HWND parent, const RECT& place, int id, DesktopServices
         check(object_->QueryInterface(webBrowser2Interface, reinterpret_cast<void**>(&browser_)),
               "QueryInterface(IWebBrowser2)");
         browser_->put_Silent(VARIANT_TRUE);
+        object_->QueryInterface(__uuidof(IOleInPlaceActiveObject), reinterpret_cast<void**>(&inPlace_));
         IConnectionPointContainer* sources = nullptr;
         check(browser_->QueryInterface(__uuidof(IConnectionPointContainer), reinterpret_cast<void**>(&sources)),
               "QueryInterface(IConnectionPointContainer)");
@@ -121,6 +129,12 @@ BrowserHost::BrowserHost(HWND parent, const RECT& place, int id, DesktopServices
 BrowserHost::~BrowserHost() { release(); }
 
 void BrowserHost::release() {
+    if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    SetActiveObject(nullptr, nullptr);
+    if (inPlace_) {
+        inPlace_->Release();
+        inPlace_ = nullptr;
+    }
     if (eventSource_) {
         if (eventCookie_) eventSource_->Unadvise(eventCookie_);
         eventSource_->Release();
@@ -146,6 +160,69 @@ void BrowserHost::navigate(const std::string& address) {
     VariantInit(&none);
     const HRESULT result = browser_->Navigate(url.get(), &none, &none, &none, &none);
     if (FAILED(result)) throw ScanError("Navigation failed with HRESULT " + hresultText(result) + ": " + address);
+}
+
+BrowserHost* BrowserHost::containing(HWND window) {
+    for (; window && hostClassAtom; window = GetAncestor(window, GA_PARENT))
+        if (GetClassLongPtrW(window, GCW_ATOM) == hostClassAtom)
+            return reinterpret_cast<BrowserHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return nullptr;
+}
+
+// The focus coming to the host window UI-activates the control, which then gives it to its page.
+LRESULT CALLBACK BrowserHost::hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* host = reinterpret_cast<BrowserHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_SETFOCUS && host && host->object_) {
+        RECT area{};
+        GetClientRect(window, &area);
+        host->object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, host, 0, window, &area);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool BrowserHost::translateKey(MSG& message) {
+    if (isKey(message, VK_BACK) && !focusIsInField()) return true;
+    if (IOleInPlaceActiveObject* page = activeObject(); page && page->TranslateAccelerator(&message) == S_OK)
+        return true;
+    if (!isKey(message, VK_TAB)) return false;
+    const HWND next = GetNextDlgTabItem(GetAncestor(window_, GA_ROOT), window_, GetKeyState(VK_SHIFT) < 0);
+    if (next && next != window_) SetFocus(next);
+    return true;
+}
+
+void BrowserHost::enteredByTab(const MSG& message) {
+    MSG tab = message;
+    tab.hwnd = GetFocus();
+    if (IOleInPlaceActiveObject* page = activeObject()) page->TranslateAccelerator(&tab);
+}
+
+bool BrowserHost::focusIsInField() const {
+    ComPointer<IDispatch> document;
+    if (!browser_ || FAILED(browser_->get_Document(document.put())) || !document) return false;
+    ComPointer<IHTMLDocument2> html;
+    ComPointer<IHTMLElement> focused;
+    if (FAILED(document.queryInterface(html)) || FAILED(html->get_activeElement(focused.put())) || !focused)
+        return false;
+    ComPointer<IHTMLElement3> editable;
+    VARIANT_BOOL isEditable = VARIANT_FALSE;
+    if (SUCCEEDED(focused.queryInterface(editable)) && SUCCEEDED(editable->get_isContentEditable(&isEditable)) &&
+        isEditable != VARIANT_FALSE)
+        return true;
+    ComPointer<IHTMLInputElement> input;
+    if (FAILED(focused.queryInterface(input))) {
+        BSTR tag = nullptr;
+        const bool textArea = SUCCEEDED(focused->get_tagName(&tag)) && equalsIgnoringCase(tag, L"TEXTAREA");
+        SysFreeString(tag);
+        return textArea;
+    }
+    BSTR type = nullptr;
+    if (FAILED(input->get_type(&type))) return false;
+    bool typed = true;
+    for (const wchar_t* notTyped : {L"button", L"checkbox", L"radio", L"submit", L"reset", L"image", L"file",
+                                    L"hidden", L"color", L"range"})
+        if (equalsIgnoringCase(type, notTyped)) typed = false;
+    SysFreeString(type);
+    return typed;
 }
 
 void BrowserHost::openInUsersBrowser(const std::string& address) {
@@ -242,6 +319,13 @@ STDMETHODIMP BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
         info->haccel = nullptr;
         info->cAccelEntries = 0;
     }
+    return S_OK;
+}
+
+STDMETHODIMP BrowserHost::SetActiveObject(IOleInPlaceActiveObject* active, LPCOLESTR) {
+    if (active) active->AddRef();
+    if (uiActive_) uiActive_->Release();
+    uiActive_ = active;
     return S_OK;
 }
 

@@ -26,6 +26,9 @@ bool opensInUsersBrowser(std::string_view address);
 // container, no ATL. The host window takes the focus in the Tab order. The page is drawn without
 // a 3-D border, DPI-aware and with the system's theme. A new window the page asks for (a link with
 // a target, window.open) is never made: its address goes to the user's browser, when it is one.
+// While WB has the focus the message loop hands it the keys (translateKey), so that Tab walks the
+// page's links and fields and leaves it in the window's Tab order, and arrows, Page Up/Down and
+// the page's shortcuts act in the page.
 class BrowserHost : public IOleClientSite,
                     public IOleInPlaceSite,
                     public IOleInPlaceFrame,
@@ -40,11 +43,21 @@ public:
     virtual ~BrowserHost();
 
     HWND window() const { return window_; }
+    // The host whose window is this one or holds it; null when none does.
+    static BrowserHost* containing(HWND window);
     // Starts loading the address (kept as given, as a BSTR) and returns without waiting; throws
     // ScanError when the browser refuses it.
     void navigate(const std::string& address);
     // Where the control sends its events (DWebBrowserEvents2); tests call it as the control does.
     IDispatch& pageEvents() { return events_; }
+
+    // A key message for the focus in WB: the page's own keys first (IOleInPlaceActiveObject::
+    // TranslateAccelerator); a Tab the page does not take moves to the next control of the Tab
+    // order (Shift+Tab: the one before); Backspace outside a field is dropped, so it never goes
+    // back a page. Returns whether the message is done with; if not, it goes to the focused window.
+    bool translateKey(MSG& message);
+    // The focus came into WB by Tab: the page takes that Tab too, to its first (or last) link.
+    void enteredByTab(const MSG& message);
 
     // IUnknown. The host owns itself; the counts only balance the control's calls.
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -80,7 +93,8 @@ public:
     STDMETHODIMP GetBorder(LPRECT) override { return E_NOTIMPL; }
     STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    // The control's UI-active object, which takes the keys; null: the control's own.
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* active, LPCOLESTR) override;
 
     // IOleInPlaceFrame
     STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
@@ -129,12 +143,18 @@ private:
         BrowserHost& host_;
     };
 
+    static LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void release();
     void openInUsersBrowser(const std::string& address);
+    IOleInPlaceActiveObject* activeObject() const { return uiActive_ ? uiActive_ : inPlace_; }
+    // Whether the page's focused element takes typing: a text field, a text area or editable content.
+    bool focusIsInField() const;
 
     HWND window_ = nullptr;
     IOleObject* object_ = nullptr;
     IWebBrowser2* browser_ = nullptr;
+    IOleInPlaceActiveObject* inPlace_ = nullptr;
+    IOleInPlaceActiveObject* uiActive_ = nullptr;
     IConnectionPoint* eventSource_ = nullptr;
     DWORD eventCookie_ = 0;
     ULONG references_ = 0;

@@ -6,6 +6,7 @@
 #include <exdisp.h>
 #include <exdispid.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -54,6 +55,34 @@ struct FakeLauncher : ProcessLauncher {
 struct FakeMessageBoxes : MessageBoxes {
     std::vector<std::string> shown;
     void show(HWND, const std::string& utf8) override { shown.push_back(utf8); }
+};
+
+// The page's in-place active object as the loop sees it: records the keys pressed (WM_KEYDOWN)
+// and takes those it is told to.
+struct FakeActiveObject : IOleInPlaceActiveObject {
+    std::vector<WPARAM> keys;
+    std::vector<WPARAM> takes;
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (iid != IID_IUnknown && iid != IID_IOleWindow && iid != __uuidof(IOleInPlaceActiveObject)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = this;
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetWindow(HWND*) override { return E_NOTIMPL; }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(LPMSG message) override {
+        if (message->message != WM_KEYDOWN) return S_FALSE;
+        keys.push_back(message->wParam);
+        return std::find(takes.begin(), takes.end(), message->wParam) != takes.end() ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
 };
 
 std::string readFile(const std::string& path) {
@@ -481,6 +510,73 @@ TEST_F(Win32Windows, Form1KeyboardListsAndCommands) {
         SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
                      reinterpret_cast<LPARAM>(link));
     EXPECT_EQ(messages.shown, (std::vector<std::string>{"Browser Not found!!!", "Browser Not found!!!"}));
+}
+
+// Shift held down (or not) for the keys pressed next.
+void holdShift(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// While WB has the focus the page gets every key first; Tab goes through its links and, past the
+// last, on in the window's Tab order; Backspace outside a field never reaches it (no going back).
+TEST_F(Win32Windows, KeysReachThePageOnlyWhileWBHasTheFocus) {
+    Form1 form(*provider, services, TextForm());
+    ASSERT_EQ(form.getTavrix(), "Success");
+    form.show();
+    pump();
+    const HWND WB = form.control("WB");
+    BrowserHost* page = BrowserHost::containing(WB);
+    ASSERT_NE(page, nullptr);
+    FakeActiveObject active;
+    page->SetActiveObject(&active, L"page");
+    const auto inWB = [WB] { return GetFocus() == WB || IsChild(WB, GetFocus()); };
+
+    // Elsewhere the keys stay with the window's controls.
+    ListBox slots = form.list(ModuleList::slotsLst);
+    EXPECT_EQ(GetFocus(), slots.handle());
+    press(VK_DOWN);
+    press(VK_TAB);
+    EXPECT_EQ(slots.selectedRow(), 0);
+    EXPECT_TRUE(active.keys.empty());
+
+    // Tab into WB: the page takes that Tab too (to its first link) and keeps the focus.
+    EXPECT_EQ(GetFocus(), form.control("clipboardCmd").handle());
+    press(VK_TAB);
+    EXPECT_TRUE(inWB());
+    EXPECT_EQ(active.keys, std::vector<WPARAM>{VK_TAB});
+
+    // In the page: arrows, Page Up/Down, Ctrl+C and Ctrl+A go to it, not to the lists.
+    active.keys.clear();
+    active.takes = {VK_TAB, 'C', 'A'};
+    const std::vector<WPARAM> pageKeys{VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, 'C', 'A', VK_TAB};
+    for (WPARAM key : pageKeys) press(key);
+    EXPECT_EQ(active.keys, pageKeys);
+    EXPECT_TRUE(inWB()) << "a Tab the page takes moves between its links";
+    EXPECT_EQ(slots.selectedRow(), 0);
+
+    // Backspace outside a field is dropped.
+    active.keys.clear();
+    press(VK_BACK);
+    EXPECT_TRUE(active.keys.empty());
+    EXPECT_TRUE(inWB());
+
+    // Past the page's last link Tab goes on to memoryLst; Shift+Tab before its first to clipboardCmd.
+    active.takes.clear();
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), form.control("memoryLst").handle());
+    SetFocus(WB);
+    holdShift(true);
+    press(VK_TAB);
+    holdShift(false);
+    EXPECT_EQ(GetFocus(), form.control("clipboardCmd").handle());
+    active.keys.clear();
+    press(VK_SPACE);
+    EXPECT_TRUE(active.keys.empty());
+    EXPECT_EQ(clipboard.texts.size(), 1u);
+    page->SetActiveObject(nullptr, nullptr);
 }
 
 TEST_F(Win32Windows, ProgramWindowsRunTheFlow) {
