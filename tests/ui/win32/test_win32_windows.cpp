@@ -25,6 +25,7 @@
 #include "machine_file.h"
 #include "message_loop.h"
 #include "program_windows.h"
+#include "screen_fit.h"
 #include "splash_form.h"
 
 namespace tavrix::win32 {
@@ -159,6 +160,39 @@ TEST(FailureReport, SaysFirstThatThisComputersManagementServiceFailed) {
               "The hardware details could not be read from this computer's management service (WMI).\r\n" + detail);
     EXPECT_EQ(failureReportText(std::runtime_error("The clipboard cannot be opened (error 5)")),
               "The clipboard cannot be opened (error 5)");
+}
+
+bool fitsIn(const RECT& outer, const RECT& work) {
+    return outer.right - outer.left <= work.right - work.left && outer.bottom - outer.top <= work.bottom - work.top;
+}
+
+// A window that fits the work area at the screen's scale keeps it; one that does not gets the
+// largest scale at which it fits with its frame, and is moved inside the work area.
+TEST(ScreenFit, LaysAWindowOutAtTheLargestScaleThatFitsTheWorkArea) {
+    struct Case {
+        const forms::WindowDescription& window;
+        int dpi;
+        RECT work;
+        bool keepsItsScale;
+    };
+    for (const Case& c : {Case{forms::form1Form(), 96, {0, 0, 1280, 1024}, true},
+                          Case{forms::form1Form(), 144, {0, 0, 1920, 1040}, false},
+                          Case{forms::form1Form(), 120, {0, 0, 1366, 728}, false},
+                          Case{forms::dialogForm(), 144, {0, 0, 1920, 1040}, true}}) {
+        SCOPED_TRACE(testing::Message() << c.window.name << " at " << c.dpi << " dpi on " << c.work.right << "x"
+                                        << c.work.bottom);
+        const PixelScale fitted = fittingScale(c.window, PixelScale{c.dpi}, c.work);
+        EXPECT_EQ(fitted.dpi == c.dpi, c.keepsItsScale);
+        EXPECT_TRUE(fitsIn(windowRect(c.window, fitted), c.work));
+        if (!c.keepsItsScale) {
+            EXPECT_FALSE(fitsIn(windowRect(c.window, PixelScale{fitted.dpi + 1}), c.work));
+        }
+    }
+    const auto corner = [](const RECT& outer) { return std::pair{outer.left, outer.top}; };
+    const RECT work{0, 0, 1280, 1024};
+    EXPECT_EQ(corner(placedInside({120, 0, 920, 750}, work)), std::pair(120L, 0L));
+    EXPECT_EQ(corner(placedInside({600, 400, 1400, 1150}, work)), std::pair(480L, 274L));
+    EXPECT_EQ(corner(placedInside({-20, -20, 1300, 1100}, work)), std::pair(0L, 0L));
 }
 
 class Win32Windows : public ::testing::Test {
@@ -380,6 +414,21 @@ TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
     GetClientRect(form.control("Image1"), &picture);
     EXPECT_EQ(picture.right, 152);
     EXPECT_EQ(picture.bottom, 68);
+}
+
+// Form1 with its frame lies inside the work area, at whatever dpi the screen has.
+TEST_F(Win32Windows, Form1WithItsFrameFitsTheWorkArea) {
+    Form1 form(*provider, services, TextForm());
+    form.load();
+    RECT outer{}, work{};
+    GetWindowRect(form.handle(), &outer);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(outer.left, work.left);
+    EXPECT_GE(outer.top, work.top);
+    EXPECT_LE(outer.right, work.right);
+    EXPECT_LE(outer.bottom, work.bottom);
+    EXPECT_EQ(form.scale().dpi == PixelScale::ofScreen().dpi,
+              fitsIn(windowRect(forms::form1Form(), PixelScale::ofScreen()), work));
 }
 
 // Every fixed text fits its control in the font it is shown in (Wine: Liberation for the
