@@ -14,11 +14,9 @@
 #include <vector>
 
 #include "browser_host.h"
-#include "com_failure.h"
 #include "desktop_services.h"
 #include "dialog.h"
 #include "dialog_form.h"
-#include "failure_report.h"
 #include "form1.h"
 #include "form1_form.h"
 #include "frm_splash.h"
@@ -152,16 +150,6 @@ TEST(BrowserHost, AsksForTheCurrentDocumentModeWhenTheUserHasNone) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe");
 }
 
-// The management service's failure is said plainly first, its detail on the next line; any other
-// failure names itself as before.
-TEST(FailureReport, SaysFirstThatThisComputersManagementServiceFailed) {
-    const std::string detail = "ISWbemServices::ExecQuery(\"Select * from Win32_Bios\") failed with HRESULT 0x80041003";
-    EXPECT_EQ(failureReportText(ManagementServiceError(detail)),
-              "The hardware details could not be read from this computer's management service (WMI).\r\n" + detail);
-    EXPECT_EQ(failureReportText(std::runtime_error("The clipboard cannot be opened (error 5)")),
-              "The clipboard cannot be opened (error 5)");
-}
-
 bool fitsIn(const RECT& outer, const RECT& work) {
     return outer.right - outer.left <= work.right - work.left && outer.bottom - outer.top <= work.bottom - work.top;
 }
@@ -241,8 +229,9 @@ bool askForNewWindow(BrowserHost& host, const wchar_t* address) {
     return cancel == VARIANT_TRUE;
 }
 
-// The page asks the client site for its UI handler: no 3-D border, DPI-aware, themed.
-TEST_F(Win32Windows, BrowserHostShowsThePageFlatDpiAwareAndThemed) {
+// The page finds the host's UI handler on the client site: no 3-D border, DPI-aware, themed. No
+// new window is ever made: http and https addresses go to the user's browser, nothing else does.
+TEST_F(Win32Windows, BrowserHostDrawsThePageFlatAndSendsNewWindowsToTheUsersBrowser) {
     HostedBrowser browser(services);
     IDocHostUIHandler* handler = nullptr;
     ASSERT_EQ(static_cast<IOleClientSite&>(browser.host).QueryInterface(__uuidof(IDocHostUIHandler),
@@ -253,11 +242,7 @@ TEST_F(Win32Windows, BrowserHostShowsThePageFlatDpiAwareAndThemed) {
     ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
     EXPECT_EQ(info.dwFlags, DWORD{DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME});
     handler->Release();
-}
 
-// No new window is ever made: http and https addresses go to the user's browser, nothing else does.
-TEST_F(Win32Windows, BrowserHostSendsNewWindowsToTheUsersBrowser) {
-    HostedBrowser browser(services);
     struct Case {
         const wchar_t* address;
         const char* opened;  // null: refused
