@@ -43,6 +43,30 @@ bool isKey(const MSG& message, WPARAM key) { return message.message == WM_KEYDOW
 
 bool equalsIgnoringCase(BSTR text, const wchar_t* other) { return text && _wcsicmp(text, other) == 0; }
 
+// Whether the page's element takes typing: a text field, a text area or editable content.
+bool takesTyping(const ComPointer<IHTMLElement>& element) {
+    ComPointer<IHTMLElement3> editable;
+    VARIANT_BOOL isEditable = VARIANT_FALSE;
+    if (SUCCEEDED(element.queryInterface(editable)) && SUCCEEDED(editable->get_isContentEditable(&isEditable)) &&
+        isEditable != VARIANT_FALSE)
+        return true;
+    ComPointer<IHTMLInputElement> input;
+    if (FAILED(element.queryInterface(input))) {
+        BSTR tag = nullptr;
+        const bool textArea = SUCCEEDED(element->get_tagName(&tag)) && equalsIgnoringCase(tag, L"TEXTAREA");
+        SysFreeString(tag);
+        return textArea;
+    }
+    BSTR type = nullptr;
+    if (FAILED(input->get_type(&type))) return false;
+    bool typed = true;
+    for (const wchar_t* notTyped : {L"button", L"checkbox", L"radio", L"submit", L"reset", L"image", L"file",
+                                    L"hidden", L"color", L"range"})
+        if (equalsIgnoringCase(type, notTyped)) typed = false;
+    SysFreeString(type);
+    return typed;
+}
+
 // The file name of the running program, "tavrix.exe" as installed; empty when it cannot be read.
 std::wstring programFileName() {
     std::vector<wchar_t> path(MAX_PATH);
@@ -198,31 +222,22 @@ void BrowserHost::enteredByTab(const MSG& message) {
 
 bool BrowserHost::focusIsInField() const {
     ComPointer<IDispatch> document;
-    if (!browser_ || FAILED(browser_->get_Document(document.put())) || !document) return false;
     ComPointer<IHTMLDocument2> html;
-    ComPointer<IHTMLElement> focused;
-    if (FAILED(document.queryInterface(html)) || FAILED(html->get_activeElement(focused.put())) || !focused)
+    if (!browser_ || FAILED(browser_->get_Document(document.put())) || !document || FAILED(document.queryInterface(html)))
         return false;
-    ComPointer<IHTMLElement3> editable;
-    VARIANT_BOOL isEditable = VARIANT_FALSE;
-    if (SUCCEEDED(focused.queryInterface(editable)) && SUCCEEDED(editable->get_isContentEditable(&isEditable)) &&
-        isEditable != VARIANT_FALSE)
-        return true;
-    ComPointer<IHTMLInputElement> input;
-    if (FAILED(focused.queryInterface(input))) {
-        BSTR tag = nullptr;
-        const bool textArea = SUCCEEDED(focused->get_tagName(&tag)) && equalsIgnoringCase(tag, L"TEXTAREA");
-        SysFreeString(tag);
-        return textArea;
+    for (int depth = 0; depth < 8; ++depth) {
+        ComPointer<IHTMLElement> focused;
+        if (FAILED(html->get_activeElement(focused.put())) || !focused) return false;
+        ComPointer<IHTMLFrameBase2> frame;
+        if (FAILED(focused.queryInterface(frame))) return takesTyping(focused);
+        // The focus is inside a frame: its document tells where, if the page may look into it;
+        // one it may not (another site's) might hold a field, so Backspace is left to it.
+        ComPointer<IHTMLWindow2> frameWindow;
+        if (FAILED(frame->get_contentWindow(frameWindow.put())) || !frameWindow ||
+            FAILED(frameWindow->get_document(html.put())) || !html)
+            return true;
     }
-    BSTR type = nullptr;
-    if (FAILED(input->get_type(&type))) return false;
-    bool typed = true;
-    for (const wchar_t* notTyped : {L"button", L"checkbox", L"radio", L"submit", L"reset", L"image", L"file",
-                                    L"hidden", L"color", L"range"})
-        if (equalsIgnoringCase(type, notTyped)) typed = false;
-    SysFreeString(type);
-    return typed;
+    return true;
 }
 
 void BrowserHost::openInUsersBrowser(const std::string& address) {

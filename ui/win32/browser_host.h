@@ -147,7 +147,8 @@ private:
     void release();
     void openInUsersBrowser(const std::string& address);
     IOleInPlaceActiveObject* activeObject() const { return uiActive_ ? uiActive_ : inPlace_; }
-    // Whether the page's focused element takes typing: a text field, a text area or editable content.
+    // Whether the page's focused element, in whatever frame, takes typing: a text field, a text
+    // area or editable content. No page: false.
     bool focusIsInField() const;
 
     HWND window_ = nullptr;
