@@ -102,11 +102,11 @@ XvfbSession& desktop(const benchmark::State& state) {
     if (wanted != current) {
         session.reset();
         QProcess wine;
-        wine.start(QStringLiteral("wine"), {QStringLiteral("reg"), QStringLiteral("add"),
-                                            QStringLiteral("HKCU\\Software\\Wine\\X11 Driver"), QStringLiteral("/v"),
-                                            QStringLiteral("Managed"), QStringLiteral("/t"), QStringLiteral("REG_SZ"),
-                                            QStringLiteral("/d"), wanted == openbox ? QStringLiteral("Y") : QStringLiteral("N"),
-                                            QStringLiteral("/f")});
+        wine.start(QStringLiteral("wine"),
+                   {QStringLiteral("reg"), QStringLiteral("add"), QStringLiteral("HKCU\\Software\\Wine\\X11 Driver"),
+                    QStringLiteral("/v"), QStringLiteral("Managed"), QStringLiteral("/t"), QStringLiteral("REG_SZ"),
+                    QStringLiteral("/d"), wanted == openbox ? QStringLiteral("Y") : QStringLiteral("N"),
+                    QStringLiteral("/f")});
         if (!wine.waitForFinished(30000) || wine.exitCode() != 0) throw std::runtime_error("cannot set Wine's Managed");
         session = std::make_unique<XvfbSession>(wanted == openbox ? XvfbSession::WindowManager::openbox
                                                                   : XvfbSession::WindowManager::none);

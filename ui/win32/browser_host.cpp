@@ -60,8 +60,8 @@ bool takesTyping(const ComPointer<IHTMLElement>& element) {
     BSTR type = nullptr;
     if (FAILED(input->get_type(&type))) return false;
     bool typed = true;
-    for (const wchar_t* notTyped : {L"button", L"checkbox", L"radio", L"submit", L"reset", L"image", L"file",
-                                    L"hidden", L"color", L"range"})
+    for (const wchar_t* notTyped :
+         {L"button", L"checkbox", L"radio", L"submit", L"reset", L"image", L"file", L"hidden", L"color", L"range"})
         if (equalsIgnoringCase(type, notTyped)) typed = false;
     SysFreeString(type);
     return typed;
@@ -223,7 +223,8 @@ void BrowserHost::enteredByTab(const MSG& message) {
 bool BrowserHost::focusIsInField() const {
     ComPointer<IDispatch> document;
     ComPointer<IHTMLDocument2> html;
-    if (!browser_ || FAILED(browser_->get_Document(document.put())) || !document || FAILED(document.queryInterface(html)))
+    if (!browser_ || FAILED(browser_->get_Document(document.put())) || !document ||
+        FAILED(document.queryInterface(html)))
         return false;
     for (int depth = 0; depth < 8; ++depth) {
         ComPointer<IHTMLElement> focused;

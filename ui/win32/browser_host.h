@@ -1,8 +1,8 @@
 #pragma once
 
+#include <mshtmhst.h>
 #include <ole2.h>
 #include <windows.h>
-#include <mshtmhst.h>
 
 #include <string>
 #include <string_view>
@@ -29,10 +29,7 @@ bool opensInUsersBrowser(std::string_view address);
 // While WB has the focus the message loop hands it the keys (translateKey), so that Tab walks the
 // page's links and fields and leaves it in the window's Tab order, and arrows, Page Up/Down and
 // the page's shortcuts act in the page.
-class BrowserHost : public IOleClientSite,
-                    public IOleInPlaceSite,
-                    public IOleInPlaceFrame,
-                    public IDocHostUIHandler {
+class BrowserHost : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame, public IDocHostUIHandler {
 public:
     // Creates the host window in the parent and the browser in it; throws when the control
     // cannot be created, activated or listened to. The services open the user's browser and say

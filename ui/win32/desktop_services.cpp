@@ -59,7 +59,8 @@ public:
     void openInBrowser(const std::string& address) override {
         const auto result = reinterpret_cast<INT_PTR>(
             ShellExecuteW(nullptr, L"open", utf16Of(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-        if (result <= 32) throw std::runtime_error("No browser opens " + address + " (error " + std::to_string(result) + ")");
+        if (result <= 32)
+            throw std::runtime_error("No browser opens " + address + " (error " + std::to_string(result) + ")");
     }
 };
 

@@ -18,7 +18,8 @@ bool reported = false;
 
 std::string failureReportText(const std::exception& failure) {
     if (dynamic_cast<const ManagementServiceError*>(&failure))
-        return std::string("The hardware details could not be read from this computer's management service (WMI).\r\n") +
+        return std::string(
+                   "The hardware details could not be read from this computer's management service (WMI).\r\n") +
                failure.what();
     return failure.what();
 }

@@ -1,10 +1,10 @@
 // The Win32 windows in-process under Wine: layout in pixels, the keyboard rules (key messages
 // posted to the focused control and handled by the program's own message dispatch), the lists,
 // the commands with fake services, and the scan of every machine file shown in Form1.
-#include <gtest/gtest.h>
-#include <ole2.h>
 #include <exdisp.h>
 #include <exdispid.h>
+#include <gtest/gtest.h>
+#include <ole2.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -234,8 +234,8 @@ bool askForNewWindow(BrowserHost& host, const wchar_t* address) {
 TEST_F(Win32Windows, BrowserHostDrawsThePageFlatAndSendsNewWindowsToTheUsersBrowser) {
     HostedBrowser browser(services);
     IDocHostUIHandler* handler = nullptr;
-    ASSERT_EQ(static_cast<IOleClientSite&>(browser.host).QueryInterface(__uuidof(IDocHostUIHandler),
-                                                                        reinterpret_cast<void**>(&handler)),
+    ASSERT_EQ(static_cast<IOleClientSite&>(browser.host)
+                  .QueryInterface(__uuidof(IDocHostUIHandler), reinterpret_cast<void**>(&handler)),
               S_OK);
     DOCHOSTUIINFO info{};
     info.cbSize = sizeof info;
@@ -248,10 +248,10 @@ TEST_F(Win32Windows, BrowserHostDrawsThePageFlatAndSendsNewWindowsToTheUsersBrow
         const char* opened;  // null: refused
     };
     for (const Case& c : {Case{L"https://www.quorvane.com/memory?id=7", "https://www.quorvane.com/memory?id=7"},
-                          Case{L"HTTP://example.com/", "HTTP://example.com/"}, Case{L"file:///C:/Windows/win.ini", nullptr},
-                          Case{L"javascript:window.close()", nullptr}, Case{L"ms-settings:privacy", nullptr},
-                          Case{L"\\\\server\\share\\setup.exe", nullptr}, Case{L"https://a.example/\" --x", nullptr},
-                          Case{L"http://", nullptr}, Case{L"", nullptr}}) {
+                          Case{L"HTTP://example.com/", "HTTP://example.com/"},
+                          Case{L"file:///C:/Windows/win.ini", nullptr}, Case{L"javascript:window.close()", nullptr},
+                          Case{L"ms-settings:privacy", nullptr}, Case{L"\\\\server\\share\\setup.exe", nullptr},
+                          Case{L"https://a.example/\" --x", nullptr}, Case{L"http://", nullptr}, Case{L"", nullptr}}) {
         SCOPED_TRACE(testing::Message() << std::string(c.address, c.address + wcslen(c.address)));
         launcher.opened.clear();
         EXPECT_TRUE(askForNewWindow(browser.host, c.address));

@@ -80,7 +80,8 @@ XvfbSession::XvfbSession(WindowManager manager) {
 // A manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
 bool XvfbSession::waitForWindowManager(std::chrono::milliseconds timeout) {
     for (const Clock::time_point deadline = Clock::now() + timeout; Clock::now() < deadline;) {
-        auto cookie = xcb_get_property(connection_->xcb, 0, connection_->root, connection_->wmCheck, XCB_ATOM_WINDOW, 0, 1);
+        auto cookie =
+            xcb_get_property(connection_->xcb, 0, connection_->root, connection_->wmCheck, XCB_ATOM_WINDOW, 0, 1);
         xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_->xcb, cookie, nullptr);
         const bool announced = reply && xcb_get_property_value_length(reply) == 4;
         std::free(reply);
@@ -126,11 +127,13 @@ QString XvfbSession::title(std::uint32_t window) const {
 std::uint32_t XvfbSession::titled(std::uint32_t window, const QString& wanted, int depth) const {
     if (title(window) == wanted) return window;
     if (depth == 0) return 0;
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_->xcb, xcb_query_tree(connection_->xcb, window), nullptr);
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection_->xcb, xcb_query_tree(connection_->xcb, window), nullptr);
     if (!tree) return 0;
     std::uint32_t found = 0;
     const xcb_window_t* children = xcb_query_tree_children(tree);
-    for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) found = titled(children[i], wanted, depth - 1);
+    for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i)
+        found = titled(children[i], wanted, depth - 1);
     std::free(tree);
     return found;
 }
