@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "browser_host.h"
 #include "failure_report.h"
 #include "message_loop.h"
 #include "platform_provider.h"
@@ -12,6 +13,7 @@
 
 int main() {
     if (FAILED(OleInitialize(nullptr))) tavrix::win32::reportFailureAndExit("OLE cannot be initialised");
+    tavrix::win32::useCurrentDocumentMode();
     int status = 0;
     try {
         const auto provider = tavrix::makePlatformProvider();
@@ -21,7 +23,7 @@ int main() {
         windows.flow().start();
         status = tavrix::win32::runMessageLoop([&ended] { return ended; }, [&windows] { windows.collectUnloaded(); });
     } catch (const std::exception& failure) {
-        tavrix::win32::reportFailureAndExit(failure.what());
+        tavrix::win32::reportFailureAndExit(failure);
     }
     OleUninitialize();
     return status;
