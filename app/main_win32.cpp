@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "browser_host.h"
 #include "failure_report.h"
 #include "message_loop.h"
 #include "platform_provider.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
         tavrix::win32::reportFailureAndExit(
             usageError.substr(usageError.find(": ") + 2) + "\n" + ProgramOptions::usage(Program::tavrix), 2);
     if (FAILED(OleInitialize(nullptr))) tavrix::win32::reportFailureAndExit("OLE cannot be initialised");
+    tavrix::win32::useCurrentDocumentMode();
     int status = 0;
     try {
         const auto provider = options->provider([](const std::string& warning) {
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
         windows.flow().start();
         status = tavrix::win32::runMessageLoop([&ended] { return ended; }, [&windows] { windows.collectUnloaded(); });
     } catch (const std::exception& failure) {
-        tavrix::win32::reportFailureAndExit(failure.what());
+        tavrix::win32::reportFailureAndExit(failure);
     }
     OleUninitialize();
     return status;

@@ -23,13 +23,14 @@ struct Option {
     bool takesValue;
 };
 
-constexpr std::array<Option, 6> options{{
+constexpr std::array<Option, 7> options{{
     {"--machine", false, true},
     {"--dump", false, true},
     {"--root", true, true},
     {"--save-machine", true, true},
     {"--address", true, false},
     {"--window", true, false},
+    {"--json", true, false},
 }};
 
 const char* programName(Program program) { return program == Program::tavrix ? "tavrix" : "tavrix-report"; }
@@ -45,7 +46,7 @@ std::string ProgramOptions::usage(Program program) {
 #endif
     }
     return std::string("usage: tavrix-report [--machine FILE] [--dump FILE]") + (rootAvailable ? " [--root DIR]" : "") +
-           " [--save-machine FILE] [--address | --window]";
+           " [--save-machine FILE] [--address | --window | --json]";
 }
 
 std::optional<ProgramOptions> ProgramOptions::parse(Program program, const std::vector<std::string>& arguments,
@@ -76,9 +77,11 @@ std::optional<ProgramOptions> ProgramOptions::parse(Program program, const std::
         if (option->name == "--dump") parsed.sources.dumpFile = value;
         if (option->name == "--root") parsed.sources.root = value;
         if (option->name == "--save-machine") parsed.saveMachine = value;
-        if (option->name == "--address" || option->name == "--window") {
-            if (parsed.output != ReportOutput::report) return fail("--address and --window exclude each other");
-            parsed.output = option->name == "--address" ? ReportOutput::address : ReportOutput::window;
+        if (option->name == "--address" || option->name == "--window" || option->name == "--json") {
+            if (parsed.output != ReportOutput::report) return fail("--address, --window and --json exclude each other");
+            parsed.output = option->name == "--address"  ? ReportOutput::address
+                            : option->name == "--window" ? ReportOutput::window
+                                                         : ReportOutput::json;
         }
     }
     auto has = [&given](std::string_view name) { return std::find(given.begin(), given.end(), name) != given.end(); };

@@ -13,13 +13,14 @@ namespace tavrix {
 // The two programs, which share their options.
 enum class Program { tavrix, tavrixReport };
 
-// What tavrix-report writes: the report, the lookup address, or what the window would show.
-enum class ReportOutput { report, address, window };
+// What tavrix-report writes: the report, the lookup address, what the window would show, or all of
+// it as one JSON document.
+enum class ReportOutput { report, address, window, json };
 
 // The command line of tavrix or of tavrix-report, checked: where the scan takes its answers from
 // (this computer unless a machine file or a table dump is named) and, for tavrix-report, what it
 // writes. tavrix takes --machine and --dump; tavrix-report also --root (not on Windows),
-// --save-machine and one of --address and --window. Each option may be given once.
+// --save-machine and one of --address, --window and --json. Each option may be given once.
 struct ProgramOptions {
     std::string machineFile;  // --machine: a machine file; empty when not given
     PlatformSources sources;  // --dump FILE (a `dmidecode --dump-bin` file) and --root DIR

@@ -11,6 +11,7 @@
 #include "machine_recorder.h"
 #include "program_options.h"
 #include "recording_sink.h"
+#include "report_json.h"
 
 namespace tavrix {
 
@@ -29,13 +30,15 @@ ReportOutcome runReportCommand(const std::vector<std::string>& arguments) {
         const std::unique_ptr<ManagementProvider> provider = options->provider(warn);
         MachineRecorder recorder(*provider);
         RecordingSink sink;
-        HardwareScan scan(options->saveMachine.empty() ? *provider : recorder, sink, userTextForm());
+        const bool record = !options->saveMachine.empty() || options->output == ReportOutput::json;
+        HardwareScan scan(record ? recorder : *provider, sink, userTextForm());
         scan.getTavrix();
         if (!options->saveMachine.empty()) MachineFileWriter::save(recorder.recorded(), options->saveMachine);
         switch (options->output) {
         case ReportOutput::report: outcome.out = scan.values().reportText; break;
         case ReportOutput::address: outcome.out = scan.lookupAddress() + "\n"; break;
         case ReportOutput::window: outcome.out = sink.windowText(); break;
+        case ReportOutput::json: outcome.out = reportJson(scan, sink, recorder.recorded(), TAVRIX_VERSION); break;
         }
     } catch (const std::exception& failure) {
         err += "tavrix-report: " + std::string(failure.what()) + "\n";

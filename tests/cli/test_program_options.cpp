@@ -30,7 +30,7 @@ TEST(ProgramOptions, EachProgramTakesItsOwnOptionsOnceAndRejectsTheRest) {
         {Program::tavrix, {"a.machine"}, "tavrix: unknown argument: a.machine"},
         {Program::tavrixReport, {"--save-machine", "x", "--window", "--dump", "t.bin"}, ""},
         {Program::tavrixReport, {"--address", "--address"}, "tavrix-report: --address is given twice"},
-        {Program::tavrixReport, {"--address", "--window"}, "tavrix-report: --address and --window exclude each other"},
+        {Program::tavrixReport, {"--address", "--window"}, "tavrix-report: --address, --window and --json exclude each other"},
         {Program::tavrixReport, {"--save-machine", "a", "--save-machine", "b"},
          "tavrix-report: --save-machine is given twice"},
         {Program::tavrixReport, {"--dump", "a", "--dump", "a"}, "tavrix-report: --dump is given twice"},

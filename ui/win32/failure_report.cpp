@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "com_failure.h"
 #include "utf16_text.h"
 #include "program_texts.h"
 
@@ -14,6 +15,16 @@ namespace {
 bool reported = false;
 
 }  // namespace
+
+std::string failureReportText(const std::exception& failure) {
+    if (dynamic_cast<const ManagementServiceError*>(&failure))
+        return std::string(
+                   "The hardware details could not be read from this computer's management service (WMI).\r\n") +
+               failure.what();
+    return failure.what();
+}
+
+void reportFailureAndExit(const std::exception& failure) { reportFailureAndExit(failureReportText(failure)); }
 
 void reportFailureAndExit(const std::string& failure, int status) {
     reported = true;

@@ -29,7 +29,7 @@ void Form1::unload() {
 void Form1::load() {
     if (isLoaded()) return;
     createWindow(nullptr, [this](const forms::ControlDescription&, HWND window, const RECT& place, int id) {
-        WB_ = std::make_unique<BrowserHost>(window, place, id);
+        WB_ = std::make_unique<BrowserHost>(window, place, id, services_);
         return WB_->window();
     });
     chatPicture_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TAVRIX_CHAT_PICTURE),

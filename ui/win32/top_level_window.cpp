@@ -6,6 +6,7 @@
 #include "utf16_text.h"
 #include "failure_report.h"
 #include "resource_ids.h"
+#include "screen_fit.h"
 
 namespace tavrix::win32 {
 
@@ -62,7 +63,7 @@ LRESULT CALLBACK TopLevelWindow::procedure(HWND window, UINT message, WPARAM wPa
     try {
         return self->handle(message, wParam, lParam);
     } catch (const std::exception& failure) {
-        reportFailureAndExit(failure.what());
+        reportFailureAndExit(failure);
     } catch (...) {
         reportFailureAndExit("Unknown failure");
     }
@@ -76,7 +77,10 @@ void TopLevelWindow::createWindow(HWND owner, const ControlFactory& makeOther) {
     if (handle_) return;
     registerWindowClass(&procedure);
     const WindowStyle style = windowStyle(description_);
-    const RECT outer = windowRect(description_, scale_);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    scale_ = fittingScale(description_, PixelScale::ofScreen(), work);
+    const RECT outer = placedInside(windowRect(description_, scale_), work);
     HWND made = CreateWindowExW(style.exStyle, windowClass, utf16Of(description_.title).c_str(), style.style,
                                 outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, owner,
                                 nullptr, GetModuleHandleW(nullptr), this);

@@ -86,14 +86,15 @@ done
 grep -qx '\[Win32_Processor\]' "$saved" && grep -qx "manufacturer=$vendor" "$saved" ||
   fail "the saved machine file lacks the processor WMI gave: $(cat "$saved")"
 
-# Every machine file gives, byte for byte, the report, address and window the Linux build gives.
+# Every machine file gives, byte for byte, the report, address, window and JSON document (LF line
+# ends) the Linux build gives.
 for machine in "$source_dir"/tests/data/machines/*.machine "$source_dir"/examples/*.machine; do
   name=$(basename "$machine" .machine)
   case $machine in
     */examples/*) expected="$source_dir/tests/data/examples/$name" ;;
     *) expected="${machine%.machine}" ;;
   esac
-  for output in report address window; do
+  for output in report address window json; do
     option=
     [ "$output" = report ] || option="--$output"
     # shellcheck disable=SC2086
