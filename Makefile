@@ -32,7 +32,8 @@ test: build
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-windows
 
-# The scan library and its tests again, under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The scan library, its tests and tavrix-report itself (run over every test machine file and table
+# dump) again, under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVRIX_SCAN_ONLY=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" >/dev/null

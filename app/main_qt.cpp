@@ -6,7 +6,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <exception>
 #include <memory>
 #include <string>
@@ -34,7 +36,26 @@ bool hasStyleArgument(int argc, char** argv) {
     return false;
 }
 
-// Takes the program's own options (--machine FILE, --dump FILE) out of argv, leaving Qt's.
+// Qt's own options (QGuiApplication's, QApplication's and the X11 platform's), with one dash or
+// two; those that take a value take the next argument unless given as -option=value.
+constexpr std::string_view qtOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+    "session", "display", "geometry", "title", "name", "visual", "style", "stylesheet"};
+constexpr std::string_view qtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "qmljsdebugger"};
+
+// How many arguments from argv[i] are one of Qt's options; 0: none of Qt's.
+int qtOptionLength(int argc, char** argv, int i) {
+    std::string_view argument = argv[i];
+    if (!argument.starts_with('-') || argument.starts_with("---")) return 0;
+    argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
+    const std::size_t equals = argument.find('=');
+    const std::string_view name = argument.substr(0, equals);
+    auto among = [name](const auto& names) { return std::find(std::begin(names), std::end(names), name) != std::end(names); };
+    if (among(qtOptionsWithValue)) return equals != std::string_view::npos || i + 1 >= argc ? 1 : 2;
+    return among(qtFlags) ? 1 : 0;
+}
+
+// Takes the program's own arguments out of argv, leaving Qt's options for QApplication.
 std::vector<std::string> takeOwnArguments(int& argc, char** argv) {
     std::vector<std::string> own;
     int kept = 1;
@@ -43,8 +64,11 @@ std::vector<std::string> takeOwnArguments(int& argc, char** argv) {
         if (argument == "--machine" || argument == "--dump") {
             own.emplace_back(argument);
             if (i + 1 < argc) own.emplace_back(argv[++i]);
+        } else if (const int length = qtOptionLength(argc, argv, i); length > 0) {
+            for (int j = 0; j < length; ++j) argv[kept++] = argv[i + j];
+            i += length - 1;
         } else {
-            argv[kept++] = argv[i];
+            own.emplace_back(argument);
         }
     }
     argv[kept] = nullptr;
@@ -79,10 +103,12 @@ std::unique_ptr<tavrix::ManagementProvider> snapshotOfThisComputer() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    using tavrix::Program;
+    using tavrix::ProgramOptions;
     std::string usageError;
-    const auto options = tavrix::ProgramOptions::parse(takeOwnArguments(argc, argv), usageError);
+    const auto options = ProgramOptions::parse(Program::tavrix, takeOwnArguments(argc, argv), usageError);
     if (!options) {
-        std::fprintf(stderr, "%s\n%s\n", usageError.c_str(), tavrix::ProgramOptions::usage);
+        std::fprintf(stderr, "%s\n%s\n", usageError.c_str(), ProgramOptions::usage(Program::tavrix).c_str());
         return 2;
     }
 
@@ -93,9 +119,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<tavrix::ManagementProvider> provider;
     std::exception_ptr badFile;
     const bool asRoot = geteuid() == 0;
-    if (!options->machineFile.empty() || !options->dumpFile.empty()) {
+    if (!options->machineFile.empty() || !options->sources.dumpFile.empty()) {
         try {
-            provider = options->provider();
+            provider = options->provider(warnOnStandardError);
         } catch (const std::exception&) {
             badFile = std::current_exception();
         }
@@ -133,7 +159,7 @@ int main(int argc, char** argv) {
     const QStringList rest = QCoreApplication::arguments().mid(1);
     if (!rest.isEmpty()) {
         std::fprintf(stderr, "tavrix: unknown argument: %s\n%s\n", rest.first().toLocal8Bit().constData(),
-                     tavrix::ProgramOptions::usage);
+                     ProgramOptions::usage(Program::tavrix).c_str());
         return 2;
     }
     // The process ends where the screen flow says, not when Qt sees no visible window: the main
@@ -145,7 +171,6 @@ int main(int argc, char** argv) {
     try {
         if (badFile) std::rethrow_exception(badFile);
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "tavrix: %s\n", failure.what());
         tavrix::reportFailureAndExit(QString::fromUtf8(failure.what()));
     }
     try {

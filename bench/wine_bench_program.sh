@@ -1,11 +1,14 @@
 #!/bin/sh
-# tavrix.exe under a warm Wine (its server kept running, one run before the timed ones), in a
-# private network namespace where the retailer's host is a loopback page server:
+# tavrix.exe under a warm Wine (its server kept running, one run before the timed ones), on Xvfb
+# alone and under openbox, in a private network namespace where the retailer's host is a loopback
+# page server:
 #   bench/wine_bench_program.sh WINE_BENCH_PROGRAM TAVRIX_EXE
 set -eu
 
 if [ "${TAVRIX_BENCH_NAMESPACE:-}" != 1 ]; then
-  exec env TAVRIX_BENCH_NAMESPACE=1 unshare --net --mount sh "$0" "$@"
+  # An ordinary user gets the namespaces inside a user namespace of its own, as root there.
+  [ "$(id -u)" = 0 ] && as_root= || as_root=--map-root-user
+  exec env TAVRIX_BENCH_NAMESPACE=1 unshare $as_root --net --mount sh "$0" "$@"
 fi
 bench=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,8 +25,9 @@ python3 "$here/../tests/ui/win32/loopback_server.py" "$work/request.txt" >/dev/n
 server_pid=$!
 
 wine_prefix_boot
-# Xvfb has no window manager, and Wine waits two seconds for one at every unmap of a window it
-# leaves to the manager; so Wine manages its windows itself, as a desktop would without delay.
+# On Xvfb alone Wine would wait two seconds for a window manager at every unmap of a window it
+# leaves to one; so there it manages its windows itself (Managed=N), and under openbox it leaves
+# them to openbox. The benchmark sets that for each desktop; the warm-up runs with Managed=N.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 wineserver -w
 cp "$2" "$WINEPREFIX/drive_c/tavrix.exe"

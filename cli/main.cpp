@@ -6,6 +6,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <csignal>
 #endif
 
 #include "report_command.h"
@@ -15,6 +17,9 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "");
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);  // the report's CR LF must reach the output unchanged
+#else
+    // A file-size limit then fails the write with a message, and the half-written file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
     std::vector<std::string> arguments(argv + 1, argv + argc);
     return tavrix::writeReportOutcome(tavrix::runReportCommand(arguments), stdout, stderr);

@@ -13,9 +13,10 @@ struct ReportOutcome {
     std::string err;
 };
 
-// `tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--save-machine FILE] [--address | --window]`:
-// runs the scan without a window and gives the report, the lookup address or what the window would
-// show; --save-machine also writes what the queries answered as a machine file that replays the same.
+// `tavrix-report [--machine FILE] [--dump FILE] [--root DIR] [--save-machine FILE] [--address | --window | --json]`
+// (ProgramOptions): runs the scan without a window and gives the report, the lookup address, what
+// the window would show or all of it as one JSON document; --save-machine also writes what the
+// queries answered as a machine file that replays the same.
 // The status is 0 for success, 1 for a failed scan, 2 for a usage error.
 ReportOutcome runReportCommand(const std::vector<std::string>& arguments);
 

@@ -40,4 +40,15 @@ TwipsRect WindowDescription::placeInClientArea(const ControlDescription& c) cons
     return place;
 }
 
+std::vector<const ControlDescription*> WindowDescription::topToBottom() const {
+    std::vector<const ControlDescription*> order = tabOrder();
+    for (const bool frames : {false, true}) {
+        for (std::size_t i = controls.size(); i-- > 0;) {
+            const ControlDescription& control = controls[i];
+            if (!control.takesFocus() && (control.kind == ControlKind::Frame) == frames) order.push_back(&control);
+        }
+    }
+    return order;
+}
+
 }  // namespace tavrix::forms

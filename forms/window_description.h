@@ -13,6 +13,13 @@ struct TwipsRect {
     friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
 };
 
+// Twips to pixels on a screen of that many dots per inch (1440 twips an inch, so 15 twips a pixel
+// at 96), rounded to the nearest pixel, halves away from zero: the one rule of every front end.
+constexpr int pixelsOfTwips(int twips, int dpi = 96) {
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((720 - scaled) / 1440));
+}
+
 struct Rgb {
     unsigned char red, green, blue;
     friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
@@ -78,6 +85,10 @@ struct WindowDescription {
     std::vector<const ControlDescription*> tabOrder() const;
     // The control's place in the client area: its own place plus its containers' corners.
     TwipsRect placeInClientArea(const ControlDescription& control) const;
+    // Every control from the top of the stack to the bottom: those that take the focus in Tab
+    // order, then the other controls, a later one over an earlier one (the value of "Identifying
+    // No" lies over the end of its caption), then the frames, a later one over an earlier one.
+    std::vector<const ControlDescription*> topToBottom() const;
 };
 
 }  // namespace tavrix::forms

@@ -5,6 +5,7 @@
 #include "ascii_text.h"
 #include "regular_file.h"
 #include "scan_error.h"
+#include "text_characters.h"
 
 namespace tavrix {
 
@@ -19,8 +20,9 @@ constexpr std::array<std::string_view, 6> wholeNumberProperties = {
     "MaxCapacity", "MemoryDevices", "MemoryType", "Speed", "CurrentClockSpeed", "ExtClock",
 };
 
-[[noreturn]] void fail(const std::string& fileName, std::size_t line, const std::string& message) {
-    throw ScanError(fileName + ":" + std::to_string(line) + ": " + message);
+// The message as a view: a literal stays whole in the binary, not rebuilt from pieces.
+[[noreturn]] void fail(const std::string& fileName, std::size_t line, std::string_view message) {
+    throw ScanError(fileName + ":" + std::to_string(line) + ": " + std::string(message));
 }
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -68,38 +70,6 @@ std::string utf16ToUtf8(std::string_view bytes, const std::string& fileName) {
     return out;
 }
 
-// True when the text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
-bool isValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2, c = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, c = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, c = lead & 0x07, minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
-}
-
 std::string_view trimBlanks(std::string_view text) {
     const auto begin = text.find_first_not_of(" \t");
     if (begin == std::string_view::npos) return {};
@@ -107,39 +77,21 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(begin, end - begin + 1);
 }
 
-bool hasControlCharacter(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t') || byte == 0x7F) return true;
-    }
-    // C1 controls U+0080 to U+009F, in UTF-8 C2 80 to C2 9F.
-    for (std::size_t i = text.find('\xC2'); i != std::string_view::npos; i = text.find('\xC2', i + 1)) {
-        if (i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) return true;
-    }
-    return false;
-}
-
-// The first character of valid UTF-8 text that changes how the text around it is laid out or
-// read: the line and paragraph separators U+2028 and U+2029, and the bidirectional embeddings,
-// overrides and isolates U+202A to U+202E and U+2066 to U+2069; 0 when there is none.
-char32_t layoutControl(std::string_view text) {
-    for (std::size_t i = text.find('\xE2'); i != std::string_view::npos; i = text.find('\xE2', i + 1)) {
-        if (i + 2 >= text.size()) break;
-        const auto second = static_cast<unsigned char>(text[i + 1]);
-        const auto third = static_cast<unsigned char>(text[i + 2]);
-        const char32_t c = 0x2000 | ((second & 0x3F) << 6) | (third & 0x3F);
-        if ((second == 0x80 && third >= 0xA8 && third <= 0xAE) || (second == 0x81 && third >= 0xA6 && third <= 0xA9)) {
-            return c;
+// Why the line cannot be read as it stands, or empty: invalid UTF-8, a control character other
+// than the tab, or an invisible character.
+std::string characterFault(std::string_view line) {
+    for (std::size_t i = 0; i < line.size();) {
+        if (const auto byte = static_cast<unsigned char>(line[i]); (byte >= 0x20 && byte < 0x7F) || byte == '\t') {
+            ++i;  // printable ASCII, most of any file
+            continue;
         }
+        const Utf8Character c = decodeUtf8(line, i);
+        if (c.length == 0) return "invalid UTF-8";
+        if (c.value != '\t' && isControlCharacter(c.value)) return "control character in the line";
+        if (isInvisibleCharacter(c.value)) return "invisible character " + codePointName(c.value) + " in the line";
+        i += c.length;
     }
-    return 0;
-}
-
-std::string codePoint(char32_t c) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text = "U+";
-    for (int shift = 12; shift >= 0; shift -= 4) text += digits[(c >> shift) & 0xF];
-    return text;
+    return {};
 }
 
 ProviderValue typedValue(std::string_view name, std::string_view value) {
@@ -177,11 +129,7 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
         text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
-        if (!isValidUtf8(line)) fail(fileName, lineNumber, "invalid UTF-8");
-        if (hasControlCharacter(line)) fail(fileName, lineNumber, "control character in the line");
-        if (const char32_t c = layoutControl(line)) {
-            fail(fileName, lineNumber, "invisible layout character " + codePoint(c) + " in the line");
-        }
+        if (const std::string fault = characterFault(line); !fault.empty()) fail(fileName, lineNumber, fault);
         const std::string_view trimmed = trimBlanks(line);
         if (trimmed.empty() || trimmed.front() == '#') continue;
 

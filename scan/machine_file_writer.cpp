@@ -1,14 +1,15 @@
 #include "machine_file_writer.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "file_replacement.h"
 #include "machine_file.h"
+#include "regular_file.h"
 #include "scan_error.h"
+#include "text_characters.h"
 
 namespace tavrix {
 
@@ -26,17 +27,22 @@ std::string lineOf(std::string_view name, const ProviderValue& value) {
     return std::string(name) + "=" + std::get<std::string>(value);
 }
 
-void rejectControlCharacters(const PropertyRow& row, std::string_view name, const ProviderValue& value) {
+// Refuses a text that holds a control character (the tab aside, which the reader refuses in a
+// value with a message of its own) or an invisible character.
+void rejectHiddenCharacters(const PropertyRow& row, std::string_view name, const ProviderValue& value) {
     const auto* text = std::get_if<std::string>(&value);
     if (text == nullptr) return;
-    for (const char c : *text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
-            char code[8];
-            std::snprintf(code, sizeof code, "U+%04X", byte);
-            throw ScanError("cannot save " + where(row, name) +
-                            " in a machine file: its value holds the control character " + code);
+    for (std::size_t i = 0; i < text->size();) {
+        const Utf8Character c = decodeUtf8(*text, i);
+        if (c.length == 0) return;  // the read-back check names invalid UTF-8
+        const char* kind = c.value != '\t' && isControlCharacter(c.value) ? "control"
+                           : isInvisibleCharacter(c.value)                 ? "invisible"
+                                                                           : nullptr;
+        if (kind != nullptr) {
+            throw ScanError("cannot save " + where(row, name) + " in a machine file: its value holds the " + kind +
+                            " character " + codePointName(c.value));
         }
+        i += c.length;
     }
 }
 
@@ -67,7 +73,7 @@ std::string MachineFileWriter::text(const MachineDescription& machine) {
         owners.push_back("the class name \"" + std::string(row.className()) + "\"");
         for (const auto& [name, value] : row.properties()) {
             if (isAbsent(value)) continue;
-            rejectControlCharacters(row, name, value);
+            rejectHiddenCharacters(row, name, value);
             out += lineOf(name, value) + "\n";
             owners.push_back(where(row, name));
         }
@@ -110,12 +116,8 @@ std::string MachineFileWriter::text(const MachineDescription& machine) {
 }
 
 void MachineFileWriter::save(const MachineDescription& machine, const std::string& path) {
-    const std::string bytes = text(machine);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) throw ScanError(path + ": cannot write: " + std::strerror(errno));
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) throw ScanError(path + ": cannot write: " + std::strerror(errno));
+    const std::string why = replaceFile(path, text(machine));
+    if (!why.empty()) throw ScanError(shownPath(path) + ": " + why);
 }
 
 }  // namespace tavrix

@@ -13,7 +13,8 @@ public:
     // their order, absent ones left out. Throws ScanError naming the class and property when a
     // value cannot be held so that it reads back the same (a control character, invalid UTF-8).
     static std::string text(const MachineDescription& machine);
-    // Writes text(machine) to the path. Throws ScanError naming the path when it cannot.
+    // Writes text(machine) to the path, replacing any file or link there whole (replaceFile).
+    // Throws ScanError naming the path when it cannot, with the old file left as it was.
     static void save(const MachineDescription& machine, const std::string& path);
 };
 

@@ -1,5 +1,7 @@
 #include "regular_file.h"
 
+#include "text_characters.h"
+
 namespace tavrix {
 
 std::string sizeText(std::size_t bytes) {
@@ -19,36 +21,19 @@ std::string shownPath(std::string_view path) {
             shown += digits[byte & 0x0F];
         }
     };
-    std::size_t i = 0;
-    while (i < path.size()) {
-        const auto lead = static_cast<unsigned char>(path[i]);
-        if (lead >= 0x20 && lead < 0x7F) {
-            shown += path[i++];
-            continue;
-        }
-        std::size_t length = (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-        char32_t c = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length != 0 && i + length <= path.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(path[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-        valid = valid && c >= minimum[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
-        const bool invisible = c <= 0x9F || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) ||
-                               (c >= 0x2066 && c <= 0x2069);
-        if (!valid) {
+    for (std::size_t i = 0; i < path.size();) {
+        const Utf8Character c = decodeUtf8(path, i);
+        if (c.length == 0) {
             escape(i, 1);
             ++i;
-        } else {
-            if (invisible) {
-                escape(i, length);
-            } else {
-                shown.append(path.substr(i, length));
-            }
-            i += length;
+            continue;
         }
+        if (isControlCharacter(c.value) || isInvisibleCharacter(c.value)) {
+            escape(i, c.length);
+        } else {
+            shown.append(path.substr(i, c.length));
+        }
+        i += c.length;
     }
     return shown;
 }

@@ -25,8 +25,8 @@ struct RegularFile {
 // A size in bytes as people write it: "16 MiB", "4 KiB", "100 bytes".
 std::string sizeText(std::size_t bytes);
 
-// The path as it may be shown on a terminal: bytes that are not printable (controls, invalid UTF-8,
-// C1 controls, bidirectional overrides and line separators) appear as \xHH.
+// The path as it may be shown on a terminal: invalid UTF-8 and the bytes of control and invisible
+// characters (text_characters.h) appear as \xHH.
 std::string shownPath(std::string_view path);
 
 }  // namespace tavrix

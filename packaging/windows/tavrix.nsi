@@ -9,6 +9,7 @@ RequestExecutionLevel user
 !define PRODUCT "Tavrix"
 !define TITLE "Tavrix - System Memory Information"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrix"
+!define FEATURE_KEY "Software\Microsoft\Internet Explorer\Main\FeatureControl"
 
 Name "${TITLE}"
 Caption "${TITLE} Setup"
@@ -59,6 +60,10 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   RMDir "$LOCALAPPDATA\Programs"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The document mode tavrix.exe asks for at its first start, and its key if nothing else is in it.
+  DeleteRegValue HKCU "${FEATURE_KEY}\FEATURE_BROWSER_EMULATION" "tavrix.exe"
+  DeleteRegKey /ifempty HKCU "${FEATURE_KEY}\FEATURE_BROWSER_EMULATION"
+  DeleteRegKey /ifempty HKCU "${FEATURE_KEY}"
   ; The list of uninstallers goes too if this installer made it and it is empty now.
   DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 SectionEnd

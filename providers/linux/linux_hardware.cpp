@@ -276,6 +276,11 @@ std::optional<SmbiosTable> readLiveTables(const std::string& root, std::vector<s
 }  // namespace
 
 LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
+    LinuxHardware hardware;
+    if (!sources.dumpFile.empty()) {
+        hardware.tables.emplace(readDump(sources.dumpFile, hardware.warnings));
+        return hardware;
+    }
     std::string root = sources.root;
     while (!root.empty() && root.back() == '/') root.pop_back();
     struct stat status {};
@@ -284,13 +289,8 @@ LinuxHardware LinuxHardware::read(const PlatformSources& sources) {
     }
     if (!S_ISDIR(status.st_mode)) throw ScanError(shownPath(sources.root) + ": cannot use as the root: not a directory");
 
-    LinuxHardware hardware;
     auto& warnings = hardware.warnings;
-    if (!sources.dumpFile.empty()) {
-        hardware.tables.emplace(readDump(sources.dumpFile, warnings));
-    } else {
-        hardware.tables = readLiveTables(root, warnings);
-    }
+    hardware.tables = readLiveTables(root, warnings);
     if (!hardware.tables) {
         for (const char* name : {"sys_vendor", "product_name", "product_version", "product_serial", "board_vendor",
                                  "board_name", "bios_vendor", "bios_version"}) {
@@ -338,8 +338,58 @@ void countModule(std::size_t& modules) {
     }
 }
 
+using ArraysByHandle = std::unordered_map<std::uint16_t, const SmbiosStructure*>;
+
+// The first memory array (type 16) of each handle.
+ArraysByHandle arraysByHandle(const SmbiosTable& tables) {
+    ArraysByHandle arrays;
+    for (const auto* array : tables.ofType(16)) arrays.emplace(array->handle, array);
+    return arrays;
+}
+
+// Whether a memory device (type 17) holds system memory: it does unless the array it names holds
+// something else.
+bool isSystemModule(const SmbiosStructure& device, const ArraysByHandle& arrays) {
+    const auto arrayHandle = device.word(0x04);
+    if (!arrayHandle) return true;
+    const auto named = arrays.find(*arrayHandle);
+    return named == arrays.end() || isSystemMemoryArray(*named->second);
+}
+
+// The bytes of one memory array mapped address range (type 19); nullopt when it gives none.
+std::optional<std::uint64_t> mappedBytes(const SmbiosStructure& range) {
+    const auto start = range.dword(0x04);
+    const auto end = range.dword(0x08);
+    if (!start || !end) return std::nullopt;
+    if (*start != 0xFFFFFFFFu) {
+        if (*end < *start) return std::nullopt;
+        return (std::uint64_t{*end} - *start + 1) * 1024;
+    }
+    const auto extendedStart = range.length() >= 0x1F ? range.qword(0x0F) : std::nullopt;
+    const auto extendedEnd = range.length() >= 0x1F ? range.qword(0x17) : std::nullopt;
+    if (!extendedStart || !extendedEnd || *extendedEnd < *extendedStart) return std::nullopt;
+    return *extendedEnd - *extendedStart + 1;
+}
+
+// The memory the tables say is installed, for a computer whose kernel cannot be asked (a dump): the
+// mapped address ranges (type 19) added up, or where there are none the sizes of the system
+// memory modules; nullopt when the tables say neither.
+std::optional<std::uint64_t> installedBytes(const SmbiosTable& tables) {
+    std::optional<std::uint64_t> total;
+    for (const auto* range : tables.ofType(19)) {
+        if (const auto bytes = mappedBytes(*range)) total = total.value_or(0) + *bytes;
+    }
+    if (total) return total;
+    const ArraysByHandle arrays = arraysByHandle(tables);
+    for (const auto* device : tables.ofType(17)) {
+        const auto bytes = moduleBytes(*device);
+        if (bytes && *bytes > 0 && isSystemModule(*device, arrays)) total = total.value_or(0) + *bytes;
+    }
+    return total;
+}
+
 // Win32_ComputerSystem: maker and model from the system structure (type 1) or sysfs, memory from
-// /proc/meminfo, the system type from the kernel's architecture.
+// /proc/meminfo or else the tables, the system type from the kernel's architecture.
 void addComputerSystem(MachineDescription& machine, const LinuxHardware& hardware) {
     PropertyRow& row = machine.addRow("Win32_ComputerSystem");
     if (hardware.tables) {
@@ -353,6 +403,8 @@ void addComputerSystem(MachineDescription& machine, const LinuxHardware& hardwar
     }
     if (const auto kilobytes = memTotalKilobytes(hardware.meminfo); kilobytes && *kilobytes <= UINT64_MAX / 1024) {
         row.set("TotalPhysicalMemory", std::to_string(*kilobytes * 1024));
+    } else if (const auto bytes = hardware.tables ? installedBytes(*hardware.tables) : std::nullopt) {
+        row.set("TotalPhysicalMemory", std::to_string(*bytes));
     }
     if (const char* type = systemType(hardware.architecture)) row.set("SystemType", std::string(type));
 }
@@ -381,16 +433,11 @@ void addMemoryArrays(MachineDescription& machine, const LinuxHardware& hardware)
 // Win32_PhysicalMemory from the tables: one row per memory device (type 17) with a module in it,
 // unless the array it names holds other than system memory.
 void addModulesFromTables(MachineDescription& machine, const SmbiosTable& tables) {
-    std::unordered_map<std::uint16_t, const SmbiosStructure*> arrayByHandle;  // the first array of each handle
-    for (const auto* array : tables.ofType(16)) arrayByHandle.emplace(array->handle, array);
+    const ArraysByHandle arrays = arraysByHandle(tables);
     std::size_t modules = 0;
     for (const auto* device : tables.ofType(17)) {
         const auto bytes = moduleBytes(*device);
-        if (bytes == 0u) continue;
-        if (const auto arrayHandle = device->word(0x04)) {
-            const auto named = arrayByHandle.find(*arrayHandle);
-            if (named != arrayByHandle.end() && !isSystemMemoryArray(*named->second)) continue;
-        }
+        if (bytes == 0u || !isSystemModule(*device, arrays)) continue;
         countModule(modules);
         PropertyRow& row = machine.addRow("Win32_PhysicalMemory");
         if (bytes) row.set("Capacity", std::to_string(*bytes));

@@ -12,10 +12,12 @@
 
 namespace tavrix {
 
-// A Linux computer's hardware description as WMI's seven classes would give it. read() gathers the
+// A computer's hardware description as WMI's seven classes would give it. read() gathers the
 // sources: the SMBIOS tables (live, or from a dump), /sys/class/dmi/id and udev's memory database
 // (used only without tables), /proc/meminfo, /proc/cpuinfo and the processor's base frequency, every
-// path under the sources' root. describe() maps them to rows without touching a file.
+// path under the sources' root; a dump is read alone, so that its tables answer everything whatever
+// computer decodes them (this code is portable for that). describe() maps them to rows without
+// touching a file; the installed memory comes from the tables where /proc/meminfo cannot say.
 class LinuxHardware {
 public:
     // Reads every source afresh. A missing, unreadable or oversized source (anything but a regular

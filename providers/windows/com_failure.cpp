@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "scan_error.h"
-
 namespace tavrix {
 
 std::string hresultText(HRESULT result) {
@@ -13,7 +11,7 @@ std::string hresultText(HRESULT result) {
 }
 
 void checkResult(HRESULT result, std::string_view call) {
-    if (FAILED(result)) throw ScanError(std::string(call) + " failed with HRESULT " + hresultText(result));
+    if (FAILED(result)) throw ManagementServiceError(std::string(call) + " failed with HRESULT " + hresultText(result));
 }
 
 }  // namespace tavrix

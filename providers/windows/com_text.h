@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "utf16_text.h"
+
 namespace tavrix {
 
 // An owned BSTR made from UTF-8 text, freed when destroyed.
@@ -25,8 +27,5 @@ private:
 // UTF-16 text (a BSTR with its own length, embedded NULs kept) as UTF-8; an unpaired surrogate
 // becomes U+FFFD, a null BSTR the empty text.
 std::string utf8Of(BSTR text);
-
-// UTF-8 text as UTF-16; invalid sequences become U+FFFD.
-std::wstring utf16Of(std::string_view utf8);
 
 }  // namespace tavrix

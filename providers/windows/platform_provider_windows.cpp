@@ -3,13 +3,20 @@
 #include <windows.h>
 
 #include "com_text.h"
+#include "linux_hardware.h"
 #include "wmi_provider.h"
 
 namespace tavrix {
 
-// On Windows the scan asks WMI; the sources only point the Linux provider at its files.
-std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources&, WarningSink) {
-    return std::make_unique<WmiProvider>();
+// On Windows the scan asks WMI, or a table dump's tables alone, decoded as on Linux (read now, so
+// that a bad dump fails before any window). The root is a Linux option the command line refuses.
+std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources, WarningSink warn) {
+    if (sources.dumpFile.empty()) return std::make_unique<WmiProvider>();
+    const LinuxHardware hardware = LinuxHardware::read(sources);
+    if (warn) {
+        for (const auto& warning : hardware.warnings) warn(warning);
+    }
+    return std::make_unique<DescriptionProvider>(hardware.describe());
 }
 
 // The user's own separator from the regional settings; "." when none can be read.

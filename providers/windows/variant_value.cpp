@@ -52,7 +52,7 @@ ProviderValue VariantValue::toProviderValue(std::string_view property) const {
     const VARTYPE type = V_VT(&v);
     const std::string where = "property \"" + std::string(property) + "\" of type " + typeText(type);
     if ((type & VT_ARRAY) != 0 || type == VT_DISPATCH || type == VT_UNKNOWN) {
-        throw ScanError(where + " is neither a text nor a number");
+        throw ManagementServiceError(where + " is neither a text nor a number");
     }
     VariantValue text;
     checkResult(VariantChangeTypeEx(text.put(), const_cast<VARIANT*>(&v), LOCALE_USER_DEFAULT, 0, VT_BSTR),

@@ -24,7 +24,7 @@ public:
     // What the value means to the scan: VT_EMPTY and VT_NULL absent; a BSTR text (how WMI hands
     // out 64-bit counts); every integer type a whole number (a VT_UI8 past the int64 range as
     // decimal text); VT_BOOL "True" or "False"; other scalars the text COM converts them to.
-    // Arrays and objects throw ScanError naming the property.
+    // Arrays and objects throw ManagementServiceError naming the property.
     ProviderValue toProviderValue(std::string_view property) const;
 
 private:

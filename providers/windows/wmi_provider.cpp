@@ -56,7 +56,7 @@ public:
         if (result == S_FALSE || fetched == 0) return nullptr;
         const VARIANT& v = item.get();
         if (V_VT(&v) != VT_DISPATCH || V_DISPATCH(&v) == nullptr) {
-            throw ScanError("a row of " + quoted(query_) + " is not an object");
+            throw ManagementServiceError("a row of " + quoted(query_) + " is not an object");
         }
         ComPointer<ISWbemObject> object;
         checkResult(V_DISPATCH(&v)->QueryInterface(__uuidof(ISWbemObject), object.putVoid()),

@@ -1,5 +1,6 @@
 // Each tests/data/machines/NAME.machine comes with the exact report (NAME.report), lookup address
-// (NAME.address) and window contents (NAME.window) that tavrix-report must print for it; the
+// (NAME.address), window contents (NAME.window) and JSON document (NAME.json) that tavrix-report
+// must print for it; the
 // shipped examples/NAME.machine have theirs in tests/data/examples.
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ int checkMachines(const fs::path& machines, const fs::path& expectations) {
     for (const auto& entry : fs::directory_iterator(machines)) {
         if (entry.path().extension() != ".machine") continue;
         ++checked;
-        for (const auto& [option, extension] : {std::pair{"", ".report"}, {"--address", ".address"}, {"--window", ".window"}}) {
+        for (const auto& [option, extension] : {std::pair{"", ".report"}, {"--address", ".address"}, {"--window", ".window"}, {"--json", ".json"}}) {
             fs::path expected = expectations / entry.path().filename();
             expected.replace_extension(extension);
             EXPECT_TRUE(fs::exists(expected)) << expected;

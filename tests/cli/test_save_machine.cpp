@@ -73,7 +73,7 @@ TEST_F(SaveMachine, ReplaysEveryTestMachineAndDumpTheSame) {
         }
     }
     for (const fs::path& dump : filesIn(TAVRIX_TEST_DATA "/smbios", ".bin")) {
-        checkRoundTrip({"--dump", dump.string(), "--root", folder_.string()}, dump.stem().string());
+        checkRoundTrip({"--dump", dump.string()}, dump.stem().string());
         ++checked;
     }
     EXPECT_GE(checked, 11);

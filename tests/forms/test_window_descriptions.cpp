@@ -2,6 +2,7 @@
 // that the builders rely on (containers first, unique names, Tab order, the disclaimer's text).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -65,4 +66,26 @@ TEST(WindowDescriptions, DisclaimerIsTheFourParagraphsWithCrLfBreaks) {
     for (std::size_t at = text.find("\r\n\r\n"); at != std::string::npos; at = text.find("\r\n\r\n", at + 4)) ++breaks;
     EXPECT_EQ(breaks, 3u);
     EXPECT_EQ(text.find('\n', text.rfind("\r\n\r\n") + 4), std::string::npos);
+}
+
+TEST(WindowDescriptions, TwipsBecomePixelsRoundedToTheNearestAtTheScreensDpi) {
+    struct Case {
+        int twips, dpi, pixels;
+    };
+    for (const Case c : {Case{15, 96, 1}, Case{7, 96, 0}, Case{8, 96, 1}, Case{22, 96, 1}, Case{23, 96, 2},
+                         Case{-120, 96, -8}, Case{-8, 96, -1}, Case{-7, 96, 0}, Case{11775, 96, 785},
+                         Case{4215, 96, 281}, Case{1440, 144, 144}, Case{10, 144, 1}, Case{0, 96, 0}})
+        EXPECT_EQ(pixelsOfTwips(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
+}
+
+TEST(WindowDescriptions, StackHasTheTabOrderOnTopThenLaterControlsOverEarlierThenTheFrames) {
+    const std::vector<std::string> stack = names(form1Form().topToBottom());
+    ASSERT_EQ(stack.size(), form1Form().controls.size());
+    const std::vector<std::string> tabs = names(form1Form().tabOrder());
+    EXPECT_TRUE(std::equal(tabs.begin(), tabs.end(), stack.begin()));
+    auto at = [&stack](const char* name) { return std::find(stack.begin(), stack.end(), name) - stack.begin(); };
+    EXPECT_LT(at("Label25"), at("Label5"));
+    EXPECT_LT(at("Label5"), at("Frame9"));
+    EXPECT_LT(at("Frame9"), at("Frame2"));
+    EXPECT_EQ(stack.back(), "Frame1");
 }

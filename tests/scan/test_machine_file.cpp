@@ -13,7 +13,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "machine_file_writer.h"
+#include "regular_file.h"
 #include "scan_error.h"
+#include "text_characters.h"
 
 namespace {
 
@@ -119,30 +122,86 @@ TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
     for (int i = 0; i < 4096; ++i) wide += "p" + std::to_string(i) + "=\np0=again\n";  // repeats add no property
     EXPECT_EQ(MachineFile::parse(wide, "m").rows().at(0).propertyCount(), 4096u);
     EXPECT_EQ(errorOf(wide + "P4096=\n"), "bad.machine:8194: more than 4096 properties in one Win32_Bios row");
-    // Characters that would reach the window, the report or the address invisibly or reorder the text around them.
-    const std::pair<const char*, const char*> invisible[] = {
-        {"a\tb", "tab in the value"},
-        {"\t", "tab in the value"},
-        {"a\xC2\x85", "control character in the line"},
-        {"\xC2\x80", "control character in the line"},
-        {"\xC2\x9B" "2J", "control character in the line"},
-        {"\xC2\x9F", "control character in the line"},
-        {"\xE2\x80\xA8", "invisible layout character U+2028 in the line"},
-        {"\xE2\x80\xA9", "invisible layout character U+2029 in the line"},
-        {"x\xE2\x80\xAA", "invisible layout character U+202A in the line"},
-        {"\xE2\x80\xAE" "cba", "invisible layout character U+202E in the line"},
-        {"\xE2\x81\xA6", "invisible layout character U+2066 in the line"},
-        {"\xE2\x81\xA9", "invisible layout character U+2069 in the line"},
-    };
-    for (const auto& [value, message] : invisible) {
-        EXPECT_EQ(errorOf(std::string("[Win32_Bios]\nVersion=") + value + "\n"), std::string("bad.machine:2: ") + message)
-            << value;
-    }
-    EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\n\nVersion=\x202E\n")), "bad.machine:3: invisible layout character U+202E in the line");
-    // Their neighbours stay allowed.
-    const auto machine = MachineFile::parse("[Win32_Bios]\n\tVersion =\xC2\xA0\xE2\x80\xA7\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA\n", "m");
-    EXPECT_EQ(std::get<std::string>(machine.rows().at(0).readProperty("Version")), "\xC2\xA0\xE2\x80\xA7\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA");
+    EXPECT_EQ(errorOf("[Win32_Bios]\nVersion=a\tb\n"), "bad.machine:2: tab in the value");
     EXPECT_THAT(errorOf("\xFF\xFE["), HasSubstr("odd number of bytes"));
+}
+
+std::string utf8Of(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// The reader, the writer and the paths in messages follow one rule, at each end of every range.
+TEST(TextCharacters, ReaderWriterAndShownPathsRefuseTheSameCharacters) {
+    enum Kind { allowed, control, invisible };
+    const std::pair<char32_t, Kind> cases[] = {
+        {0x0001, control},    {0x001F, control},    {0x007F, control},    {0x0080, control},    {0x0085, control},
+        {0x009F, control},    {0x00A0, allowed},    {0x00AC, allowed},    {0x00AD, invisible},  {0x00AE, allowed},
+        {0x061B, allowed},    {0x061C, invisible},  {0x180E, invisible},  {0x200A, allowed},    {0x200B, invisible},
+        {0x200C, invisible},  {0x200D, invisible},  {0x200E, invisible},  {0x200F, invisible},  {0x2010, allowed},
+        {0x2027, allowed},    {0x2028, invisible},  {0x2029, invisible},  {0x202A, invisible},  {0x202E, invisible},
+        {0x202F, allowed},    {0x205F, allowed},    {0x2060, invisible},  {0x2064, invisible},  {0x2065, allowed},
+        {0x2066, invisible},  {0x2069, invisible},  {0x206F, invisible},  {0x2070, allowed},    {0xFEFE, allowed},
+        {0xFEFF, invisible},  {0xFFF9, invisible},  {0xFFFB, invisible},  {0xFFFC, allowed},    {0xDFFFF, allowed},
+        {0xE0000, invisible}, {0xE0001, invisible}, {0xE007F, invisible}, {0xE0080, allowed},   {0x1F600, allowed},
+    };
+    for (const auto& [c, kind] : cases) {
+        const std::string character = utf8Of(c);
+        const std::string name = codePointName(c);
+        SCOPED_TRACE(name);
+        const std::string readError = errorOf("[Win32_Bios]\nVersion=A" + character + "cme\n");
+        MachineDescription machine;
+        machine.addRow("Win32_Bios").set("Version", std::string("A") + character + "cme");
+        std::string writeError = "no error";
+        try {
+            MachineFileWriter::text(machine);
+        } catch (const ScanError& failure) {
+            writeError = failure.what();
+        }
+        const std::string path = shownPath("/tmp/A" + character);
+        switch (kind) {
+        case allowed:
+            EXPECT_EQ(readError, "no error");
+            EXPECT_EQ(writeError, "no error");
+            EXPECT_EQ(path, "/tmp/A" + character);
+            break;
+        case control:
+            EXPECT_EQ(readError, "bad.machine:2: control character in the line");
+            EXPECT_EQ(writeError, "cannot save Win32_Bios property \"Version\" in a machine file: its value holds the "
+                                  "control character " + name);
+            EXPECT_EQ(path.find(character), std::string::npos);
+            EXPECT_THAT(path, HasSubstr("\\x"));
+            break;
+        case invisible:
+            EXPECT_EQ(readError, "bad.machine:2: invisible character " + name + " in the line");
+            EXPECT_EQ(writeError, "cannot save Win32_Bios property \"Version\" in a machine file: its value holds the "
+                                  "invisible character " + name);
+            EXPECT_EQ(path.find(character), std::string::npos);
+            EXPECT_THAT(path, HasSubstr("\\x"));
+            break;
+        }
+    }
+    // A byte-order mark opens a file; inside a line it is refused, and a UTF-16 file is checked the same way.
+    EXPECT_EQ(errorOf("\xEF\xBB\xBF[Win32_Bios]\n"), "no error");
+    EXPECT_EQ(errorOf("[Win32_Bios]\xEF\xBB\xBF\n"), "bad.machine:1: invisible character U+FEFF in the line");
+    EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\n\nVersion=\x202E\n")), "bad.machine:3: invisible character U+202E in the line");
+    EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\nVersion=\xDB40\xDC01\n")), "bad.machine:2: invisible character U+E0001 in the line");
+    EXPECT_EQ(shownPath("a\tb"), "a\\x09b");
 }
 
 TEST(MachineFile, ReportsFilesThatCannotBeRead) {

@@ -63,7 +63,7 @@ TEST(MachineFileWriter, RefusesValuesThatWouldReadBackDifferently) {
         {std::string("bad \xC3"), "invalid UTF-8"},
         {std::string("bad \xED\xA0\x80"), "invalid UTF-8"},
         {std::string("DIMM\t0"), "tab in the value"},
-        {std::string("rtl \xE2\x80\xAE"), "U+202E"},
+        {std::string("rtl \xE2\x80\xAE"), "the invisible character U+202E"},
         {std::string("0012"), "the text \"0012\" would read back as the number 12"},
     };
     for (const auto& [value, message] : cases) {

@@ -2,23 +2,16 @@
 
 #include <QtCore/qcontainerfwd.h>
 
-#include "form1_form.h"
-
 class QString;
-class QUrl;
 
 namespace tavrix::ui {
 
-using forms::chatAddress;
-
-// The program that shows the chat page, and its arguments: the desktop's standard opener, which
-// shows it in the user's default browser.
+// The program that shows a web address (the chat page, a page's new window) in the user's default
+// browser: the desktop's standard opener, given the address as its one argument.
 QString chatProgram();
-QStringList chatArguments();
-// The arguments with which chatProgram() shows any web address in the user's default browser.
-QStringList pageArguments(const QUrl& address);
 
-// Starts the program detached, never through a shell. Returns false when it cannot be started.
+// Starts the program detached, never through a shell; a program name without a folder is looked
+// up on PATH first. Returns false when it cannot be started, or is not found (nothing is started).
 bool startDetachedProcess(const QString& program, const QStringList& arguments);
 
 }  // namespace tavrix::ui

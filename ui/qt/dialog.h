@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "behaviour/program_windows.h"
+
 class QCloseEvent;
 class QGroupBox;
 class QPushButton;
@@ -13,14 +15,15 @@ class TextBox;
 
 // The disclaimer window, the program's first window. The object comes into being without its
 // controls; load() (or the first use of a control, or show()) creates them and runs Form_Load.
-class Dialog : public QWidget {
+class Dialog : public QWidget, public behaviour::FlowWindow {
     Q_OBJECT
 public:
     Dialog();
     ~Dialog() override;
 
     void load();
-    bool isLoaded() const { return Text1_ != nullptr; }
+    bool isLoaded() const override { return Text1_ != nullptr; }
+    void show() override { QWidget::show(); }
 
     QGroupBox* Frame1();
     TextBox* Text1();

@@ -44,18 +44,12 @@ QString qName(std::string_view name) { return QString::fromLatin1(name.data(), s
 // current (Qt does that for a list whose current row was never set).
 void noCurrentRow(QListWidget* list) { list->setCurrentIndex(QModelIndex()); }
 
-// The list's selected row; -1: none.
-int selectedRow(const QListWidget* list) {
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
-}
-
 }  // namespace
 
 Form1::Form1(ManagementProvider& provider, ui::DesktopServices services, QWidget* parent)
     : QWidget(parent, ui::windowFlags(forms::form1Form())),
       services_(services),
-      scan_(provider, *this, TextForm::fromCurrentLocale()) {
+      behaviour_(provider, *this, TextForm::fromCurrentLocale(), TavrixApplication::browserRefusal().toStdString()) {
     ui::applyWindow(*this, forms::form1Form());
 }
 
@@ -68,12 +62,12 @@ void Form1::load() {
     if (isLoaded()) return;
     createControls();
     connectHandlers();
-    Form_Load();
+    behaviour_.Form_Load();
 }
 
 QString Form1::getTavrix() {
     load();
-    return QString::fromStdString(scan_.getTavrix());
+    return QString::fromStdString(behaviour_.getTavrix());
 }
 
 QUrl Form1::lookupUrl(const std::string& address) {
@@ -176,8 +170,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         const bool clicked =
             pressed_ == watched && static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
         pressed_ = nullptr;
-        if (clicked && watched == Image1_) Image1_Click();
-        if (clicked && watched == Label39_) Label39_Click();
+        if (clicked && watched == Image1_) behaviour_.Image1_Click();
+        if (clicked && watched == Label39_) behaviour_.Label39_Click();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -205,8 +199,6 @@ void Form1::createControls() {
     clipboardCmd_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("clipboardCmd")));
 
     Image1_->setPixmap(ui::chatPicture());
-    // The value of "Identifying No" lies over the end of its caption.
-    valueLabels_[static_cast<std::size_t>(ValueLabel::Label25)]->raise();
 
     // Label39 keeps the face and size of the layout; at Liberation Sans's widths its text is a
     // few pixels wider than the label, so its letters are set 2% narrower.
@@ -237,31 +229,23 @@ void Form1::createBrowser(QWidget* frame) {
 }
 
 void Form1::connectHandlers() {
-    connect(clipboardCmd_, &QPushButton::clicked, this, &Form1::clipboardCmd_Click);
-    connect(memoryLst_, &QListWidget::itemSelectionChanged, this, &Form1::memoryLst_Click);
-    connect(slotsLst_, &QListWidget::itemSelectionChanged, this, &Form1::slotsLst_Click);
-    connect(speedLst_, &QListWidget::itemSelectionChanged, this, &Form1::speedLst_Click);
+    connect(clipboardCmd_, &QPushButton::clicked, this, [this] { behaviour_.clipboardCmd_Click(); });
+    connect(memoryLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.memoryLst_Click(); });
+    connect(slotsLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.slotsLst_Click(); });
+    connect(speedLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.speedLst_Click(); });
     Image1_->installEventFilter(this);
     Label39_->installEventFilter(this);
 }
 
-void Form1::Form_Load() {
-    for (ValueLabel label : forms::form1BlankingOrder) valueLabel(label)->setText(QString());
-    values().moduleCount = 0;
+int Form1::selectedRow(ModuleList which) const {
+    const QListWidget* shown = const_cast<Form1*>(this)->list(which);
+    const QModelIndexList selected = shown->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-void Form1::clipboardCmd_Click() {
-    services_.clipboard.clear();
-    services_.clipboard.setText(QString::fromStdString(values().reportText));
-}
-
-namespace {
-
-// Selects the clicked list's selected row in the target (none when it has none), without raising
-// the target's own handler.
-void follow(QListWidget* clicked, QListWidget* target) {
+void Form1::selectRow(ModuleList which, int row) {
+    QListWidget* target = list(which);
     const QSignalBlocker blocker(target);
-    const int row = selectedRow(clicked);
     if (row >= 0) {
         target->setCurrentRow(row);
     } else {
@@ -270,40 +254,21 @@ void follow(QListWidget* clicked, QListWidget* target) {
     }
 }
 
-}  // namespace
-
-void Form1::memoryLst_Click() {
-    follow(memoryLst_, slotsLst_);
-    follow(memoryLst_, speedLst_);
+void Form1::setClipboardText(const std::string& text) {
+    services_.clipboard.clear();
+    services_.clipboard.setText(QString::fromStdString(text));
 }
 
-void Form1::slotsLst_Click() {
-    follow(slotsLst_, memoryLst_);
-    follow(slotsLst_, speedLst_);
+bool Form1::startBrowser(const std::string& address) {
+    return services_.launcher.startDetached(ui::chatProgram(), {QString::fromStdString(address)});
 }
 
-void Form1::speedLst_Click() {
-    follow(speedLst_, memoryLst_);
-    follow(speedLst_, slotsLst_);
-}
-
-void Form1::launchChat() { startBrowser(ui::chatProgram(), ui::chatArguments()); }
-
-void Form1::startBrowser(const QString& program, const QStringList& arguments) {
-    // The one handler that traps its failures: whatever goes wrong, the user hears one thing.
-    bool started = false;
-    try {
-        started = services_.launcher.startDetached(program, arguments);
-    } catch (...) {
-        started = false;
-    }
-    if (!started) services_.messageBox.show(QString::fromLatin1(forms::browserNotFound));
-}
+void Form1::showMessage(const std::string& text) { services_.messageBox.show(QString::fromStdString(text)); }
 
 void Form1::openNewWindow(const QUrl& address) {
     const QString scheme = address.scheme();
     if (!address.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) return;
-    startBrowser(ui::chatProgram(), ui::pageArguments(address));
+    behaviour_.openInBrowser(address.toString(QUrl::FullyEncoded).toStdString());
 }
 
 void Form1::saveDownload(QWebEngineDownloadRequest* download) {

@@ -8,9 +8,10 @@
 #include <array>
 #include <string>
 
+#include "behaviour/form1.h"
+#include "behaviour/form1_view.h"
+#include "behaviour/program_windows.h"
 #include "desktop_services.h"
-#include "hardware_scan.h"
-#include "scan_sink.h"
 
 class QCloseEvent;
 class QEvent;
@@ -27,10 +28,11 @@ namespace tavrix {
 
 class ManagementProvider;
 
-// The main window: the scanned hardware in five panels, the module lists, the chat invitation and
-// the copy button, and the retailer's compatible-memory page in WB. Creating it is cheap: the
-// controls are created and Form_Load runs on the first use of a control, a ScanSink call or show().
-class Form1 : public QWidget, public ScanSink {
+// The main window in Qt widgets: the scanned hardware in five panels, the module lists, the chat
+// invitation and the copy button, and the retailer's compatible-memory page in WB. What it does is
+// behaviour::Form1's; this view shows it and maps the widgets' events to its handlers. Creating
+// it is cheap: the controls are created and Form_Load runs on the first use of a control or show().
+class Form1 : public QWidget, public behaviour::Form1View, public behaviour::FlowWindow {
     Q_OBJECT
 public:
     explicit Form1(ManagementProvider& provider,
@@ -40,14 +42,14 @@ public:
 
     // Creates the controls and runs Form_Load, once.
     void load();
-    bool isLoaded() const { return Frame1_ != nullptr; }
+    bool isLoaded() const override { return Frame1_ != nullptr; }
+    void show() override { QWidget::show(); }
 
-    // Runs the hardware scan with this window as its sink; returns "Success" or throws ScanError
-    // at the failing step.
+    // Runs the hardware scan into this window; returns "Success" or throws ScanError at the failing step.
     QString getTavrix();
-    ScanValues& values() { return scan_.values(); }
+    ScanValues& values() { return behaviour_.values(); }
     // The lookup address the last scan composed.
-    const std::string& lookupAddress() const { return scan_.lookupAddress(); }
+    const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
 
     // The lookup address as WB is given it: kept as composed, blanks travelling as %20.
     static QUrl lookupUrl(const std::string& address);
@@ -61,10 +63,16 @@ public:
     QLabel* Image1();
     QLabel* Label39();
 
-    void clearList(ModuleList which) override;
-    void appendRow(ModuleList which, const std::string& row) override;
+    // The view, each loading the window first.
     void setCaption(ValueLabel label, const std::string& caption) override;
     void navigate(const std::string& address) override;
+    void clearList(ModuleList which) override;
+    void appendRow(ModuleList which, const std::string& row) override;
+    int selectedRow(ModuleList which) const override;
+    void selectRow(ModuleList which, int row) override;
+    void showMessage(const std::string& text) override;
+    void setClipboardText(const std::string& text) override;
+    bool startBrowser(const std::string& address) override;
 
 signals:
     // The user closed the window.
@@ -80,16 +88,6 @@ private:
     void createBrowser(QWidget* frame);
     void connectHandlers();
 
-    void Form_Load();
-    void clipboardCmd_Click();
-    void Image1_Click() { launchChat(); }
-    void Label39_Click() { launchChat(); }
-    void memoryLst_Click();
-    void slotsLst_Click();
-    void speedLst_Click();
-    void launchChat();
-    // Starts the user's browser; a failure to start it gives the message "Browser Not found!!!".
-    void startBrowser(const QString& program, const QStringList& arguments);
     // A page's link or script asked for a new window: an http or https address opens in the
     // user's browser, anything else is dropped.
     void openNewWindow(const QUrl& address);
@@ -97,7 +95,7 @@ private:
     void saveDownload(QWebEngineDownloadRequest* download);
 
     ui::DesktopServices services_;
-    HardwareScan scan_;
+    behaviour::Form1 behaviour_;
     QHash<QString, QWidget*> controls_;
     QObject* pressed_ = nullptr;  // Image1 or Label39 while the left button went down on it
     QGroupBox* Frame1_ = nullptr;

@@ -119,6 +119,9 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
         if (control.pointer == forms::Pointer::Hand) widget->setCursor(handCursor());
         widgets.insert(widget->objectName(), widget);
     }
+    const std::vector<const ControlDescription*> stack = window.topToBottom();
+    for (auto control = stack.rbegin(); control != stack.rend(); ++control)
+        widgets.value(QString::fromLatin1((*control)->name))->raise();
     applyTabOrder(window, widgets);
     return widgets;
 }

@@ -62,12 +62,8 @@ void frmSplash::createControls() {
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     Timer1_->setInterval(forms::splashTimerInterval);
-    connect(Timer1_, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+    connect(Timer1_, &QTimer::timeout, this, [this] { behaviour_.Timer1_Timer(); });
     Timer1_->start();
-}
-
-void frmSplash::Timer1_Timer() {
-    if (painted_) emit timerTicked();
 }
 
 void frmSplash::setVisible(bool visible) {
@@ -83,14 +79,14 @@ void frmSplash::setVisible(bool visible) {
 
 void frmSplash::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
-    painted_ = true;
+    behaviour_.Form_Paint();
 }
 
 void frmSplash::keyPressEvent(QKeyEvent* event) {
     if (event->text().isEmpty()) {
         QFrame::keyPressEvent(event);
     } else {
-        Form_KeyPress();
+        behaviour_.Form_KeyPress();
     }
 }
 

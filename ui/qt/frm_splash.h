@@ -2,6 +2,9 @@
 
 #include <QFrame>
 
+#include "behaviour/frm_splash.h"
+#include "behaviour/program_windows.h"
+
 class QCloseEvent;
 class QKeyEvent;
 class QLabel;
@@ -12,14 +15,15 @@ namespace tavrix {
 
 // The scanning splash: two fixed texts and Timer1, which starts the scan. It reports its ticks and
 // typed keys; the flow decides what they do. Loaded by show() or the first use of a control.
-class frmSplash : public QFrame {
+class frmSplash : public QFrame, public behaviour::FlowWindow {
     Q_OBJECT
 public:
     frmSplash();
     ~frmSplash() override;
 
     void load();
-    bool isLoaded() const { return Timer1_ != nullptr; }
+    bool isLoaded() const override { return Timer1_ != nullptr; }
+    void show() override { QFrame::show(); }
 
     QLabel* Label1();
     QLabel* Label2();
@@ -39,14 +43,12 @@ protected:
 
 private:
     void createControls();
-    void Timer1_Timer();
-    void Form_KeyPress() { emit keyPressed(); }
 
     QWidget* client_ = nullptr;
     QLabel* Label1_ = nullptr;
     QLabel* Label2_ = nullptr;
     QTimer* Timer1_ = nullptr;
-    bool painted_ = false;
+    behaviour::frmSplash behaviour_{[this] { emit timerTicked(); }, [this] { emit keyPressed(); }};
 };
 
 }  // namespace tavrix

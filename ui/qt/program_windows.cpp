@@ -12,97 +12,63 @@ namespace tavrix {
 
 ProgramWindows::ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess,
                                ui::DesktopServices services)
-    : provider_(provider), endProcess_(std::move(endProcess)), services_(services), flow_(*this) {}
+    : behaviour::ProgramWindows(std::move(endProcess)), provider_(provider), services_(services) {}
 
 ProgramWindows::~ProgramWindows() {
-    delete form1_;
-    delete splash_;
-    delete dialog_;
+    destroyWindows();
+    warmup_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-Dialog& ProgramWindows::dialog() {
-    if (!dialog_) {
-        dialog_ = new Dialog;
-        connect(dialog_, &Dialog::okPressed, this, [this] { flow_.okPressed(); });
-        connect(dialog_, &Dialog::cancelPressed, this, [this] { flow_.cancelPressed(); });
-        connect(dialog_, &Dialog::closed, this, [this] { flow_.dialogClosed(); });
-        warmup_ = std::make_unique<BrowserWarmup>(*dialog_);
-    }
-    return *dialog_;
-}
+Dialog& ProgramWindows::dialog() { return static_cast<Dialog&>(window(Window::Dialog)); }
 
-frmSplash& ProgramWindows::splash() {
-    if (!splash_) {
-        splash_ = new frmSplash;
-        connect(splash_, &frmSplash::timerTicked, this, [this] { flow_.splashTick(); });
-        connect(splash_, &frmSplash::keyPressed, this, [this] { flow_.splashKeyPressed(); });
-    }
-    return *splash_;
-}
+frmSplash& ProgramWindows::splash() { return static_cast<frmSplash&>(window(Window::frmSplash)); }
 
-Form1& ProgramWindows::form1() {
-    if (!form1_) {
-        form1_ = new Form1(provider_, services_);
-        connect(form1_, &Form1::closed, this, [this] { flow_.mainWindowClosed(); });
-    }
-    return *form1_;
-}
+Form1& ProgramWindows::form1() { return static_cast<Form1&>(window(Window::Form1)); }
 
-bool ProgramWindows::exists(Window window) const { return widget(window) != nullptr; }
-
-QWidget* ProgramWindows::widget(Window window) const {
+std::unique_ptr<behaviour::FlowWindow> ProgramWindows::make(Window window) {
     switch (window) {
-        case Window::Dialog: return dialog_;
-        case Window::frmSplash: return splash_;
-        case Window::Form1: return form1_;
+        case Window::Dialog: {
+            auto made = std::make_unique<Dialog>();
+            connect(made.get(), &Dialog::okPressed, this, [this] { flow().okPressed(); });
+            connect(made.get(), &Dialog::cancelPressed, this, [this] { flow().cancelPressed(); });
+            connect(made.get(), &Dialog::closed, this, [this] { flow().dialogClosed(); });
+            warmup_ = std::make_unique<BrowserWarmup>(*made);
+            return made;
+        }
+        case Window::frmSplash: {
+            auto made = std::make_unique<frmSplash>();
+            connect(made.get(), &frmSplash::timerTicked, this, [this] { flow().splashTick(); });
+            connect(made.get(), &frmSplash::keyPressed, this, [this] { flow().splashKeyPressed(); });
+            return made;
+        }
+        case Window::Form1: {
+            auto made = std::make_unique<Form1>(provider_, services_);
+            connect(made.get(), &Form1::closed, this, [this] { flow().mainWindowClosed(); });
+            return made;
+        }
     }
     return nullptr;
 }
 
-void ProgramWindows::create(Window window) {
-    switch (window) {
-        case Window::Dialog: dialog(); break;
-        case Window::frmSplash: splash(); break;
-        case Window::Form1: form1(); break;
-    }
+// Hidden now, deleted by the event loop: a new reference meanwhile creates a new object.
+void ProgramWindows::dispose(std::unique_ptr<behaviour::FlowWindow> window) {
+    auto* widget = dynamic_cast<QWidget*>(window.release());
+    widget->hide();
+    widget->disconnect(this);
+    widget->deleteLater();
 }
 
 void ProgramWindows::show(Window window) {
-    create(window);
-    widget(window)->show();
+    behaviour::ProgramWindows::show(window);
     if (window == Window::Form1) warmup_.reset();
 }
 
-// The window may be unloaded from one of its own handlers, so it goes once that has returned;
-// from now on it is hidden, not loaded, and a new reference would create a new object.
-void ProgramWindows::unload(Window window) {
-    QWidget* unloaded = widget(window);
-    if (!unloaded) return;
-    unloaded->hide();
-    unloaded->disconnect(this);
-    unloaded->deleteLater();
-    switch (window) {
-        case Window::Dialog: dialog_ = nullptr; break;
-        case Window::frmSplash: splash_ = nullptr; break;
-        case Window::Form1: form1_ = nullptr; break;
-    }
-}
-
-bool ProgramWindows::isLoaded(Window window) const {
-    switch (window) {
-        case Window::Dialog: return dialog_ && dialog_->isLoaded();
-        case Window::frmSplash: return splash_ && splash_->isLoaded();
-        case Window::Form1: return form1_ && form1_->isLoaded();
-    }
-    return false;
+void ProgramWindows::endProcess() {
+    warmup_.reset();
+    behaviour::ProgramWindows::endProcess();
 }
 
 std::string ProgramWindows::getTavrix() { return form1().getTavrix().toStdString(); }
-
-void ProgramWindows::endProcess() {
-    warmup_.reset();
-    endProcess_();
-}
 
 }  // namespace tavrix

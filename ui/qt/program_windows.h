@@ -1,14 +1,11 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <functional>
 #include <memory>
 
+#include "behaviour/program_windows.h"
 #include "desktop_services.h"
-#include "screen_flow.h"
-
-class QWidget;
 
 namespace tavrix {
 
@@ -18,10 +15,10 @@ class Form1;
 class ManagementProvider;
 class frmSplash;
 
-// The program's three windows, each at most once: dialog(), splash() and form1() are the only way
-// to reach them and create the object on first reference; unload() destroys it. The screen flow
-// drives them, and their events drive the flow.
-class ProgramWindows : public QObject, public FlowWindows {
+// The program's three windows as Qt widgets: dialog(), splash() and form1() are the only way to
+// reach them and create the object on first reference. An unloaded window is hidden at once and
+// deleted once the handler that unloaded it has returned.
+class ProgramWindows : public QObject, public behaviour::ProgramWindows {
     Q_OBJECT
 public:
     // The provider answers Form1's scan and the services carry out its commands; endProcess ends
@@ -30,32 +27,23 @@ public:
                    ui::DesktopServices services = ui::systemDesktopServices());
     ~ProgramWindows() override;
 
-    ScreenFlow& flow() { return flow_; }
-
     Dialog& dialog();
     frmSplash& splash();
     Form1& form1();
-    // Whether the window's object exists; asking does not create it.
-    bool exists(Window window) const;
 
-    void create(Window window) override;
-    void show(Window window) override;
-    void unload(Window window) override;
-    bool isLoaded(Window window) const override;
     std::string getTavrix() override;
+    // Showing the main window, or ending, lets the browser's warm-up go.
+    void show(Window window) override;
     void endProcess() override;
 
-private:
-    QWidget* widget(Window window) const;
+protected:
+    std::unique_ptr<behaviour::FlowWindow> make(Window window) override;
+    void dispose(std::unique_ptr<behaviour::FlowWindow> window) override;
 
+private:
+    std::unique_ptr<BrowserWarmup> warmup_;  // while the first window is read
     ManagementProvider& provider_;
-    std::function<void()> endProcess_;
     ui::DesktopServices services_;
-    ScreenFlow flow_;
-    QPointer<Dialog> dialog_;
-    QPointer<frmSplash> splash_;
-    QPointer<Form1> form1_;
-    std::unique_ptr<BrowserWarmup> warmup_;
 };
 
 }  // namespace tavrix

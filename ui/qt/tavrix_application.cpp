@@ -19,6 +19,7 @@
 namespace tavrix {
 
 void reportFailureAndExit(const QString& failure) {
+    std::fprintf(stderr, "tavrix: %s\n", failure.toLocal8Bit().constData());
     ui::showMessageBox(failure);
     std::fflush(nullptr);
     std::_Exit(1);

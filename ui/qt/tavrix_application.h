@@ -11,7 +11,7 @@ namespace tavrix {
 using forms::applicationTitle;
 
 // Shows the standard error report, a message box under the application title that names the
-// failure, and ends the process with exit status 1.
+// failure (and the same line, "tavrix: " first, on standard error), and ends the process with exit status 1.
 [[noreturn]] void reportFailureAndExit(const QString& failure);
 
 // The program's QApplication. Any exception that escapes an event handler ends in the standard

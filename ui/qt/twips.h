@@ -6,11 +6,9 @@
 
 namespace tavrix::ui {
 
-// Layouts are given in twips; 15 twips are one device-independent pixel (96 dpi), which Qt scales
-// on high-dpi screens.
-inline constexpr int twipsPerPixel = 15;
-
-constexpr int twipsToPixels(int twips) { return twips / twipsPerPixel; }
+// Layouts are given in twips; Qt places widgets in device-independent pixels (96 dpi), which it
+// scales on high-dpi screens.
+constexpr int twipsToPixels(int twips) { return forms::pixelsOfTwips(twips); }
 
 constexpr QRect toPixels(const forms::TwipsRect& place) {
     return {twipsToPixels(place.left), twipsToPixels(place.top), twipsToPixels(place.width),

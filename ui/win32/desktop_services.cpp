@@ -1,10 +1,12 @@
 #include "desktop_services.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 #include <stdexcept>
 #include <vector>
 
-#include "com_text.h"
+#include "utf16_text.h"
 #include "program_texts.h"
 
 namespace tavrix::win32 {
@@ -52,6 +54,13 @@ public:
             throw lastError("The program cannot be started");
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
+    }
+
+    void openInBrowser(const std::string& address) override {
+        const auto result = reinterpret_cast<INT_PTR>(
+            ShellExecuteW(nullptr, L"open", utf16Of(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (result <= 32)
+            throw std::runtime_error("No browser opens " + address + " (error " + std::to_string(result) + ")");
     }
 };
 

@@ -22,6 +22,8 @@ public:
     // Starts the program file with the whole command line and the show-window value; throws when it
     // cannot be started.
     virtual void start(const std::wstring& program, const std::wstring& commandLine, int showWindow) = 0;
+    // Opens the address in the user's default browser; throws when none can be started.
+    virtual void openInBrowser(const std::string& address) = 0;
 };
 
 // A message box with an OK button only, under the application title.
@@ -39,7 +41,7 @@ struct DesktopServices {
     MessageBoxes& messageBox;
 };
 
-// The real ones: the Windows clipboard, CreateProcessW and MessageBoxW.
+// The real ones: the Windows clipboard, CreateProcessW, ShellExecuteW and MessageBoxW.
 DesktopServices systemDesktopServices();
 
 }  // namespace tavrix::win32

@@ -3,20 +3,21 @@
 #include <functional>
 #include <string>
 
+#include "behaviour/program_windows.h"
 #include "top_level_window.h"
 
 namespace tavrix::win32 {
 
 // The disclaimer window: the disclaimer text in Text1, Cancel and OK. No default or cancel button.
-class Dialog : public TopLevelWindow {
+class Dialog : public TopLevelWindow, public behaviour::FlowWindow {
 public:
     // owner keeps the window out of the taskbar.
     explicit Dialog(HWND owner);
 
     // Creates the controls and runs Form_Load, once.
     void load();
-    bool isLoaded() const { return exists(); }
-    void show();
+    bool isLoaded() const override { return exists(); }
+    void show() override;
 
     NativeWindow Text1() { return loaded("Text1"); }
     NativeWindow CancelButton() { return loaded("CancelButton"); }

@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-#include "com_text.h"
+#include "com_failure.h"
+#include "utf16_text.h"
 #include "program_texts.h"
 
 namespace tavrix::win32 {
@@ -15,11 +16,22 @@ bool reported = false;
 
 }  // namespace
 
-void reportFailureAndExit(const std::string& failure) {
+std::string failureReportText(const std::exception& failure) {
+    if (dynamic_cast<const ManagementServiceError*>(&failure))
+        return std::string(
+                   "The hardware details could not be read from this computer's management service (WMI).\r\n") +
+               failure.what();
+    return failure.what();
+}
+
+void reportFailureAndExit(const std::exception& failure) { reportFailureAndExit(failureReportText(failure)); }
+
+void reportFailureAndExit(const std::string& failure, int status) {
     reported = true;
+    std::fprintf(stderr, "tavrix: %s\n", failure.c_str());
     MessageBoxW(nullptr, utf16Of(failure).c_str(), utf16Of(forms::applicationTitle).c_str(), MB_OK | MB_SETFOREGROUND);
     std::fflush(nullptr);
-    ExitProcess(1);
+    ExitProcess(static_cast<UINT>(status));
 }
 
 bool failureReported() { return reported; }

@@ -1,18 +1,20 @@
 #include "form1.h"
 
+#include <vector>
+
 #include "browser_host.h"
-#include "com_text.h"
 #include "form1_form.h"
 #include "resource_ids.h"
+#include "utf16_text.h"
 
 namespace tavrix::win32 {
 
-std::wstring chatCommandLine() {
-    return L"\"" + utf16Of(forms::chatBrowserPath) + L"\" " + utf16Of(forms::chatAddress);
+std::wstring browserCommandLine(const std::string& address) {
+    return L"\"" + utf16Of(forms::chatBrowserPath) + L"\" " + utf16Of(address);
 }
 
 Form1::Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm)
-    : TopLevelWindow(forms::form1Form()), services_(services), scan_(provider, *this, std::move(textForm)) {}
+    : TopLevelWindow(forms::form1Form()), services_(services), behaviour_(provider, *this, std::move(textForm)) {}
 
 Form1::~Form1() {
     unload();
@@ -27,13 +29,13 @@ void Form1::unload() {
 void Form1::load() {
     if (isLoaded()) return;
     createWindow(nullptr, [this](const forms::ControlDescription&, HWND window, const RECT& place, int id) {
-        WB_ = std::make_unique<BrowserHost>(window, place, id);
+        WB_ = std::make_unique<BrowserHost>(window, place, id, services_);
         return WB_->window();
     });
     chatPicture_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TAVRIX_CHAT_PICTURE),
                                                  IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     if (chatPicture_) control("Image1").send(STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(chatPicture_));
-    Form_Load();
+    behaviour_.Form_Load();
 }
 
 void Form1::show() {
@@ -43,7 +45,7 @@ void Form1::show() {
 
 std::string Form1::getTavrix() {
     load();
-    return scan_.getTavrix();
+    return behaviour_.getTavrix();
 }
 
 NativeWindow Form1::control(std::string_view name) {
@@ -55,6 +57,11 @@ void Form1::clearList(ModuleList which) { list(which).clear(); }
 
 void Form1::appendRow(ModuleList which, const std::string& row) { list(which).append(row); }
 
+// Setting a list's row from code does not notify, so the lists never call one another.
+void Form1::selectRow(ModuleList which, int row) { list(which).selectRow(row); }
+
+int Form1::selectedRow(ModuleList which) const { return ListBox(form_.control(controlName(which))).selectedRow(); }
+
 void Form1::setCaption(ValueLabel label, const std::string& caption) { valueLabel(label).setText(caption); }
 
 void Form1::navigate(const std::string& address) {
@@ -63,16 +70,44 @@ void Form1::navigate(const std::string& address) {
     navigated_ = address;
 }
 
-void Form1::onCommand(HWND control, int, int code) {
-    const forms::ControlDescription* described = form_.description(control);
-    if (!described) return;
-    const std::string_view name = described->name;
-    if (code == BN_CLICKED && name == "clipboardCmd") clipboardCmd_Click();
-    if (code == STN_CLICKED && name == "Image1") Image1_Click();
-    if (code == STN_CLICKED && name == "Label39") Label39_Click();
-    if (code == LBN_SELCHANGE && name == "memoryLst") memoryLst_Click();
-    if (code == LBN_SELCHANGE && name == "slotsLst") slotsLst_Click();
-    if (code == LBN_SELCHANGE && name == "speedLst") speedLst_Click();
+void Form1::setClipboardText(const std::string& text) { services_.clipboard.replaceText(handle(), text); }
+
+bool Form1::startBrowser(const std::string& address) {
+    services_.launcher.start(utf16Of(forms::chatBrowserPath), browserCommandLine(address), SW_SHOWNORMAL);
+    return true;
+}
+
+void Form1::showMessage(const std::string& text) { services_.messageBox.show(handle(), text); }
+
+namespace {
+
+// Each handler by the control whose notification raises it.
+struct Command {
+    int control;
+    int code;
+    void (behaviour::Form1::*handler)();
+};
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = [] {
+        const forms::WindowDescription& form = forms::form1Form();
+        return std::vector<Command>{
+            {controlId(form, "clipboardCmd"), BN_CLICKED, &behaviour::Form1::clipboardCmd_Click},
+            {controlId(form, "Image1"), STN_CLICKED, &behaviour::Form1::Image1_Click},
+            {controlId(form, "Label39"), STN_CLICKED, &behaviour::Form1::Label39_Click},
+            {controlId(form, "memoryLst"), LBN_SELCHANGE, &behaviour::Form1::memoryLst_Click},
+            {controlId(form, "slotsLst"), LBN_SELCHANGE, &behaviour::Form1::slotsLst_Click},
+            {controlId(form, "speedLst"), LBN_SELCHANGE, &behaviour::Form1::speedLst_Click},
+        };
+    }();
+    return all;
+}
+
+}  // namespace
+
+void Form1::onCommand(HWND, int id, int code) {
+    for (const Command& command : commands())
+        if (command.control == id && command.code == code) (behaviour_.*command.handler)();
 }
 
 LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -81,38 +116,6 @@ LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return TopLevelWindow::onMessage(message, wParam, lParam);
-}
-
-void Form1::Form_Load() {
-    for (ValueLabel label : forms::form1BlankingOrder) valueLabel(label).setText("");
-    values().moduleCount = 0;
-}
-
-void Form1::clipboardCmd_Click() { services_.clipboard.replaceText(handle(), values().reportText); }
-
-// Setting a list's row from code does not notify, so the lists never call one another.
-void Form1::memoryLst_Click() {
-    list(ModuleList::slotsLst).selectRow(list(ModuleList::memoryLst).selectedRow());
-    list(ModuleList::speedLst).selectRow(list(ModuleList::memoryLst).selectedRow());
-}
-
-void Form1::slotsLst_Click() {
-    list(ModuleList::memoryLst).selectRow(list(ModuleList::slotsLst).selectedRow());
-    list(ModuleList::speedLst).selectRow(list(ModuleList::slotsLst).selectedRow());
-}
-
-void Form1::speedLst_Click() {
-    list(ModuleList::memoryLst).selectRow(list(ModuleList::speedLst).selectedRow());
-    list(ModuleList::slotsLst).selectRow(list(ModuleList::speedLst).selectedRow());
-}
-
-void Form1::launchChat() {
-    // The one handler that traps its failures: whatever goes wrong, the user hears one thing.
-    try {
-        services_.launcher.start(utf16Of(forms::chatBrowserPath), chatCommandLine(), SW_SHOWNORMAL);
-    } catch (...) {
-        services_.messageBox.show(handle(), forms::browserNotFound);
-    }
 }
 
 }  // namespace tavrix::win32

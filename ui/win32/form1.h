@@ -1,13 +1,13 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "behaviour/form1.h"
+#include "behaviour/form1_view.h"
+#include "behaviour/program_windows.h"
 #include "desktop_services.h"
-#include "hardware_scan.h"
-#include "scan_sink.h"
 #include "top_level_window.h"
 
 namespace tavrix {
@@ -18,24 +18,26 @@ namespace tavrix::win32 {
 
 class BrowserHost;
 
-// The main window: the scanned hardware in five panels, the module lists, the chat invitation and
-// the copy button, and the retailer's page in WB. Creating it is cheap: the window, its controls
-// and Form_Load come with the first use of a control, a ScanSink call or show().
-class Form1 : public TopLevelWindow, public ScanSink {
+// The main window in native controls: the scanned hardware in five panels, the module lists, the
+// chat invitation and the copy button, and the retailer's page in WB. What it does is
+// behaviour::Form1's; this view shows it and maps the controls' notifications to its handlers.
+// Creating it is cheap: the window, its controls and Form_Load come with the first use of a
+// control or show().
+class Form1 : public TopLevelWindow, public behaviour::Form1View, public behaviour::FlowWindow {
 public:
     Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm);
     ~Form1() override;
 
     void load();
-    bool isLoaded() const { return exists(); }
-    void show();
+    bool isLoaded() const override { return exists(); }
+    void show() override;
     // The browser goes before its window.
     void unload() override;
 
-    // Runs the hardware scan with this window as its sink; returns "Success" or throws ScanError.
+    // Runs the hardware scan into this window; returns "Success" or throws ScanError.
     std::string getTavrix();
-    ScanValues& values() { return scan_.values(); }
-    const std::string& lookupAddress() const { return scan_.lookupAddress(); }
+    ScanValues& values() { return behaviour_.values(); }
+    const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
     // The address WB was navigated to; empty before.
     const std::string& navigatedAddress() const { return navigated_; }
 
@@ -44,10 +46,16 @@ public:
     NativeWindow valueLabel(ValueLabel label) { return control(controlName(label)); }
     ListBox list(ModuleList which) { return ListBox(control(controlName(which))); }
 
-    void clearList(ModuleList which) override;
+    // The view.
     void appendRow(ModuleList which, const std::string& row) override;
-    void setCaption(ValueLabel label, const std::string& caption) override;
+    void clearList(ModuleList which) override;
+    void selectRow(ModuleList which, int row) override;
+    int selectedRow(ModuleList which) const override;
     void navigate(const std::string& address) override;
+    void setCaption(ValueLabel label, const std::string& caption) override;
+    bool startBrowser(const std::string& address) override;
+    void setClipboardText(const std::string& text) override;
+    void showMessage(const std::string& text) override;
 
     // The user closed the window with its close box.
     std::function<void()> closed;
@@ -57,24 +65,15 @@ protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Form_Load();
-    void clipboardCmd_Click();
-    void Image1_Click() { launchChat(); }
-    void Label39_Click() { launchChat(); }
-    void memoryLst_Click();
-    void slotsLst_Click();
-    void speedLst_Click();
-    void launchChat();
-
     DesktopServices services_;
-    HardwareScan scan_;
+    behaviour::Form1 behaviour_;
     std::unique_ptr<BrowserHost> WB_;
     HICON chatPicture_ = nullptr;
     std::string navigated_;
 };
 
-// The chat command line: the browser's path in quotes (so Windows never tries C:\Program.exe),
-// one blank, the chat address.
-std::wstring chatCommandLine();
+// The command line that starts the browser at the address: the browser's path in quotes (so
+// Windows never tries C:\Program.exe), one blank, the address.
+std::wstring browserCommandLine(const std::string& address);
 
 }  // namespace tavrix::win32

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "com_text.h"
+#include "utf16_text.h"
 
 namespace tavrix::win32 {
 
@@ -103,6 +103,12 @@ HFONT condensedToFit(HFONT font, const ControlDescription& control, int availabl
 
 }  // namespace
 
+int controlId(const forms::WindowDescription& window, std::string_view name) {
+    for (std::size_t i = 0; i < window.controls.size(); ++i)
+        if (name == window.controls[i].name) return firstControlId + static_cast<int>(i);
+    throw std::out_of_range("the window has no control " + std::string(name));
+}
+
 BuiltForm::BuiltForm(BuiltForm&& other) noexcept { *this = std::move(other); }
 
 BuiltForm& BuiltForm::operator=(BuiltForm&& other) noexcept {
@@ -184,18 +190,9 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
     }
     for (const ControlDescription* control : window.tabOrder()) form.tabOrder_.push_back(form.control(control->name));
 
-    // Top to bottom: the Tab order, the other controls (a later one over an earlier one, as the
-    // value of "Identifying No" lies over the end of its caption), the frames (Frame1 lowest).
-    std::vector<HWND> topToBottom = form.tabOrder_;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::size_t i = form.controls_.size(); i-- > 0;) {
-            const ControlDescription& control = window.controls[i];
-            if (control.takesFocus() || (control.kind == ControlKind::Frame) != (pass == 1)) continue;
-            topToBottom.push_back(form.controls_[i]);
-        }
-    }
-    for (HWND control : topToBottom)
-        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The description's stacking, which is also the order IsDialogMessage's Tab follows.
+    for (const ControlDescription* control : window.topToBottom())
+        SetWindowPos(form.control(control->name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return form;
 }
 

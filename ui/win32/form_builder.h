@@ -15,6 +15,9 @@ namespace tavrix::win32 {
 // stay free, so the keyboard's Enter and Esc commands never name a control.
 inline constexpr int firstControlId = 100;
 
+// The id of the control of that name in the window; throws std::out_of_range when it has none.
+int controlId(const forms::WindowDescription& window, std::string_view name);
+
 // Makes a control the builder has no native kind for (the browser) as a child of the window.
 using ControlFactory = std::function<HWND(const forms::ControlDescription&, HWND window, const RECT& place, int id)>;
 

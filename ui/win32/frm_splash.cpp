@@ -36,21 +36,14 @@ LRESULT frmSplash::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
             const LRESULT result = TopLevelWindow::onMessage(message, wParam, lParam);
-            painted_ = true;
+            behaviour_.Form_Paint();
             return result;
         }
         case WM_TIMER:
-            if (wParam != Timer1 || !painted_ || ticking_ || !timerTicked) return 0;
-            {
-                struct Ticking {
-                    bool& flag;
-                    ~Ticking() { flag = false; }
-                } ticking{ticking_ = true};
-                timerTicked();
-            }
+            if (wParam == Timer1) behaviour_.Timer1_Timer();
             return 0;
         case WM_CHAR:
-            if (keyPressed) keyPressed();
+            behaviour_.Form_KeyPress();
             return 0;
         case WM_CLOSE:
             // No close box; a close request from elsewhere is not one of the ways out of the scan.

@@ -1,13 +1,21 @@
 #include "message_loop.h"
 
+#include "browser_host.h"
 #include "top_level_window.h"
 
 namespace tavrix::win32 {
 
 void dispatchMessage(MSG& message) {
-    if (message.hwnd) {
+    const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+    if (BrowserHost* page = key ? BrowserHost::containing(message.hwnd) : nullptr) {
+        if (page->translateKey(message)) return;
+    } else if (message.hwnd) {
         const HWND root = GetAncestor(message.hwnd, GA_ROOT);
-        if (root && TopLevelWindow::handlesDialogKeys(root) && IsDialogMessageW(root, &message)) return;
+        if (root && TopLevelWindow::handlesDialogKeys(root) && IsDialogMessageW(root, &message)) {
+            if (message.message == WM_KEYDOWN && message.wParam == VK_TAB)
+                if (BrowserHost* entered = BrowserHost::containing(GetFocus())) entered->enteredByTab(message);
+            return;
+        }
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -13,7 +13,7 @@ struct PixelScale {
     // The dpi of the primary screen, as the process (system-dpi-aware) sees it.
     static PixelScale ofScreen();
 
-    int pixels(int twips) const { return MulDiv(twips, dpi, 1440); }
+    int pixels(int twips) const { return forms::pixelsOfTwips(twips, dpi); }
     RECT rect(const forms::TwipsRect& place) const;
     // A font's height in pixels for its size in points, negative as CreateFont wants a character height.
     int fontHeight(double points) const;

@@ -3,9 +3,10 @@
 #include <exception>
 #include <stdexcept>
 
-#include "com_text.h"
+#include "utf16_text.h"
 #include "failure_report.h"
 #include "resource_ids.h"
+#include "screen_fit.h"
 
 namespace tavrix::win32 {
 
@@ -27,12 +28,12 @@ HCURSOR handCursor() {
     return LoadCursorW(nullptr, IDC_HAND);
 }
 
-void registerWindowClass() {
+void registerWindowClass(WNDPROC procedure) {
     static bool registered = false;
     if (registered) return;
     WNDCLASSEXW windowClassInfo{};
     windowClassInfo.cbSize = sizeof windowClassInfo;
-    windowClassInfo.lpfnWndProc = DefWindowProcW;
+    windowClassInfo.lpfnWndProc = procedure;
     windowClassInfo.hInstance = GetModuleHandleW(nullptr);
     windowClassInfo.hIcon = programIcon(GetSystemMetrics(SM_CXICON));
     windowClassInfo.hIconSm = programIcon(GetSystemMetrics(SM_CXSMICON));
@@ -45,22 +46,45 @@ void registerWindowClass() {
 
 }  // namespace
 
+// The window class's procedure: the window's object comes with WM_NCCREATE, so it sees every message.
+LRESULT CALLBACK TopLevelWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = static_cast<TopLevelWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        if (created) created->handle_ = window;
+    }
+    auto* self = reinterpret_cast<TopLevelWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || failureReported()) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        reportFailureAndExit(failure);
+    } catch (...) {
+        reportFailureAndExit("Unknown failure");
+    }
+}
+
 TopLevelWindow::~TopLevelWindow() { destroyWindow(); }
 
 bool TopLevelWindow::handlesDialogKeys(HWND window) { return GetPropW(window, dialogKeysProperty) != nullptr; }
 
 void TopLevelWindow::createWindow(HWND owner, const ControlFactory& makeOther) {
     if (handle_) return;
-    registerWindowClass();
+    registerWindowClass(&procedure);
     const WindowStyle style = windowStyle(description_);
-    const RECT outer = windowRect(description_, scale_);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    scale_ = fittingScale(description_, PixelScale::ofScreen(), work);
+    const RECT outer = placedInside(windowRect(description_, scale_), work);
     HWND made = CreateWindowExW(style.exStyle, windowClass, utf16Of(description_.title).c_str(), style.style,
                                 outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, owner,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+                                nullptr, GetModuleHandleW(nullptr), this);
     if (!made) throw std::runtime_error(std::string("cannot create the window ") + description_.name);
-    handle_ = made;
-    SetWindowLongPtrW(made, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
     SendMessageW(made, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon(GetSystemMetrics(SM_CXICON))));
     SendMessageW(made, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon(GetSystemMetrics(SM_CXSMICON))));
     form_ = BuiltForm::build(description_, made, scale_, handCursor(), makeOther);
@@ -90,23 +114,6 @@ void TopLevelWindow::onCommand(HWND, int, int) {}
 
 LRESULT TopLevelWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(handle_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TopLevelWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TopLevelWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self || failureReported()) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->handle_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return self->handle(message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        reportFailureAndExit(failure.what());
-    } catch (...) {
-        reportFailureAndExit("Unknown failure");
-    }
 }
 
 LRESULT TopLevelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

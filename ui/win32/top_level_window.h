@@ -33,7 +33,8 @@ public:
 protected:
     explicit TopLevelWindow(const forms::WindowDescription& description) : description_(description) {}
 
-    // Creates the window hidden, with its controls; owner null: none.
+    // Creates the window hidden, with its controls, at the screen's scale or smaller if it would
+    // not fit the work area there, and inside the work area; owner null: none.
     void createWindow(HWND owner, const ControlFactory& makeOther = {});
     void destroyWindow();
     // Shows the window, makes it the active one and gives the focus to its first control (or to

@@ -1,22 +1,15 @@
 #include "window.h"
 
-#include <oleauto.h>
-
 #include <stdexcept>
 #include <vector>
 
-#include "com_text.h"
+#include "utf16_text.h"
 
 namespace tavrix::win32 {
 
 namespace {
 
-std::string utf8OfWide(const wchar_t* text, int length) {
-    BSTR copy = SysAllocStringLen(text, static_cast<UINT>(length));
-    std::string utf8 = utf8Of(copy);
-    SysFreeString(copy);
-    return utf8;
-}
+std::string utf8OfWide(const wchar_t* text, int length) { return utf8Of(std::wstring_view(text, static_cast<std::size_t>(length))); }
 
 }  // namespace
 

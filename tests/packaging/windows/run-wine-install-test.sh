@@ -1,7 +1,8 @@
 #!/bin/sh
 # The installer under Wine in a fresh prefix: a silent per-user install puts the programs, the
-# Start-menu shortcut and the uninstaller entry in place; the silent uninstall removes them all,
-# leaving the user's folders and HKCU as they were.
+# Start-menu shortcut and the uninstaller entry in place; the installed program's first start adds
+# its browser-mode value; the silent uninstall removes them all, leaving the user's folders and
+# HKCU as they were.
 #   run-wine-install-test.sh TAVRIX_SETUP_EXE OBJDUMP TAVRIX_EXE TAVRIX_REPORT_EXE
 set -eu
 
@@ -59,6 +60,20 @@ wine reg query "$key" /v DisplayName 2>/dev/null | grep -q 'Tavrix - System Memo
   fail "no uninstaller entry in HKCU"
 uninstall=$(wine reg query "$key" /v QuietUninstallString 2>/dev/null | sed -n 's/.*REG_SZ[[:space:]]*//p' | tr -d '\r')
 [ -n "$uninstall" ] || fail "the uninstaller entry has no QuietUninstallString"
+
+# The first start asks for the current document mode, before any window (there is no display
+# here, so the program then ends or waits and is ended).
+wine "$install_dir/tavrix.exe" >/dev/null 2>&1 &
+program=$!
+tries=0
+until wine reg query "$emulation" /v tavrix.exe 2>/dev/null | tr -d '\r' | grep -qi 'REG_DWORD[[:space:]]*0x2af9$'; do
+  tries=$((tries + 1))
+  [ "$tries" -lt 50 ] || { fail "a start of tavrix.exe sets no browser-mode value 11001"; break; }
+  sleep 0.2
+done
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+wineserver -w
 
 wine "$install_dir/uninstall.exe" /S || fail "the silent uninstall fails"
 wineserver -w

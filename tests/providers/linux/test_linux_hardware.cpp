@@ -143,9 +143,11 @@ TEST(LinuxHardware, SysfsAndUdevGiveTheSameRowsAsTheTables) {
                "E:MEMORY_DEVICE_2_SIZE=68719476736\nE:MEMORY_DEVICE_2_SPEED_MTS=8000\nE:MEMORY_DEVICE_2_TYPE=DDR5\n"
                "E:MEMORY_DEVICE_2_LOCATOR=DIMM_B1\n"
                "E:MEMORY_DEVICE_11_SIZE=16384\nE:MEMORY_DEVICE_11_TYPE=Flash\nE:MEMORY_DEVICE_11_LOCATOR=BIOS ROM\n");
+    root.write("/proc/meminfo", "MemTotal:       16318480 kB\n");
     const auto fromSysfs = LinuxHardware::read({root.path(), ""}).describe();
 
     FakeRoot tablesRoot;
+    tablesRoot.write("/proc/meminfo", "MemTotal:       16318480 kB\n");
     const auto fromTables = describeTables(tablesRoot, desktopTable());
     for (const char* className : {"Win32_ComputerSystem", "Win32_ComputerSystemProduct", "Win32_Bios",
                                   "Win32_Baseboard", "Win32_PhysicalMemoryArray"}) {
@@ -223,18 +225,39 @@ TEST(LinuxHardware, UnusableLiveTablesFallBackToSysfs) {
               "B1");
 }
 
-TEST(LinuxHardware, ADumpIsNeverMixedWithThisComputersSysfs) {
+// A dump is answered from its tables alone: the decoding computer's sysfs, /proc and architecture
+// never reach the answer, and the installed memory comes from the mapped address ranges, else
+// from the system memory's modules.
+TEST(LinuxHardware, ADumpIsAnsweredFromItsTablesAlone) {
     FakeRoot root;
     root.write("/sys/class/dmi/id/bios_vendor", "Other Computer\n");
     root.write("/sys/class/dmi/id/sys_vendor", "Other Computer\n");
+    root.write("/proc/meminfo", "MemTotal:       24680000 kB\n");
+    root.write("/proc/cpuinfo", "vendor_id\t: AuthenticAMD\nmodel name\t: AMD EPYC\ncpu MHz\t\t: 2000.0\n");
+    root.write("/proc/sys/kernel/arch", "x86_64\n");
+    auto dumpOf = [&root](const std::string& table) {
+        root.write("/pc.bin", SmbiosWriter::dump(SmbiosWriter::entryPoint3(table.size()), table));
+        return LinuxHardware::read({root.path(), root.path() + "/pc.bin"}).describe();
+    };
     SmbiosWriter w;
     w.structure(2, 0x0F, 0x02).string(0x04, "Acme Boards");
-    const std::string table = w.table();
-    root.write("/pc.bin", SmbiosWriter::dump(SmbiosWriter::entryPoint3(table.size()), table));
-    const auto machine = LinuxHardware::read({root.path(), root.path() + "/pc.bin"}).describe();
+    w.structure(19, 0x1F, 0x30).dword(0x04, 0).dword(0x08, (4u << 20) - 1);  // 4 GiB in kB
+    w.structure(19, 0x1F, 0x31).dword(0x04, 0xFFFFFFFFu).qword(0x0F, 4ull << 30).qword(0x17, (6ull << 30) - 1);
+    const auto machine = dumpOf(w.table());
     EXPECT_TRUE(machine.rowsOf("Win32_Bios").empty());
+    EXPECT_TRUE(machine.rowsOf("Win32_Processor").empty());
     EXPECT_EQ(text(value(machine, "Win32_ComputerSystem", 0, "Manufacturer")), "<absent>");
+    EXPECT_EQ(text(value(machine, "Win32_ComputerSystem", 0, "SystemType")), "<absent>");
+    EXPECT_EQ(text(value(machine, "Win32_ComputerSystem", 0, "TotalPhysicalMemory")), std::to_string(6ull << 30));
     EXPECT_EQ(text(value(machine, "Win32_Baseboard", 0, "Manufacturer")), "Acme Boards");
+
+    // The desktop's modules, flash left out: 8 GiB + 64 GiB + 512 KiB; its processor from its structure.
+    const auto desktop = dumpOf(desktopTable());
+    EXPECT_EQ(text(value(desktop, "Win32_ComputerSystem", 0, "TotalPhysicalMemory")),
+              std::to_string((8ull << 30) + (64ull << 30) + (512ull << 10)));
+    EXPECT_EQ(text(value(desktop, "Win32_Processor", 0, "Name")), "Ryzen 5 5600");
+    EXPECT_EQ(text(value(desktop, "Win32_Processor", 0, "Manufacturer")), "AMD");
+    EXPECT_EQ(text(value(desktop, "Win32_Processor", 0, "CurrentClockSpeed")), "#3500");
 }
 
 TEST(LinuxHardware, ADumpThatCannotBeUsedFailsNamingTheFile) {
@@ -273,15 +296,11 @@ TEST(LinuxHardware, MapsMemoryTypesAsWmiDoes) {
 
 namespace {
 
-// The whole scan of a dump through the platform provider, with /proc from a fake root, against the
-// report kept beside the dump (TAVRIX_WRITE_SAMPLES=1 rewrites it).
+// The whole scan of a dump through the platform provider against the report kept beside the dump
+// (TAVRIX_WRITE_SAMPLES=1 rewrites it).
 TEST(LinuxHardware, ScanOfADumpGivesItsGoldenReport) {
-    FakeRoot root;
-    root.write("/proc/meminfo", "MemTotal:         774144 kB\n");
-    root.write("/proc/cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Pentium MMX\n");
-    root.write("/proc/sys/kernel/arch", "i586\n");
     const std::string dump = std::string(TAVRIX_TEST_DATA) + "/smbios/synthetic-legacy.bin";
-    const auto provider = makePlatformProvider({root.path(), dump});
+    const auto provider = makePlatformProvider({"/", dump});
     RecordingSink sink;
     HardwareScan scan(*provider, sink);
     ASSERT_EQ(scan.getTavrix(), "Success");

@@ -86,14 +86,15 @@ done
 grep -qx '\[Win32_Processor\]' "$saved" && grep -qx "manufacturer=$vendor" "$saved" ||
   fail "the saved machine file lacks the processor WMI gave: $(cat "$saved")"
 
-# Every machine file gives, byte for byte, the report, address and window the Linux build gives.
+# Every machine file gives, byte for byte, the report, address, window and JSON document (LF line
+# ends) the Linux build gives.
 for machine in "$source_dir"/tests/data/machines/*.machine "$source_dir"/examples/*.machine; do
   name=$(basename "$machine" .machine)
   case $machine in
     */examples/*) expected="$source_dir/tests/data/examples/$name" ;;
     *) expected="${machine%.machine}" ;;
   esac
-  for output in report address window; do
+  for output in report address window json; do
     option=
     [ "$output" = report ] || option="--$output"
     # shellcheck disable=SC2086
@@ -106,6 +107,16 @@ for machine in "$source_dir"/tests/data/machines/*.machine "$source_dir"/example
     fail "$name: tavrix-report.exe --save-machine fails"
   cmp -s "$work/out" "$expected.report" || fail "$name: saved by tavrix-report.exe, the report differs"
 done
+
+# A table dump is answered from its tables alone, as the Linux build answers it: the same report.
+dump="$source_dir/tests/data/smbios/synthetic-legacy.bin"
+wine "$report_exe" --dump "Z:$dump" >"$work/out" 2>"$work/err" || fail "tavrix-report.exe --dump fails: $(cat "$work/err")"
+cmp -s "$work/out" "${dump%.bin}.report" || fail "the dump's report differs from the Linux build's"
+# --root is a Linux option, refused as such.
+status=0
+wine "$report_exe" --root 'Z:\' >"$work/out" 2>"$work/err" || status=$?
+[ "$status" -eq 2 ] && [ ! -s "$work/out" ] && grep -q "^tavrix-report: --root is an option of the Linux program" "$work/err" ||
+  fail "--root exits $status with \"$(cat "$work/err")\""
 
 # A file the scan cannot read fails it with a message, not a crash.
 for machine in "$source_dir"/tests/data/malformed/*.machine; do

@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "com_failure.h"
 #include "hardware_scan.h"
 #include "scan_error.h"
 #include "wmi_provider.h"
@@ -35,7 +36,7 @@ protected:
 std::string failureOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const tavrix::ScanError& failure) {
+    } catch (const tavrix::ManagementServiceError& failure) {
         return failure.what();
     }
     return "no failure";

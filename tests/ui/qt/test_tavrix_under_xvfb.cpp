@@ -176,6 +176,30 @@ TEST_F(TavrixUnderXvfb, ABadFileGivesTavrixReportsMessageInABoxAndOnStandardErro
     EXPECT_TRUE(error.startsWith(expectedLine) || error.contains("\n" + expectedLine)) << error.toStdString();
 }
 
+// A file that parses but holds a value the scan refuses fails once the scan runs: the same message
+// as tavrix-report's, in a box and on standard error, and status 1.
+TEST_F(TavrixUnderXvfb, AValueTheScanRefusesGivesItsMessageInABoxAndOnStandardError) {
+    const QStringList arguments = {QStringLiteral("--machine"),
+                                   QStringLiteral(TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine")};
+    QProcess report;
+    report.start(QStringLiteral(TAVRIX_REPORT_BINARY), arguments);
+    ASSERT_TRUE(report.waitForFinished(60000));
+    EXPECT_EQ(report.exitCode(), 1);
+    const QByteArray reportError = report.readAllStandardError();
+
+    start(arguments, QProcess::SeparateChannels);
+    const auto dialog = x.waitForMapped(title, dialogSize, 30s);
+    ASSERT_TRUE(dialog) << "no disclaimer appeared";
+    x.click(dialog->geometry.topLeft() + dialogOkCentre);
+    const auto box = x.waitForMapped(title, std::nullopt, 60s);
+    ASSERT_TRUE(box) << "no message box appeared";
+    x.requestClose(box->id);
+    EXPECT_EQ(exitStatus(30s), 1);
+    const QByteArray expectedLine = "tavrix: " + reportError.mid(15);
+    const QByteArray error = tavrix.readAllStandardError();
+    EXPECT_TRUE(error.startsWith(expectedLine) || error.contains("\n" + expectedLine)) << error.toStdString();
+}
+
 // A folder of its own for the test, removed with it.
 class TemporaryFolder {
 public:
@@ -229,7 +253,8 @@ protected:
     }
 
     // OK in the disclaimer, then the copy button of the main window; the clipboard gets the report.
-    void copyTheReportAndClose() {
+    // With chat, the chat link is clicked after that, and the message box it shows closed.
+    void copyTheReportAndClose(bool chat = false) {
         const QByteArray expected = reportOfThisComputer();
         const auto dialog = x.waitForMapped(title, dialogSize, 60s);
         ASSERT_TRUE(dialog) << "no disclaimer appeared";
@@ -243,6 +268,12 @@ protected:
             if (clipboard == expected) break;
         }
         EXPECT_EQ(clipboard.toStdString(), expected.toStdString());
+        if (chat) {
+            x.click(form1->geometry.topLeft() + form1ControlCentre("Label39"));
+            const auto box = x.waitForMapped(title, std::nullopt, 30s);
+            EXPECT_TRUE(box) << "the chat showed no message";
+            if (box) x.requestClose(box->id);
+        }
         x.requestClose(form1->id);
         EXPECT_EQ(exitStatus(60s), 0);
     }
@@ -296,11 +327,13 @@ TEST_F(TavrixTracedAsRoot, ThroughSudoOrPkexecItReadsAsRootThenRunsAsTheUserWith
     }
 }
 
+// The chat starts nothing either: it says why in a message box.
 TEST_F(TavrixTracedAsRoot, AsRootWithNoUserToRunTheBrowserAsEverythingButThePageWorksAndMakesNoFile) {
     startTraced({});
-    copyTheReportAndClose();
+    copyTheReportAndClose(true);
     const QStringList calls = trace();
     EXPECT_TRUE(matching(calls, QStringLiteral("QtWebEngineProcess")).isEmpty()) << "a browser ran as root";
+    EXPECT_EQ(matching(calls, QStringLiteral("execve\\(")).size(), 1) << "a program ran as root";
     EXPECT_TRUE(matching(calls, QStringLiteral("setresuid")).isEmpty());
     EXPECT_TRUE(matching(calls, QStringLiteral("dbus-launch")).isEmpty());
     EXPECT_EQ(filesMade(calls), "");
@@ -440,6 +473,18 @@ TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {
     ASSERT_TRUE(tavrix.waitForFinished(30000));
     EXPECT_EQ(tavrix.exitCode(), 1);
     EXPECT_EQ(tavrix.readAllStandardError().toStdString(), "tavrix: cannot open a display: DISPLAY is not set\n");
+
+    // Options are checked before the display.
+    for (const auto& [arguments, line] :
+         {std::pair{QStringList{"--bogus"}, "tavrix: unknown argument: --bogus\n"},
+          std::pair{QStringList{"--machine", "a", "--machine", "b"}, "tavrix: --machine is given twice\n"},
+          std::pair{QStringList{"-style", "Fusion", "extra"}, "tavrix: unknown argument: extra\n"}}) {
+        tavrix.start(QStringLiteral(TAVRIX_BINARY), arguments);
+        ASSERT_TRUE(tavrix.waitForFinished(30000));
+        EXPECT_EQ(tavrix.exitCode(), 2) << line;
+        EXPECT_EQ(tavrix.readAllStandardError().toStdString(),
+                  std::string(line) + "usage: tavrix [Qt options] [--machine FILE | --dump FILE]\n");
+    }
 
     environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":65000"));
     tavrix.setProcessEnvironment(environment);

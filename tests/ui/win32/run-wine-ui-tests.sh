@@ -8,7 +8,9 @@ set -eu
 
 if [ "${TAVRIX_UI_NAMESPACE:-}" != 1 ]; then
   command -v wine >/dev/null || { echo "wine is not installed: run scripts/install-deps.sh"; exit 1; }
-  exec env TAVRIX_UI_NAMESPACE=1 unshare --net --mount sh "$0" "$@"
+  # An ordinary user gets the namespaces inside a user namespace of its own, as root there.
+  [ "$(id -u)" = 0 ] && as_root= || as_root=--map-root-user
+  exec env TAVRIX_UI_NAMESPACE=1 unshare $as_root --net --mount sh "$0" "$@"
 fi
 
 unit_exe=$1
@@ -38,7 +40,8 @@ mount --bind "$work/hosts" /etc/hosts
 # A display of our own: the first free number from 90.
 display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Screen 0 as most tests want it; screen 1 a laptop's 1920x1080.
+Xvfb ":$display" -screen 0 1280x1024x24 -screen 1 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
 
@@ -51,6 +54,15 @@ wineserver -w
 
 # The windows in-process: layout, keyboard, lists, commands, flow.
 wine "$unit_exe" --gtest_brief=1 || fail "test_win32_windows.exe"
+
+# At 150 % (144 dpi) on the 1920x1080 screen Form1 would not fit: it is laid out smaller, inside
+# the work area, and every fixed text still fits its control.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
+DISPLAY=":$display.1" wine "$unit_exe" --gtest_brief=1 --gtest_filter='*Fit*' ||
+  fail "test_win32_windows.exe at 144 dpi on 1920x1080"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+wineserver -w
 
 python3 "$here/loopback_server.py" "$work/request.txt" >"$work/server.log" 2>&1 &
 server_pid=$!
@@ -148,17 +160,57 @@ click CancelButton
 await_exit "$tavrix"
 [ "$status" -eq 0 ] || fail "Cancel ends tavrix.exe with status $status"
 
-# A scan that fails (the WMI moniker no longer registered) shows the error report and ends with
-# status 1.
+# A machine file: the same windows over it, whose copy is tavrix-report.exe --machine's report.
+acme="Z:$source_dir/examples/acme.machine"
+wine "$report_exe" --machine "$acme" >"$work/acme-report.txt" || fail "tavrix-report.exe --machine"
+wine "$tavrix_exe" --machine "$acme" >/dev/null 2>&1 &
+tavrix=$!
+click OKButton
+await window Form1 || fail "Form1 over a machine file is not shown"
+click clipboardCmd
+sleep 0.5
+probe clipboard >"$work/acme-clipboard.txt" || fail "the clipboard holds no text over a machine file"
+cmp -s "$work/acme-clipboard.txt" "$work/acme-report.txt" || fail "the copy over a machine file is not its report"
+probe close Form1 || fail "Form1 over a machine file cannot be closed"
+await_exit "$tavrix"
+[ "$status" -eq 0 ] || fail "closing Form1 over a machine file ends tavrix.exe with status $status"
+
+# A file that cannot be read or parsed: tavrix-report.exe's message in a box, status 1; an unknown
+# option: the usage in a box, status 2. No window comes first.
+refused() {
+  expected_status=$1
+  expected_text=$2
+  shift 2
+  wine "$tavrix_exe" "$@" >/dev/null 2>&1 &
+  tavrix=$!
+  if await message "Tavrix - System Memory Information"; then
+    case $answer in
+      *"$expected_text"*) ;;
+      *) fail "tavrix.exe $* says \"$answer\"" ;;
+    esac
+  else
+    fail "tavrix.exe $* shows no message"
+  fi
+  await_exit "$tavrix"
+  [ "$status" -eq "$expected_status" ] || fail "tavrix.exe $* ends with status $status, not $expected_status"
+}
+bad="Z:$source_dir/tests/data/malformed/text-line.machine"
+refused 1 "text-line.machine:3: expected" --machine "$bad"
+refused 2 "usage: tavrix" --bogus
+refused 2 "--dump is given twice" --dump "$bad" --dump "$bad"
+
+# A scan that fails (the WMI moniker no longer registered) shows the error report, the plain
+# sentence first and the failed call on the next line, and ends with status 1.
 wine reg delete 'HKCR\winmgmts' /f >/dev/null 2>&1
 wine "$tavrix_exe" >/dev/null 2>&1 &
 tavrix=$!
 click OKButton
 if await message "Tavrix - System Memory Information"; then
-  case $answer in
-    *failed*) ;;
-    *) fail "the error report says \"$answer\"" ;;
-  esac
+  printf '%s\n' "$answer" | tr -d '\r' >"$work/report-message.txt"
+  [ "$(sed -n 1p "$work/report-message.txt")" = \
+    "The hardware details could not be read from this computer's management service (WMI)." ] &&
+    sed -n 2p "$work/report-message.txt" | grep -q '^CoGetObject("winmgmts:.*") failed with HRESULT 0x' ||
+    fail "the error report says \"$answer\""
 else
   fail "a failed scan shows no error report"
 fi

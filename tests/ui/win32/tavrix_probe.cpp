@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "com_text.h"
+#include "utf16_text.h"
 #include "dialog_form.h"
 #include "form1_form.h"
 #include "form_builder.h"
@@ -29,12 +29,7 @@ namespace {
 
 using tavrix::forms::WindowDescription;
 
-std::string utf8(const std::wstring& text) {
-    BSTR copy = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    std::string result = tavrix::utf8Of(copy);
-    SysFreeString(copy);
-    return result;
-}
+std::string utf8(const std::wstring& text) { return tavrix::utf8Of(std::wstring_view(text)); }
 
 std::wstring textOf(HWND window) {
     std::vector<wchar_t> buffer(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1);

@@ -1,15 +1,19 @@
 // The Win32 windows in-process under Wine: layout in pixels, the keyboard rules (key messages
 // posted to the focused control and handled by the program's own message dispatch), the lists,
 // the commands with fake services, and the scan of every machine file shown in Form1.
+#include <exdisp.h>
+#include <exdispid.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "browser_host.h"
 #include "desktop_services.h"
 #include "dialog.h"
 #include "dialog_form.h"
@@ -19,6 +23,7 @@
 #include "machine_file.h"
 #include "message_loop.h"
 #include "program_windows.h"
+#include "screen_fit.h"
 #include "splash_form.h"
 
 namespace tavrix::win32 {
@@ -39,11 +44,44 @@ struct FakeLauncher : ProcessLauncher {
         showWindows.push_back(showWindow);
         if (fails) throw std::runtime_error("no such file");
     }
+    std::vector<std::string> opened;
+    void openInBrowser(const std::string& address) override {
+        opened.push_back(address);
+        if (fails) throw std::runtime_error("no browser");
+    }
 };
 
 struct FakeMessageBoxes : MessageBoxes {
     std::vector<std::string> shown;
     void show(HWND, const std::string& utf8) override { shown.push_back(utf8); }
+};
+
+// The page's in-place active object as the loop sees it: records the keys pressed (WM_KEYDOWN)
+// and takes those it is told to.
+struct FakeActiveObject : IOleInPlaceActiveObject {
+    std::vector<WPARAM> keys;
+    std::vector<WPARAM> takes;
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (iid != IID_IUnknown && iid != IID_IOleWindow && iid != __uuidof(IOleInPlaceActiveObject)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = this;
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetWindow(HWND*) override { return E_NOTIMPL; }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(LPMSG message) override {
+        if (message->message != WM_KEYDOWN) return S_FALSE;
+        keys.push_back(message->wParam);
+        return std::find(takes.begin(), takes.end(), message->wParam) != takes.end() ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
 };
 
 std::string readFile(const std::string& path) {
@@ -87,6 +125,64 @@ TEST(PixelScale, ConvertsTwipsAndPointsAtTheScreensDpi) {
     }
 }
 
+const wchar_t browserEmulationKey[] =
+    L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+
+// The browser-mode value of this test program; -1 when there is none.
+long browserMode() {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe", RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<long>(value);
+}
+
+// Named after the running program's file, set when missing, and a value already there is kept.
+TEST(BrowserHost, AsksForTheCurrentDocumentModeWhenTheUserHasNone) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe");
+    ASSERT_EQ(browserMode(), -1);
+    useCurrentDocumentMode();
+    EXPECT_EQ(browserMode(), 11001);
+    const DWORD users = 10000;
+    RegSetKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe", REG_DWORD, &users, sizeof users);
+    useCurrentDocumentMode();
+    EXPECT_EQ(browserMode(), 10000);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, browserEmulationKey, L"test_win32_windows.exe");
+}
+
+bool fitsIn(const RECT& outer, const RECT& work) {
+    return outer.right - outer.left <= work.right - work.left && outer.bottom - outer.top <= work.bottom - work.top;
+}
+
+// A window that fits the work area at the screen's scale keeps it; one that does not gets the
+// largest scale at which it fits with its frame, and is moved inside the work area.
+TEST(ScreenFit, LaysAWindowOutAtTheLargestScaleThatFitsTheWorkArea) {
+    struct Case {
+        const forms::WindowDescription& window;
+        int dpi;
+        RECT work;
+        bool keepsItsScale;
+    };
+    for (const Case& c : {Case{forms::form1Form(), 96, {0, 0, 1280, 1024}, true},
+                          Case{forms::form1Form(), 144, {0, 0, 1920, 1040}, false},
+                          Case{forms::form1Form(), 120, {0, 0, 1366, 728}, false},
+                          Case{forms::dialogForm(), 144, {0, 0, 1920, 1040}, true}}) {
+        SCOPED_TRACE(testing::Message() << c.window.name << " at " << c.dpi << " dpi on " << c.work.right << "x"
+                                        << c.work.bottom);
+        const PixelScale fitted = fittingScale(c.window, PixelScale{c.dpi}, c.work);
+        EXPECT_EQ(fitted.dpi == c.dpi, c.keepsItsScale);
+        EXPECT_TRUE(fitsIn(windowRect(c.window, fitted), c.work));
+        if (!c.keepsItsScale) {
+            EXPECT_FALSE(fitsIn(windowRect(c.window, PixelScale{fitted.dpi + 1}), c.work));
+        }
+    }
+    const auto corner = [](const RECT& outer) { return std::pair{outer.left, outer.top}; };
+    const RECT work{0, 0, 1280, 1024};
+    EXPECT_EQ(corner(placedInside({120, 0, 920, 750}, work)), std::pair(120L, 0L));
+    EXPECT_EQ(corner(placedInside({600, 400, 1400, 1150}, work)), std::pair(480L, 274L));
+    EXPECT_EQ(corner(placedInside({-20, -20, 1300, 1100}, work)), std::pair(0L, 0L));
+}
+
 class Win32Windows : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { OleInitialize(nullptr); }
@@ -97,6 +193,76 @@ protected:
     FakeMessageBoxes messages;
     DesktopServices services{clipboard, launcher, messages};
 };
+
+// WB in a window of its own, as Form1 places it.
+struct HostedBrowser {
+    explicit HostedBrowser(DesktopServices services) : host(parent, RECT{0, 0, 400, 300}, 100, services) {}
+    ~HostedBrowser() { DestroyWindow(parent); }
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    BrowserHost host;
+};
+
+// The control's NewWindow3 event for the address, as DWebBrowserEvents2 delivers it; returns Cancel.
+bool askForNewWindow(BrowserHost& host, const wchar_t* address) {
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    IDispatch* newWindow = nullptr;
+    VARIANT arguments[5];
+    for (VARIANT& argument : arguments) VariantInit(&argument);
+    V_VT(&arguments[0]) = VT_BSTR;
+    V_BSTR(&arguments[0]) = SysAllocString(address);
+    V_VT(&arguments[1]) = VT_BSTR;
+    V_BSTR(&arguments[1]) = SysAllocString(L"http://www.quorvane.com/mc/tavrix.asp");
+    V_VT(&arguments[2]) = VT_I4;
+    V_I4(&arguments[2]) = 0x6;  // NWMF_USERINITED | NWMF_FIRST
+    V_VT(&arguments[3]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&arguments[3]) = &cancel;
+    V_VT(&arguments[4]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&arguments[4]) = &newWindow;
+    DISPPARAMS parameters{arguments, nullptr, 5, 0};
+    IDispatch* events = nullptr;
+    EXPECT_EQ(host.pageEvents().QueryInterface(__uuidof(DWebBrowserEvents2), reinterpret_cast<void**>(&events)), S_OK);
+    EXPECT_EQ(events->Invoke(DISPID_NEWWINDOW3, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr),
+              S_OK);
+    events->Release();
+    VariantClear(&arguments[0]);
+    VariantClear(&arguments[1]);
+    return cancel == VARIANT_TRUE;
+}
+
+// The page finds the host's UI handler on the client site: no 3-D border, DPI-aware, themed. No
+// new window is ever made: http and https addresses go to the user's browser, nothing else does.
+TEST_F(Win32Windows, BrowserHostDrawsThePageFlatAndSendsNewWindowsToTheUsersBrowser) {
+    HostedBrowser browser(services);
+    IDocHostUIHandler* handler = nullptr;
+    ASSERT_EQ(static_cast<IOleClientSite&>(browser.host)
+                  .QueryInterface(__uuidof(IDocHostUIHandler), reinterpret_cast<void**>(&handler)),
+              S_OK);
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, DWORD{DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME});
+    handler->Release();
+
+    struct Case {
+        const wchar_t* address;
+        const char* opened;  // null: refused
+    };
+    for (const Case& c : {Case{L"https://www.quorvane.com/memory?id=7", "https://www.quorvane.com/memory?id=7"},
+                          Case{L"HTTP://example.com/", "HTTP://example.com/"},
+                          Case{L"file:///C:/Windows/win.ini", nullptr}, Case{L"javascript:window.close()", nullptr},
+                          Case{L"ms-settings:privacy", nullptr}, Case{L"\\\\server\\share\\setup.exe", nullptr},
+                          Case{L"https://a.example/\" --x", nullptr}, Case{L"http://", nullptr}, Case{L"", nullptr}}) {
+        SCOPED_TRACE(testing::Message() << std::string(c.address, c.address + wcslen(c.address)));
+        launcher.opened.clear();
+        EXPECT_TRUE(askForNewWindow(browser.host, c.address));
+        EXPECT_EQ(launcher.opened, c.opened ? std::vector<std::string>{c.opened} : std::vector<std::string>{});
+    }
+    EXPECT_TRUE(launcher.commandLines.empty());
+    EXPECT_TRUE(messages.shown.empty());
+    launcher.fails = true;
+    EXPECT_TRUE(askForNewWindow(browser.host, L"https://www.quorvane.com/"));
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Browser Not found!!!"});
+}
 
 TEST_F(Win32Windows, DialogLayoutTextAndKeyboard) {
     ASSERT_EQ(PixelScale::ofScreen().dpi, 96);
@@ -235,6 +401,21 @@ TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
     EXPECT_EQ(picture.bottom, 68);
 }
 
+// Form1 with its frame lies inside the work area, at whatever dpi the screen has.
+TEST_F(Win32Windows, Form1WithItsFrameFitsTheWorkArea) {
+    Form1 form(*provider, services, TextForm());
+    form.load();
+    RECT outer{}, work{};
+    GetWindowRect(form.handle(), &outer);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(outer.left, work.left);
+    EXPECT_GE(outer.top, work.top);
+    EXPECT_LE(outer.right, work.right);
+    EXPECT_LE(outer.bottom, work.bottom);
+    EXPECT_EQ(form.scale().dpi == PixelScale::ofScreen().dpi,
+              fitsIn(windowRect(forms::form1Form(), PixelScale::ofScreen()), work));
+}
+
 // Every fixed text fits its control in the font it is shown in (Wine: Liberation for the
 // TrueType faces, its own bitmap "MS Sans Serif").
 TEST_F(Win32Windows, EveryFixedTextFitsItsControl) {
@@ -363,6 +544,73 @@ TEST_F(Win32Windows, Form1KeyboardListsAndCommands) {
         SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
                      reinterpret_cast<LPARAM>(link));
     EXPECT_EQ(messages.shown, (std::vector<std::string>{"Browser Not found!!!", "Browser Not found!!!"}));
+}
+
+// Shift held down (or not) for the keys pressed next.
+void holdShift(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// While WB has the focus the page gets every key first; Tab goes through its links and, past the
+// last, on in the window's Tab order; Backspace outside a field never reaches it (no going back).
+TEST_F(Win32Windows, KeysReachThePageOnlyWhileWBHasTheFocus) {
+    Form1 form(*provider, services, TextForm());
+    ASSERT_EQ(form.getTavrix(), "Success");
+    form.show();
+    pump();
+    const HWND WB = form.control("WB");
+    BrowserHost* page = BrowserHost::containing(WB);
+    ASSERT_NE(page, nullptr);
+    FakeActiveObject active;
+    page->SetActiveObject(&active, L"page");
+    const auto inWB = [WB] { return GetFocus() == WB || IsChild(WB, GetFocus()); };
+
+    // Elsewhere the keys stay with the window's controls.
+    ListBox slots = form.list(ModuleList::slotsLst);
+    EXPECT_EQ(GetFocus(), slots.handle());
+    press(VK_DOWN);
+    press(VK_TAB);
+    EXPECT_EQ(slots.selectedRow(), 0);
+    EXPECT_TRUE(active.keys.empty());
+
+    // Tab into WB: the page takes that Tab too (to its first link) and keeps the focus.
+    EXPECT_EQ(GetFocus(), form.control("clipboardCmd").handle());
+    press(VK_TAB);
+    EXPECT_TRUE(inWB());
+    EXPECT_EQ(active.keys, std::vector<WPARAM>{VK_TAB});
+
+    // In the page: arrows, Page Up/Down, Ctrl+C and Ctrl+A go to it, not to the lists.
+    active.keys.clear();
+    active.takes = {VK_TAB, 'C', 'A'};
+    const std::vector<WPARAM> pageKeys{VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, 'C', 'A', VK_TAB};
+    for (WPARAM key : pageKeys) press(key);
+    EXPECT_EQ(active.keys, pageKeys);
+    EXPECT_TRUE(inWB()) << "a Tab the page takes moves between its links";
+    EXPECT_EQ(slots.selectedRow(), 0);
+
+    // Backspace outside a field is dropped.
+    active.keys.clear();
+    press(VK_BACK);
+    EXPECT_TRUE(active.keys.empty());
+    EXPECT_TRUE(inWB());
+
+    // Past the page's last link Tab goes on to memoryLst; Shift+Tab before its first to clipboardCmd.
+    active.takes.clear();
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), form.control("memoryLst").handle());
+    SetFocus(WB);
+    holdShift(true);
+    press(VK_TAB);
+    holdShift(false);
+    EXPECT_EQ(GetFocus(), form.control("clipboardCmd").handle());
+    active.keys.clear();
+    press(VK_SPACE);
+    EXPECT_TRUE(active.keys.empty());
+    EXPECT_EQ(clipboard.texts.size(), 1u);
+    page->SetActiveObject(nullptr, nullptr);
 }
 
 TEST_F(Win32Windows, ProgramWindowsRunTheFlow) {

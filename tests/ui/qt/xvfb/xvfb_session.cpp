@@ -33,13 +33,13 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
 struct XvfbSession::Connection {
     xcb_connection_t* xcb = nullptr;
     xcb_window_t root = 0;
-    xcb_atom_t netWmName = 0, utf8String = 0, wmProtocols = 0, wmDeleteWindow = 0;
+    xcb_atom_t netWmName = 0, utf8String = 0, wmProtocols = 0, wmDeleteWindow = 0, wmCheck = 0;
     ~Connection() {
         if (xcb) xcb_disconnect(xcb);
     }
 };
 
-XvfbSession::XvfbSession() {
+XvfbSession::XvfbSession(WindowManager manager) {
     ensureApplication();
     // Xvfb picks a free display number itself and writes it to the descriptor given.
     xvfb_ = std::make_unique<QProcess>();
@@ -63,10 +63,41 @@ XvfbSession::XvfbSession() {
     connection_->utf8String = internAtom(connection_->xcb, "UTF8_STRING");
     connection_->wmProtocols = internAtom(connection_->xcb, "WM_PROTOCOLS");
     connection_->wmDeleteWindow = internAtom(connection_->xcb, "WM_DELETE_WINDOW");
+    connection_->wmCheck = internAtom(connection_->xcb, "_NET_SUPPORTING_WM_CHECK");
     xcb_flush(connection_->xcb);
+    if (manager == WindowManager::openbox) {
+        windowManager_ = std::make_unique<QProcess>();
+        windowManager_->setProcessEnvironment(environment());
+        windowManager_->setStandardOutputFile(QProcess::nullDevice());
+        windowManager_->setStandardErrorFile(QProcess::nullDevice());
+        windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        if (!windowManager_->waitForStarted(10000) || !waitForWindowManager(std::chrono::seconds(20)))
+            throw std::runtime_error("cannot start openbox (run scripts/install-deps.sh)");
+        skipPendingEvents();
+    }
+}
+
+// A manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
+bool XvfbSession::waitForWindowManager(std::chrono::milliseconds timeout) {
+    for (const Clock::time_point deadline = Clock::now() + timeout; Clock::now() < deadline;) {
+        auto cookie =
+            xcb_get_property(connection_->xcb, 0, connection_->root, connection_->wmCheck, XCB_ATOM_WINDOW, 0, 1);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_->xcb, cookie, nullptr);
+        const bool announced = reply && xcb_get_property_value_length(reply) == 4;
+        std::free(reply);
+        if (announced) return true;
+        if (windowManager_->state() == QProcess::NotRunning) return false;
+        windowManager_->waitForFinished(50);
+    }
+    return false;
 }
 
 XvfbSession::~XvfbSession() {
+    if (windowManager_) {
+        windowManager_->terminate();
+        if (!windowManager_->waitForFinished(5000)) windowManager_->kill();
+        windowManager_->waitForFinished(5000);
+    }
     connection_.reset();
     xvfb_->terminate();
     if (!xvfb_->waitForFinished(5000)) xvfb_->kill();
@@ -93,6 +124,20 @@ QString XvfbSession::title(std::uint32_t window) const {
     return title;
 }
 
+std::uint32_t XvfbSession::titled(std::uint32_t window, const QString& wanted, int depth) const {
+    if (title(window) == wanted) return window;
+    if (depth == 0) return 0;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection_->xcb, xcb_query_tree(connection_->xcb, window), nullptr);
+    if (!tree) return 0;
+    std::uint32_t found = 0;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i)
+        found = titled(children[i], wanted, depth - 1);
+    std::free(tree);
+    return found;
+}
+
 std::optional<XvfbSession::MappedWindow> XvfbSession::waitForMapped(const std::optional<QString>& wanted,
                                                                     std::optional<QSize> size,
                                                                     std::chrono::milliseconds timeout) {
@@ -109,13 +154,21 @@ std::optional<XvfbSession::MappedWindow> XvfbSession::waitForMapped(const std::o
         }
         const Clock::time_point at = Clock::now();
         const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
-        const xcb_window_t window = mapped ? reinterpret_cast<xcb_map_notify_event_t*>(event)->window : 0;
+        xcb_window_t window = mapped ? reinterpret_cast<xcb_map_notify_event_t*>(event)->window : 0;
         std::free(event);
-        if (!mapped || (wanted && title(window) != *wanted)) continue;
+        if (!mapped) continue;
+        if (wanted && !(window = titled(window, *wanted, windowManager_ ? 3 : 0))) continue;
         xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(xcb, xcb_get_geometry(xcb, window), nullptr);
         if (!geometry) continue;
-        const QRect rect(geometry->x, geometry->y, geometry->width, geometry->height);
+        QRect rect(geometry->x, geometry->y, geometry->width, geometry->height);
         std::free(geometry);
+        if (windowManager_) {
+            xcb_translate_coordinates_reply_t* onScreen = xcb_translate_coordinates_reply(
+                xcb, xcb_translate_coordinates(xcb, window, connection_->root, 0, 0), nullptr);
+            if (!onScreen) continue;
+            rect.moveTo(onScreen->dst_x, onScreen->dst_y);
+            std::free(onScreen);
+        }
         if (size && rect.size() != *size) continue;
         return MappedWindow{window, rect, at};
     }

@@ -17,18 +17,21 @@ class QProcess;
 // top-level windows being mapped, clicks and types with xdotool, asks xdotool which window has the
 // input focus and xprop for a window's properties, reads the clipboard with xclip, takes
 // screenshots and sends the close request a window manager's close box would send. There is no
-// window manager. Throws std::runtime_error when Xvfb cannot be started.
+// window manager unless one is asked for. Throws std::runtime_error when Xvfb (or the window
+// manager) cannot be started.
 class XvfbSession {
 public:
     using Clock = std::chrono::steady_clock;
+    // openbox: the display gets openbox as its window manager, which frames every top-level window.
+    enum class WindowManager { none, openbox };
 
     struct MappedWindow {
         std::uint32_t id;
-        QRect geometry;  // the client area on the screen
+        QRect geometry;  // the client area on the screen (inside the manager's frame, if any)
         Clock::time_point mappedAt;
     };
 
-    XvfbSession();
+    explicit XvfbSession(WindowManager manager = WindowManager::none);
     ~XvfbSession();
 
     QString display() const { return display_; }
@@ -36,7 +39,8 @@ public:
     QProcessEnvironment environment() const;
 
     // The next top-level window mapped with this title (any title if none is given) and, if
-    // given, this client size; nullopt when none is mapped within the time.
+    // given, this client size; nullopt when none is mapped within the time. Under a window
+    // manager it is the window in the frame, seen when the frame is mapped.
     std::optional<MappedWindow> waitForMapped(const std::optional<QString>& title, std::optional<QSize> size,
                                               std::chrono::milliseconds timeout);
     // Forgets the windows mapped so far, so that the next wait sees only new ones.
@@ -66,9 +70,13 @@ public:
 private:
     struct Connection;
     QString title(std::uint32_t window) const;
+    // The window itself or the one inside it (a manager's frame) that has the title; 0: none.
+    std::uint32_t titled(std::uint32_t window, const QString& wanted, int depth) const;
+    bool waitForWindowManager(std::chrono::milliseconds timeout);
     bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
 
     std::unique_ptr<QProcess> xvfb_;
+    std::unique_ptr<QProcess> windowManager_;
     QString display_;
     std::unique_ptr<Connection> connection_;
 };

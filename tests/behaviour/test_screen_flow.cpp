@@ -1,4 +1,4 @@
-#include "screen_flow.h"
+#include "behaviour/screen_flow.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,0 +1,45 @@
+#include "behaviour/form1.h"
+
+#include "form1_form.h"
+
+namespace tavrix::behaviour {
+
+Form1::Form1(ManagementProvider& provider, Form1View& view, TextForm textForm, std::string browserRefusal)
+    : view_(view), scan_(provider, *this, std::move(textForm)), browserRefusal_(std::move(browserRefusal)) {}
+
+void Form1::Form_Load() {
+    for (ValueLabel label : forms::form1BlankingOrder) view_.setCaption(label, "");
+    values().moduleCount = 0;
+}
+
+void Form1::clipboardCmd_Click() { view_.setClipboardText(values().reportText); }
+
+void Form1::memoryLst_Click() { follow(ModuleList::memoryLst, ModuleList::slotsLst, ModuleList::speedLst); }
+
+void Form1::slotsLst_Click() { follow(ModuleList::slotsLst, ModuleList::memoryLst, ModuleList::speedLst); }
+
+void Form1::speedLst_Click() { follow(ModuleList::speedLst, ModuleList::memoryLst, ModuleList::slotsLst); }
+
+void Form1::follow(ModuleList clicked, ModuleList first, ModuleList second) {
+    const int row = view_.selectedRow(clicked);
+    view_.selectRow(first, row);
+    view_.selectRow(second, row);
+}
+
+// The one handler that traps its failures: whatever goes wrong, the user hears one thing. With no
+// browser allowed nothing is started, and the user hears why.
+void Form1::openInBrowser(const std::string& address) {
+    if (!browserRefusal_.empty()) {
+        view_.showMessage(browserRefusal_);
+        return;
+    }
+    bool started = false;
+    try {
+        started = view_.startBrowser(address);
+    } catch (...) {
+        started = false;
+    }
+    if (!started) view_.showMessage(forms::browserNotFound);
+}
+
+}  // namespace tavrix::behaviour

@@ -1,0 +1,220 @@
+#include "report_json.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "ascii_text.h"
+#include "text_characters.h"
+
+namespace tavrix {
+
+namespace {
+
+std::string unicodeEscape(char32_t c) {
+    char buffer[16];
+    if (c > 0xFFFF) {
+        const char32_t v = c - 0x10000;
+        std::snprintf(buffer, sizeof buffer, "\\u%04X\\u%04X", static_cast<unsigned>(0xD800 + (v >> 10)),
+                      static_cast<unsigned>(0xDC00 + (v & 0x3FF)));
+    } else {
+        std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(c));
+    }
+    return buffer;
+}
+
+std::string jsonValue(const ProviderValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+    if (const auto* text = std::get_if<std::string>(&value)) return jsonString(*text);
+    return "null";
+}
+
+// A whole number of bytes given as a number or as decimal digits with blanks around them; null otherwise.
+std::string jsonWholeNumber(const ProviderValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+    const auto* text = std::get_if<std::string>(&value);
+    if (text == nullptr) return "null";
+    const std::size_t begin = text->find_first_not_of(' ');
+    if (begin == std::string::npos) return "null";
+    const std::string_view digits = std::string_view(*text).substr(begin, text->find_last_not_of(' ') - begin + 1);
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc() || end != digits.data() + digits.size()) return "null";
+    return std::to_string(number);
+}
+
+std::string jsonNumber(double number) {
+    if (number == 0) return "0";
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 15);
+    if (error != std::errc()) return "null";
+    return std::string(buffer, end);
+}
+
+// One object of members, written with two blanks per level.
+class JsonObject {
+public:
+    explicit JsonObject(int depth) : depth_(depth) {}
+    JsonObject& member(std::string_view name, const std::string& json) {
+        text_ += first_ ? "{\n" : ",\n";
+        first_ = false;
+        text_.append(2 * (depth_ + 1), ' ').append(jsonString(name)).append(": ").append(json);
+        return *this;
+    }
+    std::string close() const { return first_ ? "{}" : text_ + "\n" + std::string(2 * depth_, ' ') + "}"; }
+
+private:
+    int depth_;
+    bool first_ = true;
+    std::string text_;
+};
+
+std::string jsonArray(const std::vector<std::string>& items, int depth) {
+    if (items.empty()) return "[]";
+    std::string text = "[\n";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text.append(2 * (depth + 1), ' ').append(items[i]).append(i + 1 < items.size() ? ",\n" : "\n");
+    }
+    return text + std::string(2 * depth, ' ') + "]";
+}
+
+std::vector<std::string> jsonStrings(const std::vector<std::string>& texts) {
+    std::vector<std::string> items;
+    for (const auto& text : texts) items.push_back(jsonString(text));
+    return items;
+}
+
+// The last row of the class, as the scan keeps the last row's values; nullptr when there is none.
+const PropertyRow* lastRowOf(const MachineDescription& answered, std::string_view className) {
+    const PropertyRow* last = nullptr;
+    for (const PropertyRow& row : answered.rows()) {
+        if (equalsIgnoringCase(row.className(), className)) last = &row;
+    }
+    return last;
+}
+
+ProviderValue valueOf(const PropertyRow* row, std::string_view name) {
+    return row == nullptr ? ProviderValue() : row->readProperty(name);
+}
+
+// The named properties of the class's last row, as read: a text, a whole number or null.
+std::string classObject(const MachineDescription& answered, std::string_view className,
+                        std::initializer_list<std::pair<std::string_view, std::string_view>> members) {
+    const PropertyRow* row = lastRowOf(answered, className);
+    JsonObject object(1);
+    for (const auto& [member, property] : members) object.member(member, jsonValue(valueOf(row, property)));
+    return object.close();
+}
+
+}  // namespace
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const Utf8Character c = decodeUtf8(text, i);
+        if (c.length == 0) {
+            out += "\\uFFFD";
+            ++i;
+            continue;
+        }
+        switch (c.value) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (isControlCharacter(c.value) || isInvisibleCharacter(c.value)) {
+                out += unicodeEscape(c.value);
+            } else {
+                out.append(text.substr(i, c.length));
+            }
+        }
+        i += c.length;
+    }
+    return out + "\"";
+}
+
+std::string reportJson(const HardwareScan& scan, const RecordingSink& sink, const MachineDescription& answered,
+                       std::string_view programVersion) {
+    const ScanValues& v = scan.values();
+    const auto caption = [&sink](ValueLabel label) { return jsonString(sink.caption(label)); };
+
+    std::vector<std::string> modules;
+    std::size_t index = 0;
+    const auto& sizes = sink.rows(ModuleList::memoryLst);
+    const auto& speeds = sink.rows(ModuleList::speedLst);
+    for (const PropertyRow& row : answered.rows()) {
+        if (!equalsIgnoringCase(row.className(), "Win32_PhysicalMemory")) continue;
+        const ProviderValue capacity = row.readProperty("Capacity");
+        JsonObject module(2);
+        module.member("slot", jsonValue(row.readProperty("DeviceLocator")))
+            .member("capacity", jsonValue(capacity))
+            .member("sizeBytes", jsonWholeNumber(capacity))
+            .member("size", jsonString(index < sizes.size() ? sizes[index] : std::string()))
+            .member("memoryType", jsonValue(row.readProperty("MemoryType")))
+            .member("speed", jsonValue(row.readProperty("Speed")))
+            .member("speedText", jsonString(index < speeds.size() ? speeds[index] : std::string()));
+        modules.push_back(module.close());
+        ++index;
+    }
+
+    JsonObject window(1);
+    window.member("installedMemory", caption(ValueLabel::Label35))
+        .member("maximumMemory", caption(ValueLabel::Label36))
+        .member("systemManufacturer", caption(ValueLabel::Label21))
+        .member("systemModel", caption(ValueLabel::Label22))
+        .member("systemVersion", caption(ValueLabel::Label24))
+        .member("identifyingNumber", caption(ValueLabel::Label25))
+        .member("systemType", caption(ValueLabel::Label26))
+        .member("processor", caption(ValueLabel::Label27))
+        .member("processorManufacturer", caption(ValueLabel::Label28))
+        .member("processorSpeed", caption(ValueLabel::Label41))
+        .member("processorFsb", caption(ValueLabel::Label29))
+        .member("motherboardManufacturer", caption(ValueLabel::Label30))
+        .member("motherboardModel", caption(ValueLabel::Label31))
+        .member("biosManufacturer", caption(ValueLabel::Label32))
+        .member("biosVersion", caption(ValueLabel::Label33))
+        .member("memoryManufacturer", caption(ValueLabel::Label34))
+        .member("slots", caption(ValueLabel::Label37))
+        .member("slotsLst", jsonArray(jsonStrings(sink.rows(ModuleList::slotsLst)), 2))
+        .member("memoryLst", jsonArray(jsonStrings(sink.rows(ModuleList::memoryLst)), 2))
+        .member("speedLst", jsonArray(jsonStrings(sink.rows(ModuleList::speedLst)), 2));
+
+    JsonObject figures(1);
+    figures.member("installedMemoryGB", jsonNumber(v.totalMemoryGB))
+        .member("maximumMemoryGB", jsonNumber(v.maxMemoryGB))
+        .member("moduleCount", std::to_string(v.moduleCount));
+
+    JsonObject document(0);
+    document.member("format", std::to_string(reportJsonFormat))
+        .member("programVersion", jsonString(programVersion))
+        .member("system", classObject(answered, "Win32_ComputerSystem",
+                                      {{"manufacturer", "Manufacturer"},
+                                       {"model", "Model"},
+                                       {"totalPhysicalMemory", "TotalPhysicalMemory"},
+                                       {"systemType", "SystemType"}}))
+        .member("product", classObject(answered, "Win32_ComputerSystemProduct",
+                                       {{"identifyingNumber", "IdentifyingNumber"}, {"version", "Version"}}))
+        .member("processor", classObject(answered, "Win32_Processor",
+                                         {{"name", "Name"},
+                                          {"manufacturer", "Manufacturer"},
+                                          {"currentClockSpeed", "CurrentClockSpeed"},
+                                          {"extClock", "ExtClock"}}))
+        .member("motherboard",
+                classObject(answered, "Win32_Baseboard", {{"manufacturer", "Manufacturer"}, {"product", "Product"}}))
+        .member("bios",
+                classObject(answered, "Win32_Bios", {{"manufacturer", "Manufacturer"}, {"version", "SMBIOSBIOSVersion"}}))
+        .member("memoryArray", classObject(answered, "Win32_PhysicalMemoryArray",
+                                           {{"manufacturer", "Manufacturer"},
+                                            {"maxCapacity", "MaxCapacity"},
+                                            {"memoryDevices", "MemoryDevices"}}))
+        .member("modules", jsonArray(modules, 1))
+        .member("window", window.close())
+        .member("figures", figures.close())
+        .member("lookupAddress", jsonString(scan.lookupAddress()));
+    return document.close() + "\n";
+}
+
+}  // namespace tavrix

@@ -1,0 +1,154 @@
+// The main window's behaviour against a fake view that records what the window would show and do.
+#include "behaviour/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "machine_file.h"
+#include "scan_error.h"
+
+namespace {
+
+using tavrix::ModuleList;
+using tavrix::ValueLabel;
+
+struct FakeView : tavrix::behaviour::Form1View {
+    enum class Launch { Starts, ReturnsFalse, Throws };
+
+    std::vector<std::string> log;
+    std::array<int, 3> selected{-1, -1, -1};
+    Launch launch = Launch::Starts;
+
+    static std::string name(ModuleList list) { return std::string(tavrix::controlName(list)); }
+
+    void setCaption(ValueLabel label, const std::string& caption) override {
+        log.push_back("caption " + std::string(tavrix::controlName(label)) + "=" + caption);
+    }
+    void clearList(ModuleList list) override { log.push_back("clear " + name(list)); }
+    void appendRow(ModuleList list, const std::string& row) override { log.push_back("row " + name(list) + "=" + row); }
+    int selectedRow(ModuleList list) const override { return selected[static_cast<std::size_t>(list)]; }
+    void selectRow(ModuleList list, int row) override {
+        selected[static_cast<std::size_t>(list)] = row;
+        log.push_back("select " + name(list) + "=" + std::to_string(row));
+    }
+    void setClipboardText(const std::string& text) override { log.push_back("clipboard " + text); }
+    bool startBrowser(const std::string& address) override {
+        log.push_back("browser " + address);
+        if (launch == Launch::Throws) throw std::runtime_error("no such program");
+        return launch == Launch::Starts;
+    }
+    void showMessage(const std::string& text) override { log.push_back("message " + text); }
+    void navigate(const std::string& address) override { log.push_back("navigate " + address); }
+};
+
+// A provider whose connection cannot be opened.
+class FailingProvider : public tavrix::ManagementProvider {
+public:
+    std::unique_ptr<tavrix::ManagementConnection> openConnection(const std::string&) override {
+        throw tavrix::ScanError("Cannot connect to root\\cimv2: access denied");
+    }
+};
+
+constexpr const char* chat = "http://www.quorvane.com/support/UserPreChat.aspx?ref=CustomerScanWindow";
+
+}  // namespace
+
+TEST(Form1Behaviour, LoadBlanksTheValueLabelsInNumberOrderAndResetsTheCount) {
+    FailingProvider provider;
+    FakeView view;
+    tavrix::behaviour::Form1 form(provider, view, tavrix::TextForm());
+    form.values().moduleCount = 7;
+    form.Form_Load();
+    EXPECT_EQ(form.values().moduleCount, 0);
+    std::vector<std::string> expected;
+    for (const char* label : {"Label21", "Label22", "Label24", "Label25", "Label26", "Label27", "Label28", "Label29",
+                              "Label30", "Label31", "Label32", "Label33", "Label34", "Label35", "Label36", "Label37",
+                              "Label41"})
+        expected.push_back(std::string("caption ") + label + "=");
+    EXPECT_EQ(view.log, expected);
+}
+
+TEST(Form1Behaviour, AClickedListsRowIsSelectedInTheOtherTwoInOrder) {
+    struct Case {
+        ModuleList clicked;
+        int row;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {ModuleList::memoryLst, 2, {"select slotsLst=2", "select speedLst=2"}},
+        {ModuleList::slotsLst, 0, {"select memoryLst=0", "select speedLst=0"}},
+        {ModuleList::speedLst, 1, {"select memoryLst=1", "select slotsLst=1"}},
+        {ModuleList::slotsLst, -1, {"select memoryLst=-1", "select speedLst=-1"}},
+    };
+    FailingProvider provider;
+    for (const Case& c : cases) {
+        FakeView view;
+        tavrix::behaviour::Form1 form(provider, view, tavrix::TextForm());
+        view.selected[static_cast<std::size_t>(c.clicked)] = c.row;
+        switch (c.clicked) {
+            case ModuleList::memoryLst: form.memoryLst_Click(); break;
+            case ModuleList::slotsLst: form.slotsLst_Click(); break;
+            case ModuleList::speedLst: form.speedLst_Click(); break;
+        }
+        EXPECT_EQ(view.log, c.log) << FakeView::name(c.clicked) << " row " << c.row;
+    }
+}
+
+TEST(Form1Behaviour, CopyPutsTheReportOnTheClipboard) {
+    FailingProvider provider;
+    FakeView view;
+    tavrix::behaviour::Form1 form(provider, view, tavrix::TextForm());
+    form.values().reportText = "line 1\r\nline 2\r\n";
+    form.clipboardCmd_Click();
+    EXPECT_EQ(view.log, std::vector<std::string>{"clipboard line 1\r\nline 2\r\n"});
+}
+
+TEST(Form1Behaviour, ChatStartsTheBrowserOrSaysOneThingWhateverFails) {
+    struct Case {
+        FakeView::Launch launch;
+        std::string refusal;
+        std::vector<std::string> log;  // for each of Image1 and Label39
+    };
+    const std::string notFound = "message Browser Not found!!!";
+    const Case cases[] = {
+        {FakeView::Launch::Starts, "", {std::string("browser ") + chat}},
+        {FakeView::Launch::ReturnsFalse, "", {std::string("browser ") + chat, notFound}},
+        {FakeView::Launch::Throws, "", {std::string("browser ") + chat, notFound}},
+        // With no user to run it as, nothing is started and the user hears why.
+        {FakeView::Launch::Starts, "Tavrix runs as root.", {"message Tavrix runs as root."}},
+    };
+    FailingProvider provider;
+    for (const Case& c : cases) {
+        FakeView view;
+        view.launch = c.launch;
+        tavrix::behaviour::Form1 form(provider, view, tavrix::TextForm(), c.refusal);
+        form.Image1_Click();
+        form.Label39_Click();
+        std::vector<std::string> twice = c.log;
+        twice.insert(twice.end(), c.log.begin(), c.log.end());
+        EXPECT_EQ(view.log, twice) << static_cast<int>(c.launch) << " " << c.refusal;
+    }
+}
+
+TEST(Form1Behaviour, ScanFillsTheViewAndNavigatesLast) {
+    const auto provider = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
+    FakeView view;
+    tavrix::behaviour::Form1 form(*provider, view, tavrix::TextForm());
+    EXPECT_EQ(form.getTavrix(), "Success");
+    ASSERT_FALSE(view.log.empty());
+    EXPECT_EQ(view.log.back(), "navigate " + form.lookupAddress());
+    EXPECT_NE(std::find(view.log.begin(), view.log.end(), "caption Label21=Dell Inc."), view.log.end());
+}
+
+TEST(Form1Behaviour, FailedScanThrowsAndNavigatesNowhere) {
+    FailingProvider provider;
+    FakeView view;
+    tavrix::behaviour::Form1 form(provider, view, tavrix::TextForm());
+    EXPECT_THROW(form.getTavrix(), tavrix::ScanError);
+    for (const std::string& entry : view.log) EXPECT_NE(entry.rfind("navigate", 0), 0u) << entry;
+}

@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Runs tavrix-report --json over every test machine file and table dump and checks each document
+against docs/tavrix-report.schema.json, against what --window and --address print for the same
+input (every label's value, every list row in order), and against what a saved machine file replays.
+
+usage: check_report_json.py TAVRIX-REPORT SOURCE-DIR
+"""
+import glob
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import jsonschema
+
+LABELS = {
+    "Label35": "installedMemory", "Label36": "maximumMemory", "Label21": "systemManufacturer",
+    "Label22": "systemModel", "Label24": "systemVersion", "Label25": "identifyingNumber",
+    "Label26": "systemType", "Label27": "processor", "Label28": "processorManufacturer",
+    "Label41": "processorSpeed", "Label29": "processorFsb", "Label30": "motherboardManufacturer",
+    "Label31": "motherboardModel", "Label32": "biosManufacturer", "Label33": "biosVersion",
+    "Label34": "memoryManufacturer", "Label37": "slots",
+}
+
+
+def run(report, *arguments):
+    return subprocess.run([report, *arguments], capture_output=True, check=False)
+
+
+def main():
+    report, source = sys.argv[1], sys.argv[2]
+    with open(os.path.join(source, "docs", "tavrix-report.schema.json"), encoding="utf-8") as file:
+        validator = jsonschema.Draft202012Validator(json.load(file))
+    data = os.path.join(source, "tests", "data")
+    work = tempfile.mkdtemp()
+    inputs = [["--machine", m] for m in sorted(glob.glob(os.path.join(data, "machines", "*.machine")))]
+    inputs += [["--machine", m] for m in sorted(glob.glob(os.path.join(source, "examples", "*.machine")))]
+    dumps = sorted(glob.glob(os.path.join(data, "smbios", "*.bin")))
+    dumps += sorted(glob.glob(os.path.join(source, "..", "shared", "smbios-dumps", "*.bin")))
+    inputs += [["--dump", d] for d in dumps]
+    passed = failed = 0
+    saved = os.path.join(work, "saved.machine")
+    for source_arguments in inputs:
+        name = os.path.basename(source_arguments[1])
+        problems = []
+        result = run(report, *source_arguments, "--json", "--save-machine", saved)
+        window = run(report, *source_arguments, "--window")
+        address = run(report, *source_arguments, "--address")
+        replayed = run(report, "--machine", saved, "--json")
+        try:
+            if result.returncode != 0 or result.stderr:
+                raise ValueError(f"status {result.returncode}: {result.stderr!r}")
+            if not result.stdout.endswith(b"}\n") or b"\r" in result.stdout:
+                problems.append("not one document ending in a line feed")
+            document = json.loads(result.stdout.decode("utf-8"))
+            problems += [error.message for error in validator.iter_errors(document)]
+            lists = {"slotsLst": [], "memoryLst": [], "speedLst": []}
+            for line in window.stdout.decode("utf-8").split("\n")[:-1]:
+                key, value = line.split("=", 1)
+                if key in lists:
+                    lists[key].append(value)
+                elif document["window"][LABELS[key]] != value:
+                    problems.append(f"{key}: {document['window'][LABELS[key]]!r} != {value!r}")
+            for key, rows in lists.items():
+                if document["window"][key] != rows:
+                    problems.append(f"{key}: {document['window'][key]} != {rows}")
+            if [m["size"] for m in document["modules"]] != lists["memoryLst"]:
+                problems.append("modules out of the lists' order")
+            if document["lookupAddress"] + "\n" != address.stdout.decode("utf-8"):
+                problems.append("lookupAddress differs from --address")
+            if replayed.stdout != result.stdout:
+                problems.append("the saved machine file replays differently")
+        except (ValueError, KeyError, UnicodeDecodeError) as error:
+            problems.append(str(error))
+        if problems:
+            failed += 1
+            print(f"FAILED: {name}: {'; '.join(problems)}")
+        else:
+            passed += 1
+    if not os.path.isdir(os.path.join(source, "..", "shared", "smbios-dumps")):
+        print("no ../shared/smbios-dumps beside the source: real computers' dumps skipped")
+    shutil.rmtree(work)
+    print(f"{passed} passed, {failed} failed")
+    return 0 if failed == 0 and passed >= 10 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,57 @@
+#!/bin/sh
+# Runs the built tavrix-report itself over every test machine file and table dump, as a user would:
+# each machine file prints its expected report, address and window; a malformed one fails with
+# status 1 and a message; each dump prints a report and saves a machine file that replays it.
+# Real computers' dumps are checked too when the shared collection is there.
+# usage: report_over_data.sh TAVRIX-REPORT SOURCE-DIR
+report=$1
+source=$2
+data=$source/tests/data
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+passed=0
+
+fail() {
+    echo "FAILED: $*"
+    failed=$((failed + 1))
+}
+
+for machine in "$data"/machines/*.machine "$source"/examples/*.machine; do
+    name=${machine%.machine}
+    case $machine in "$source"/examples/*) name=$data/examples/$(basename "$name") ;; esac
+    for option in report address window; do
+        flag=--$option
+        [ $option = report ] && flag=
+        if "$report" --machine "$machine" $flag >"$work/out" 2>"$work/err" && cmp -s "$work/out" "$name.$option"; then
+            passed=$((passed + 1))
+        else
+            fail "$machine $flag: $(cat "$work/err")"
+        fi
+    done
+done
+
+for machine in "$data"/malformed/*.machine; do
+    "$report" --machine "$machine" >"$work/out" 2>"$work/err"
+    status=$?
+    if [ $status -eq 1 ] && [ ! -s "$work/out" ] && grep -q '^tavrix-report: ' "$work/err"; then
+        passed=$((passed + 1))
+    else
+        fail "$machine: status $status"
+    fi
+done
+
+for dump in "$data"/smbios/*.bin "$data"/smbios/*/*.bin "$source"/../shared/smbios-dumps/*.bin; do
+    [ -f "$dump" ] || continue
+    if "$report" --dump "$dump" --save-machine "$work/saved.machine" >"$work/out" 2>"$work/err" &&
+        "$report" --machine "$work/saved.machine" >"$work/replayed" 2>>"$work/err" &&
+        cmp -s "$work/out" "$work/replayed"; then
+        passed=$((passed + 1))
+    else
+        fail "$dump: $(cat "$work/err")"
+    fi
+done
+[ -d "$source/../shared/smbios-dumps" ] || echo "no ../shared/smbios-dumps beside the source: real computers' dumps skipped"
+
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]

@@ -1,0 +1,87 @@
+#include "program_options.h"
+
+#include <gtest/gtest.h>
+
+#include "report_command.h"
+#include "scan_error.h"
+
+namespace {
+
+using tavrix::Program;
+using tavrix::ProgramOptions;
+using tavrix::ReportOutput;
+
+TEST(ProgramOptions, EachProgramTakesItsOwnOptionsOnceAndRejectsTheRest) {
+    struct Case {
+        Program program;
+        std::vector<std::string> arguments;
+        std::string error;  // empty: accepted
+    };
+    const Case cases[] = {
+        {Program::tavrix, {}, ""},
+        {Program::tavrix, {"--machine", "a.machine"}, ""},
+        {Program::tavrix, {"--dump", "t.bin"}, ""},
+        {Program::tavrix, {"--machine"}, "tavrix: --machine needs a value"},
+        {Program::tavrix, {"--dump", ""}, "tavrix: --dump needs a value"},
+        {Program::tavrix, {"--machine", "a", "--dump", "b"}, "tavrix: --machine excludes --dump"},
+        {Program::tavrix, {"--machine", "a", "--machine", "b"}, "tavrix: --machine is given twice"},
+        {Program::tavrix, {"--window"}, "tavrix: unknown argument: --window"},
+        {Program::tavrix, {"--root", "/"}, "tavrix: unknown argument: --root"},
+        {Program::tavrix, {"a.machine"}, "tavrix: unknown argument: a.machine"},
+        {Program::tavrixReport, {"--save-machine", "x", "--window", "--dump", "t.bin"}, ""},
+        {Program::tavrixReport, {"--address", "--address"}, "tavrix-report: --address is given twice"},
+        {Program::tavrixReport, {"--address", "--window"}, "tavrix-report: --address, --window and --json exclude each other"},
+        {Program::tavrixReport, {"--save-machine", "a", "--save-machine", "b"},
+         "tavrix-report: --save-machine is given twice"},
+        {Program::tavrixReport, {"--dump", "a", "--dump", "a"}, "tavrix-report: --dump is given twice"},
+        {Program::tavrixReport, {"--machine", "a", "--root", "r"}, "tavrix-report: --machine excludes --root"},
+#ifdef _WIN32
+        {Program::tavrixReport, {"--root", "r"},
+         "tavrix-report: --root is an option of the Linux program; on Windows the scan reads WMI, which has no root"},
+#else
+        {Program::tavrixReport, {"--root", "r"}, ""},
+        {Program::tavrixReport, {"--dump", "a", "--root", "r"},
+         "tavrix-report: --dump excludes --root: a dump is answered from its tables alone"},
+#endif
+        {Program::tavrixReport, {"-h"}, "tavrix-report: unknown argument: -h"},
+    };
+    for (const Case& c : cases) {
+        std::string why;
+        const auto options = ProgramOptions::parse(c.program, c.arguments, why);
+        EXPECT_EQ(why, c.error) << (c.arguments.empty() ? "" : c.arguments[0]);
+        EXPECT_EQ(options.has_value(), c.error.empty()) << why;
+    }
+    std::string why;
+    const auto report = ProgramOptions::parse(Program::tavrixReport, {"--window", "--dump", "t.bin", "--save-machine", "s"}, why);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->output, ReportOutput::window);
+    EXPECT_EQ(report->sources.dumpFile, "t.bin");
+    EXPECT_EQ(report->saveMachine, "s");
+    EXPECT_EQ(report->machineFile, "");
+}
+
+// A bad file fails before any window, with the message tavrix-report prints after its name.
+TEST(ProgramOptions, ABadFileFailsAtOnceWithTavrixReportsMessage) {
+    const std::string missing = TAVRIX_TEST_DATA "/no-such-file";
+    const std::string text = TAVRIX_TEST_DATA "/malformed/text-line.machine";
+    for (const auto& [option, file] :
+         {std::pair{"--machine", missing}, {"--machine", text}, {"--dump", missing}, {"--dump", text}}) {
+        const tavrix::ReportOutcome outcome = tavrix::runReportCommand({option, file});
+        EXPECT_EQ(outcome.status, 1);
+        std::string why;
+        const auto options = ProgramOptions::parse(Program::tavrix, {option, file}, why);
+        ASSERT_TRUE(options);
+        try {
+            options->provider();
+            ADD_FAILURE() << option << " " << file << " was accepted";
+        } catch (const tavrix::ScanError& failure) {
+            EXPECT_EQ("tavrix-report: " + std::string(failure.what()) + "\n", outcome.err);
+        }
+    }
+    std::string why;
+    EXPECT_NE(ProgramOptions::parse(Program::tavrix, {"--machine", TAVRIX_SOURCE_DIR "/examples/acme.machine"}, why)
+                  ->provider(),
+              nullptr);
+}
+
+}  // namespace
