@@ -7,7 +7,7 @@ namespace tavrix::win32 {
 PixelScale fittingScale(const forms::WindowDescription& window, PixelScale screen, const RECT& workArea) {
     const int lowest = 48;
     for (int dpi = screen.dpi; dpi > lowest; --dpi) {
-        const RECT outer = windowRect(window, PixelScale{dpi});
+        const RECT outer = windowRect(window, PixelScale{dpi}, screen.dpi);
         if (outer.right - outer.left <= workArea.right - workArea.left &&
             outer.bottom - outer.top <= workArea.bottom - workArea.top)
             return PixelScale{dpi};
