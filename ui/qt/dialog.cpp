@@ -12,7 +12,8 @@
 namespace tavrix {
 
 Dialog::Dialog() : QWidget(nullptr, ui::windowFlags(forms::dialogForm())) {
-    ui::applyWindow(*this, forms::dialogForm());
+    layoutDpi_ = ui::layoutDpi(forms::dialogForm(), ui::windowFrame(forms::dialogForm()));
+    ui::applyWindow(*this, forms::dialogForm(), layoutDpi_);
 }
 
 Dialog::~Dialog() = default;
@@ -44,7 +45,7 @@ QPushButton* Dialog::OKButton() {
 }
 
 void Dialog::createControls() {
-    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::dialogForm(), this);
+    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::dialogForm(), this, {}, layoutDpi_);
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
     Text1_ = qobject_cast<TextBox*>(widgets.value(QStringLiteral("Text1")));
     CancelButton_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("CancelButton")));

@@ -23,6 +23,8 @@ public:
 
     void load();
     bool isLoaded() const override { return Text1_ != nullptr; }
+    // The dpi the layout is drawn at: 96, or less where the window would not fit the screen.
+    int layoutDpi() const { return layoutDpi_; }
     void show() override { QWidget::show(); }
 
     QGroupBox* Frame1();
@@ -41,6 +43,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    int layoutDpi_ = 96;
     void createControls();
     void Form_Load();
     void OKButton_Click() { emit okPressed(); }

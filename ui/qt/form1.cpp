@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -50,7 +51,8 @@ Form1::Form1(ManagementProvider& provider, ui::DesktopServices services, QWidget
     : QWidget(parent, ui::windowFlags(forms::form1Form())),
       services_(services),
       behaviour_(provider, *this, TextForm::fromCurrentLocale(), TavrixApplication::browserRefusal().toStdString()) {
-    ui::applyWindow(*this, forms::form1Form());
+    layoutDpi_ = ui::layoutDpi(forms::form1Form(), ui::windowFrame(forms::form1Form()));
+    ui::applyWindow(*this, forms::form1Form(), layoutDpi_);
 }
 
 Form1::~Form1() {
@@ -186,7 +188,7 @@ void Form1::createControls() {
             }
             createBrowser(frame);
             return WB_;
-        });
+        }, layoutDpi_);
     const QHash<QString, QWidget*>& widgets = controls_;
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
     for (ValueLabel label : forms::form1BlankingOrder)
@@ -198,12 +200,16 @@ void Form1::createControls() {
     Label39_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label39")));
     clipboardCmd_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("clipboardCmd")));
 
-    Image1_->setPixmap(ui::chatPicture());
+    const QPixmap picture = ui::chatPicture();
+    Image1_->setPixmap(layoutDpi_ == 96 ? picture
+                                        : picture.scaled(picture.size() * layoutDpi_ / 96, Qt::KeepAspectRatio,
+                                                         Qt::SmoothTransformation));
 
     // Label39 keeps the face and size of the layout; at Liberation Sans's widths its text is a
-    // few pixels wider than the label, so its letters are set 2% narrower.
+    // few pixels wider than the label, so its letters are set 2% narrower, or more where the
+    // builder condensed them to fit a smaller layout.
     QFont linkFont = Label39_->font();
-    linkFont.setStretch(98);
+    linkFont.setStretch(qMin(98, linkFont.stretch() > 0 ? linkFont.stretch() : 100));
     Label39_->setFont(linkFont);
 
     // The classic Windows look: etched frames with their caption on the top border, and

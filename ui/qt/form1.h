@@ -43,6 +43,8 @@ public:
     // Creates the controls and runs Form_Load, once.
     void load();
     bool isLoaded() const override { return Frame1_ != nullptr; }
+    // The dpi the layout is drawn at: 96, or less where the window would not fit the screen.
+    int layoutDpi() const { return layoutDpi_; }
     void show() override { QWidget::show(); }
 
     // Runs the hardware scan into this window; returns "Success" or throws ScanError at the failing step.
@@ -84,6 +86,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    int layoutDpi_ = 96;
     void createControls();
     void createBrowser(QWidget* frame);
     void connectHandlers();

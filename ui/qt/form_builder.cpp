@@ -1,6 +1,11 @@
 #include "form_builder.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+#include <QStyle>
 #include <QListWidget>
 #include <QPalette>
 #include <QWidget>
@@ -12,6 +17,7 @@
 #include "push_button.h"
 #include "text_box.h"
 #include "twips.h"
+#include "window_fit.h"
 #include "window_pictures.h"
 
 namespace tavrix::ui {
@@ -62,6 +68,18 @@ QWidget* makeControl(const ControlDescription& control, QWidget* container, cons
     return other;
 }
 
+// A fixed caption wider than its label (at a reduced scale the font's whole-pixel size shrinks
+// less than the label) is set with its letters condensed just enough to fit.
+void condenseToFit(QWidget* widget, const ControlDescription& control) {
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (!label || (control.kind != ControlKind::CaptionLabel && control.kind != ControlKind::LinkLabel)) return;
+    const int room = label->contentsRect().width();
+    QFont font = label->font();
+    int stretch = 100;
+    while (stretch > 50 && QFontMetrics(font).horizontalAdvance(label->text()) > room) font.setStretch(--stretch);
+    if (stretch < 100) label->setFont(font);
+}
+
 }  // namespace
 
 Qt::WindowFlags windowFlags(const forms::WindowDescription& window) {
@@ -75,12 +93,38 @@ Qt::WindowFlags windowFlags(const forms::WindowDescription& window) {
     return flags;
 }
 
-void applyWindow(QWidget& widget, const forms::WindowDescription& window) {
+QMargins windowFrame(const forms::WindowDescription& window) {
+    if (!window.titleBar) return {};
+    const QStyle* style = QApplication::style();
+    const int border = style ? style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth) : 4;
+    const int title = style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
+    return {border, title + border, border, border};
+}
+
+int layoutDpi(const forms::WindowDescription& window, QMargins frame) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return 96;
+    const QRect available = screen->availableGeometry();
+    return forms::fittingDpi(window.clientArea, 96, {frame.left() + frame.right(), frame.top() + frame.bottom()},
+                             {available.width(), available.height()});
+}
+
+void applyWindow(QWidget& widget, const forms::WindowDescription& window, int dpi) {
     widget.setObjectName(QString::fromLatin1(window.name));
     widget.setWindowTitle(QString::fromLatin1(window.title));
     widget.setWindowIcon(programIcon());
-    widget.setFont(defaultLayoutFont());
-    const QRect client = toPixels(window.clientArea);
+    widget.setFont(defaultLayoutFont(false, dpi));
+    QRect client = toPixels(window.clientArea, dpi);
+    if (!window.centred && dpi != 96) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect outer = client.marginsAdded(windowFrame(window));
+            const QRect area = screen->availableGeometry();
+            const forms::PixelRect placed =
+                forms::placedInside({outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1},
+                                    {area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+            client.translate(placed.left - outer.left(), placed.top - outer.top());
+        }
+    }
     if (!window.centred) widget.setGeometry(client);
     widget.setFixedSize(client.size());
 }
@@ -101,15 +145,15 @@ void applyTabOrder(const forms::WindowDescription& window, const QHash<QString, 
 }
 
 QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, QWidget* clientArea,
-                                       const ControlFactory& makeOther) {
+                                       const ControlFactory& makeOther, int dpi) {
     QHash<QString, QWidget*> widgets;
     for (const ControlDescription& control : window.controls) {
         QWidget* container = *control.container ? widgets.value(QString::fromLatin1(control.container)) : clientArea;
         if (!container) throw std::logic_error(std::string("container not built before ") + control.name);
         QWidget* widget = makeControl(control, container, makeOther);
         widget->setObjectName(QString::fromLatin1(control.name));
-        widget->setGeometry(toPixels(control.place));
-        widget->setFont(layoutFont(control.font));
+        widget->setGeometry(toPixels(control.place, dpi));
+        widget->setFont(layoutFont(control.font, dpi));
         if (control.textColour) {
             QPalette palette = widget->palette();
             palette.setColor(QPalette::WindowText,
@@ -117,6 +161,7 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
             widget->setPalette(palette);
         }
         if (control.pointer == forms::Pointer::Hand) widget->setCursor(handCursor());
+        condenseToFit(widget, control);
         widgets.insert(widget->objectName(), widget);
     }
     const std::vector<const ControlDescription*> stack = window.topToBottom();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QMargins>
 #include <QString>
 #include <functional>
 
@@ -19,9 +20,18 @@ using ControlFactory = std::function<QWidget*(const forms::ControlDescription&, 
 // taskbar rule.
 Qt::WindowFlags windowFlags(const forms::WindowDescription& window);
 
-// Gives the window the description's title, icon, default font and fixed client size, and its
-// position unless it is centred.
-void applyWindow(QWidget& widget, const forms::WindowDescription& window);
+// The frame the window manager adds around a window with a title bar, as far as it can be told
+// before the window is shown (the style's title bar and frame); none for a window without one.
+QMargins windowFrame(const forms::WindowDescription& window);
+
+// The dpi to lay the window out at: 96, the layout's own, when its client area with the frame fits
+// the primary screen's available geometry, else the largest that fits (fonts and pictures too).
+int layoutDpi(const forms::WindowDescription& window, QMargins frame);
+
+// Gives the window the description's title, icon, default font and fixed client size at the dpi,
+// and its position unless it is centred; a window laid out smaller to fit its screen is placed
+// inside the screen's available geometry.
+void applyWindow(QWidget& widget, const forms::WindowDescription& window, int dpi = 96);
 
 // Gives a window just shown the focus: its first control gets the focus, and the window is raised
 // and activated (without a window manager, Qt gives it the X input focus once it is mapped).
@@ -39,6 +49,6 @@ void applyTabOrder(const forms::WindowDescription& window, const QHash<QString, 
 // default button and are chosen by Enter and Space, pictures empty labels; everything else comes
 // from makeOther. Returns every widget by name.
 QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, QWidget* clientArea,
-                                       const ControlFactory& makeOther = {});
+                                       const ControlFactory& makeOther = {}, int dpi = 96);
 
 }  // namespace tavrix::ui

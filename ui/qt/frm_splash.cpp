@@ -24,9 +24,11 @@ constexpr int borderWidth = 2;
 
 // Without a title bar the window manager draws no border, so the splash draws its own.
 frmSplash::frmSplash() : QFrame(nullptr, ui::windowFlags(forms::splashForm())) {
-    ui::applyWindow(*this, forms::splashForm());
+    const QMargins border(borderWidth, borderWidth, borderWidth, borderWidth);
+    layoutDpi_ = ui::layoutDpi(forms::splashForm(), border);
+    ui::applyWindow(*this, forms::splashForm(), layoutDpi_);
     setFrameStyle(QFrame::WinPanel | QFrame::Raised);
-    setFixedSize(ui::toPixels(forms::splashForm().clientArea).size() + QSize(2 * borderWidth, 2 * borderWidth));
+    setFixedSize(ui::toPixels(forms::splashForm().clientArea, layoutDpi_).size().grownBy(border));
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -54,8 +56,9 @@ QTimer* frmSplash::Timer1() {
 
 void frmSplash::createControls() {
     client_ = new QWidget(this);
-    client_->setGeometry(QRect(QPoint(borderWidth, borderWidth), ui::toPixels(forms::splashForm().clientArea).size()));
-    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::splashForm(), client_);
+    client_->setGeometry(
+        QRect(QPoint(borderWidth, borderWidth), ui::toPixels(forms::splashForm().clientArea, layoutDpi_).size()));
+    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::splashForm(), client_, {}, layoutDpi_);
     Label1_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label1")));
     Label2_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label2")));
 

@@ -18,6 +18,8 @@ namespace tavrix {
 class frmSplash : public QFrame, public behaviour::FlowWindow {
     Q_OBJECT
 public:
+    // The dpi the layout is drawn at: 96, or less where the window would not fit the screen.
+    int layoutDpi() const { return layoutDpi_; }
     frmSplash();
     ~frmSplash() override;
 
@@ -42,6 +44,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    int layoutDpi_ = 96;
     void createControls();
 
     QWidget* client_ = nullptr;

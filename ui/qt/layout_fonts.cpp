@@ -13,21 +13,23 @@ QString substituteFamily(const QString& layoutFamily) {
     return layoutFamily;
 }
 
-int pixelsForPoints(qreal points) { return qRound(points * 96.0 / 72.0); }
+int pixelsForPoints(qreal points, int dpi) { return qRound(points * dpi / 72.0); }
 
-QFont layoutFont(const QString& layoutFamily, qreal points, bool bold) {
+QFont layoutFont(const QString& layoutFamily, qreal points, bool bold, int dpi) {
     QFont font(substituteFamily(layoutFamily));
-    font.setPixelSize(pixelsForPoints(points));
+    font.setPixelSize(pixelsForPoints(points, dpi));
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     return font;
 }
 
-QFont layoutFont(const forms::FontDescription& font) {
-    return layoutFont(QString::fromLatin1(font.face), font.points, font.bold());
+QFont layoutFont(const forms::FontDescription& font, int dpi) {
+    return layoutFont(QString::fromLatin1(font.face), font.points, font.bold(), dpi);
 }
 
-QFont defaultLayoutFont(bool bold) { return layoutFont(bold ? forms::defaultBoldFont : forms::defaultFont); }
+QFont defaultLayoutFont(bool bold, int dpi) {
+    return layoutFont(bold ? forms::defaultBoldFont : forms::defaultFont, dpi);
+}
 
 }  // namespace tavrix::ui

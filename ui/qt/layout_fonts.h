@@ -13,16 +13,17 @@ namespace tavrix::ui {
 // face is used as named.
 QString substituteFamily(const QString& layoutFamily);
 
-// Pixels for a point size at 96 dpi, as the layouts were drawn (8.25 pt is 11 px).
-int pixelsForPoints(qreal points);
+// Pixels for a point size at 96 dpi, as the layouts were drawn (8.25 pt is 11 px), or at the
+// lower dpi of a window laid out smaller to fit its screen.
+int pixelsForPoints(qreal points, int dpi = 96);
 
 // The font a layout gives a control: face, point size and weight.
-QFont layoutFont(const QString& layoutFamily, qreal points, bool bold = false);
+QFont layoutFont(const QString& layoutFamily, qreal points, bool bold = false, int dpi = 96);
 
 // The font a window description gives a control.
-QFont layoutFont(const forms::FontDescription& font);
+QFont layoutFont(const forms::FontDescription& font, int dpi = 96);
 
 // The windows' default font, "MS Sans Serif" 8.25 pt, regular or bold.
-QFont defaultLayoutFont(bool bold = false);
+QFont defaultLayoutFont(bool bold = false, int dpi = 96);
 
 }  // namespace tavrix::ui

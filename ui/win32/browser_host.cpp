@@ -201,6 +201,16 @@ LRESULT CALLBACK BrowserHost::hostProcedure(HWND window, UINT message, WPARAM wP
         GetClientRect(window, &area);
         host->object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, host, 0, window, &area);
     }
+    // The host resized (a new dpi): the control fills it again.
+    if (message == WM_SIZE && host && host->object_) {
+        IOleInPlaceObject* inPlace = nullptr;
+        if (SUCCEEDED(host->object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+            RECT area{};
+            GetClientRect(window, &area);
+            inPlace->SetObjectRects(&area, &area);
+            inPlace->Release();
+        }
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -32,10 +32,21 @@ void Form1::load() {
         WB_ = std::make_unique<BrowserHost>(window, place, id, services_);
         return WB_->window();
     });
-    chatPicture_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TAVRIX_CHAT_PICTURE),
-                                                 IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-    if (chatPicture_) control("Image1").send(STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(chatPicture_));
+    onRescaled();
     behaviour_.Form_Load();
+}
+
+// The chat picture drawn at its control's size for the window's scale.
+void Form1::onRescaled() {
+    const forms::WindowDescription& form = forms::form1Form();
+    const RECT place = scale().rect(form.placeInClientArea(form.controls[controlId(form, "Image1") - firstControlId]));
+    const auto picture = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TAVRIX_CHAT_PICTURE),
+                                                       IMAGE_ICON, place.right - place.left, place.bottom - place.top,
+                                                       LR_DEFAULTCOLOR));
+    if (!picture) return;
+    TopLevelWindow::control("Image1").send(STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture));
+    if (chatPicture_) DestroyIcon(chatPicture_);
+    chatPicture_ = picture;
 }
 
 void Form1::show() {

@@ -63,6 +63,7 @@ public:
 protected:
     void onCommand(HWND control, int id, int code) override;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onRescaled() override;
 
 private:
     DesktopServices services_;

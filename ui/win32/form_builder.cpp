@@ -141,26 +141,6 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
     form.window_ = &window;
     form.hand_ = hand;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    // One GDI font for each distinct face, size and weight the window uses.
-    struct MadeFont {
-        forms::FontDescription description;
-        HFONT font;
-    };
-    std::vector<MadeFont> made;
-    auto fontFor = [&](const forms::FontDescription& wanted) {
-        for (const MadeFont& m : made)
-            if (std::strcmp(m.description.face, wanted.face) == 0 && m.description.points == wanted.points &&
-                m.description.weight == wanted.weight)
-                return m.font;
-        HFONT font = CreateFontW(scale.fontHeight(wanted.points), 0, 0, 0, wanted.weight, FALSE, FALSE, FALSE,
-                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, utf16Of(wanted.face).c_str());
-        if (!font) throw std::runtime_error(std::string("cannot create the font ") + wanted.face);
-        made.push_back({wanted, font});
-        form.fonts_.push_back(font);
-        return font;
-    };
-
     int index = 0;
     for (const ControlDescription& control : window.controls) {
         const RECT place = scale.rect(window.placeInClientArea(control));
@@ -176,24 +156,68 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         }
         if (!made) throw std::runtime_error(std::string("cannot create the control ") + control.name);
-        HFONT font = fontFor(control.font);
-        if (HFONT condensed = condensedToFit(font, control, place.right - place.left)) {
-            form.fonts_.push_back(condensed);
-            font = condensed;
-        }
-        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (control.kind == ControlKind::TextBox) {
             SetPropW(made, textBoxProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(made, GWLP_WNDPROC)));
             SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure));
         }
         form.controls_.push_back(made);
     }
+    form.setFonts(scale, false);
     for (const ControlDescription* control : window.tabOrder()) form.tabOrder_.push_back(form.control(control->name));
 
     // The description's stacking, which is also the order IsDialogMessage's Tab follows.
     for (const ControlDescription* control : window.topToBottom())
         SetWindowPos(form.control(control->name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return form;
+}
+
+// One GDI font for each distinct face, size and weight the window uses, and a condensed one for a
+// caption that would not fit its label; the fonts the controls had before are freed after.
+void BuiltForm::setFonts(PixelScale scale, bool redraw) {
+    struct MadeFont {
+        forms::FontDescription description;
+        HFONT font;
+    };
+    std::vector<MadeFont> made;
+    std::vector<HFONT> fonts;
+    auto fontFor = [&](const forms::FontDescription& wanted) {
+        for (const MadeFont& m : made)
+            if (std::strcmp(m.description.face, wanted.face) == 0 && m.description.points == wanted.points &&
+                m.description.weight == wanted.weight)
+                return m.font;
+        HFONT font = CreateFontW(scale.fontHeight(wanted.points), 0, 0, 0, wanted.weight, FALSE, FALSE, FALSE,
+                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, utf16Of(wanted.face).c_str());
+        if (!font) {
+            for (HFONT f : fonts) DeleteObject(f);
+            throw std::runtime_error(std::string("cannot create the font ") + wanted.face);
+        }
+        made.push_back({wanted, font});
+        fonts.push_back(font);
+        return font;
+    };
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlDescription& control = window_->controls[i];
+        const RECT place = scale.rect(window_->placeInClientArea(control));
+        HFONT font = fontFor(control.font);
+        if (HFONT condensed = condensedToFit(font, control, place.right - place.left)) {
+            fonts.push_back(condensed);
+            font = condensed;
+        }
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    }
+    for (HFONT font : fonts_) DeleteObject(font);
+    fonts_ = std::move(fonts);
+}
+
+void BuiltForm::rescale(PixelScale scale) {
+    if (!window_) return;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const RECT place = scale.rect(window_->placeInClientArea(window_->controls[i]));
+        SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    setFonts(scale, true);
 }
 
 HWND BuiltForm::control(std::string_view name) const {
@@ -243,7 +267,7 @@ WindowStyle windowStyle(const forms::WindowDescription& window) {
     return {style, exStyle};
 }
 
-RECT windowRect(const forms::WindowDescription& window, PixelScale scale) {
+RECT windowRect(const forms::WindowDescription& window, PixelScale scale, int frameDpi) {
     RECT rect = scale.rect(window.clientArea);
     if (window.centred) {
         RECT work{};
@@ -256,7 +280,14 @@ RECT windowRect(const forms::WindowDescription& window, PixelScale scale) {
         rect.bottom = rect.top + height;
     }
     const WindowStyle style = windowStyle(window);
-    AdjustWindowRectEx(&rect, style.style, FALSE, style.exStyle);
+    // The frame at its monitor's dpi where the system can tell it (Windows 10 1607 and later).
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (frameDpi > 0 && adjustForDpi)
+        adjustForDpi(&rect, style.style, FALSE, style.exStyle, static_cast<UINT>(frameDpi));
+    else
+        AdjustWindowRectEx(&rect, style.style, FALSE, style.exStyle);
     return rect;
 }
 

@@ -37,6 +37,9 @@ public:
     static BuiltForm build(const forms::WindowDescription& window, HWND handle, PixelScale scale, HCURSOR hand,
                            const ControlFactory& makeOther = {});
 
+    // Moves and resizes the controls and sets their fonts for another scale (the window's new dpi).
+    void rescale(PixelScale scale);
+
     // The control of that name; throws std::out_of_range when the window has none.
     HWND control(std::string_view name) const;
     // The control's description; null for a window the builder did not make.
@@ -51,6 +54,7 @@ public:
 
 private:
     void release();
+    void setFonts(PixelScale scale, bool redraw);
 
     const forms::WindowDescription* window_ = nullptr;
     std::vector<HWND> controls_;  // in the description's order
@@ -66,8 +70,8 @@ struct WindowStyle {
 };
 WindowStyle windowStyle(const forms::WindowDescription& window);
 
-// The window's outer rectangle on the screen for its client area (AdjustWindowRectEx); a centred
-// window is centred on the work area.
-RECT windowRect(const forms::WindowDescription& window, PixelScale scale);
+// The window's outer rectangle on the screen for its client area laid out at the scale, with its
+// frame at frameDpi (0: the system's); a centred window is centred on the work area.
+RECT windowRect(const forms::WindowDescription& window, PixelScale scale, int frameDpi = 0);
 
 }  // namespace tavrix::win32

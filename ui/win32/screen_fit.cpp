@@ -1,28 +1,23 @@
 #include "screen_fit.h"
 
 #include "form_builder.h"
+#include "window_fit.h"
 
 namespace tavrix::win32 {
 
 PixelScale fittingScale(const forms::WindowDescription& window, PixelScale screen, const RECT& workArea) {
-    const int lowest = 48;
-    for (int dpi = screen.dpi; dpi > lowest; --dpi) {
-        const RECT outer = windowRect(window, PixelScale{dpi});
-        if (outer.right - outer.left <= workArea.right - workArea.left &&
-            outer.bottom - outer.top <= workArea.bottom - workArea.top)
-            return PixelScale{dpi};
-    }
-    return PixelScale{lowest};
+    const RECT outer = windowRect(window, screen, screen.dpi);
+    const RECT client = screen.rect(window.clientArea);
+    const forms::PixelSize frame{(outer.right - outer.left) - (client.right - client.left),
+                                 (outer.bottom - outer.top) - (client.bottom - client.top)};
+    return PixelScale{forms::fittingDpi(window.clientArea, screen.dpi, frame,
+                                        {workArea.right - workArea.left, workArea.bottom - workArea.top})};
 }
 
 RECT placedInside(RECT outer, const RECT& workArea) {
-    int dx = 0, dy = 0;
-    if (outer.right > workArea.right) dx = workArea.right - outer.right;
-    if (outer.left + dx < workArea.left) dx = workArea.left - outer.left;
-    if (outer.bottom > workArea.bottom) dy = workArea.bottom - outer.bottom;
-    if (outer.top + dy < workArea.top) dy = workArea.top - outer.top;
-    OffsetRect(&outer, dx, dy);
-    return outer;
+    const forms::PixelRect placed = forms::placedInside({outer.left, outer.top, outer.right, outer.bottom},
+                                                        {workArea.left, workArea.top, workArea.right, workArea.bottom});
+    return {placed.left, placed.top, placed.right, placed.bottom};
 }
 
 }  // namespace tavrix::win32

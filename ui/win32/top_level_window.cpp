@@ -80,7 +80,7 @@ void TopLevelWindow::createWindow(HWND owner, const ControlFactory& makeOther) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     scale_ = fittingScale(description_, PixelScale::ofScreen(), work);
-    const RECT outer = placedInside(windowRect(description_, scale_), work);
+    const RECT outer = placedInside(windowRect(description_, scale_, PixelScale::ofScreen().dpi), work);
     HWND made = CreateWindowExW(style.exStyle, windowClass, utf16Of(description_.title).c_str(), style.style,
                                 outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, owner,
                                 nullptr, GetModuleHandleW(nullptr), this);
@@ -89,6 +89,25 @@ void TopLevelWindow::createWindow(HWND owner, const ControlFactory& makeOther) {
     SendMessageW(made, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon(GetSystemMetrics(SM_CXSMICON))));
     form_ = BuiltForm::build(description_, made, scale_, handCursor(), makeOther);
     if (!form_.tabOrder().empty()) SetPropW(made, dialogKeysProperty, reinterpret_cast<HANDLE>(1));
+}
+
+void TopLevelWindow::rescaleTo(int dpi, const RECT& suggested) {
+    if (!handle_ || dpi <= 0) return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &monitor))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    scale_ = fittingScale(description_, PixelScale{dpi}, monitor.rcWork);
+    const RECT size = windowRect(description_, scale_, dpi);
+    RECT outer = suggested;
+    outer.right = outer.left + (size.right - size.left);
+    outer.bottom = outer.top + (size.bottom - size.top);
+    outer = placedInside(outer, monitor.rcWork);
+    SetWindowPos(handle_, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    form_.rescale(scale_);
+    onRescaled();
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TopLevelWindow::destroyWindow() {
@@ -111,6 +130,8 @@ void TopLevelWindow::showActive() {
 }
 
 void TopLevelWindow::onCommand(HWND, int, int) {}
+
+void TopLevelWindow::onRescaled() {}
 
 LRESULT TopLevelWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(handle_, message, wParam, lParam);
@@ -136,6 +157,10 @@ LRESULT TopLevelWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_DPICHANGED:
+            // Moved to a monitor of another dpi (or its dpi changed): laid out again there.
+            rescaleTo(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_COMMAND:
             // IsDialogMessage turns Enter into IDOK and Esc into IDCANCEL: Enter chooses the focused
             // button, if any; there is no default and no cancel button.

@@ -26,6 +26,9 @@ public:
     // The control of that name (the window must exist).
     NativeWindow control(std::string_view name) const { return form_.control(name); }
     PixelScale scale() const { return scale_; }
+    // Lays the window out again for a monitor of that dpi (WM_DPICHANGED): at the largest scale
+    // up to it that fits the monitor's work area, at the suggested place moved inside that area.
+    void rescaleTo(int dpi, const RECT& suggested);
 
     // Whether the message loop should run IsDialogMessage for this window.
     static bool handlesDialogKeys(HWND window);
@@ -42,6 +45,8 @@ protected:
     void showActive();
 
     virtual void onCommand(HWND control, int id, int code);
+    // After the controls were laid out at a new scale: pictures and the like follow.
+    virtual void onRescaled();
     virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     const forms::WindowDescription& description_;

@@ -171,9 +171,9 @@ TEST(ScreenFit, LaysAWindowOutAtTheLargestScaleThatFitsTheWorkArea) {
                                         << c.work.bottom);
         const PixelScale fitted = fittingScale(c.window, PixelScale{c.dpi}, c.work);
         EXPECT_EQ(fitted.dpi == c.dpi, c.keepsItsScale);
-        EXPECT_TRUE(fitsIn(windowRect(c.window, fitted), c.work));
+        EXPECT_TRUE(fitsIn(windowRect(c.window, fitted, c.dpi), c.work));
         if (!c.keepsItsScale) {
-            EXPECT_FALSE(fitsIn(windowRect(c.window, PixelScale{fitted.dpi + 1}), c.work));
+            EXPECT_FALSE(fitsIn(windowRect(c.window, PixelScale{fitted.dpi + 1}, c.dpi), c.work));
         }
     }
     const auto corner = [](const RECT& outer) { return std::pair{outer.left, outer.top}; };
@@ -414,6 +414,67 @@ TEST_F(Win32Windows, Form1WithItsFrameFitsTheWorkArea) {
     EXPECT_LE(outer.bottom, work.bottom);
     EXPECT_EQ(form.scale().dpi == PixelScale::ofScreen().dpi,
               fitsIn(windowRect(forms::form1Form(), PixelScale::ofScreen()), work));
+}
+
+// Moved to a monitor of another dpi, a window is laid out as it would be made there: its size at
+// the scale that fits, at the suggested corner moved inside the work area, every control's place
+// and font, and the picture at its control's size.
+TEST_F(Win32Windows, ANewDpiLaysTheWindowOutAsAFreshLayoutThere) {
+    Form1 form(*provider, services, TextForm());
+    form.load();
+    const forms::WindowDescription& description = forms::form1Form();
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int dpi : {144, 120, 72, 96}) {
+        SCOPED_TRACE(dpi);
+        RECT suggested{work.left + 40, work.top + 30, work.left + 400, work.top + 300};
+        SendMessageW(form.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        const PixelScale fitted = fittingScale(description, PixelScale{dpi}, work);
+        EXPECT_EQ(form.scale().dpi, fitted.dpi);
+        const RECT fresh = windowRect(description, fitted, dpi);
+        const RECT expected = placedInside(
+            {suggested.left, suggested.top, suggested.left + fresh.right - fresh.left, suggested.top + fresh.bottom - fresh.top},
+            work);
+        RECT outer{};
+        GetWindowRect(form.handle(), &outer);
+        EXPECT_EQ(outer.left, expected.left);
+        EXPECT_EQ(outer.top, expected.top);
+        EXPECT_EQ(outer.right, expected.right);
+        EXPECT_EQ(outer.bottom, expected.bottom);
+        for (const auto& control : description.controls) {
+            SCOPED_TRACE(control.name);
+            HWND handle = form.control(control.name);
+            RECT place{};
+            GetWindowRect(handle, &place);
+            MapWindowPoints(nullptr, form.handle(), reinterpret_cast<POINT*>(&place), 2);
+            const RECT wanted = fitted.rect(description.placeInClientArea(control));
+            EXPECT_EQ(place.left, wanted.left);
+            EXPECT_EQ(place.top, wanted.top);
+            EXPECT_EQ(place.right, wanted.right);
+            EXPECT_EQ(place.bottom, wanted.bottom);
+            if (control.kind == forms::ControlKind::Picture || control.kind == forms::ControlKind::Browser) continue;
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)), sizeof font, &font);
+            EXPECT_EQ(font.lfHeight, fitted.fontHeight(control.font.points));
+            if (control.kind == forms::ControlKind::CaptionLabel && *control.caption) {
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+                const std::string caption = control.caption;
+                const std::wstring text(caption.begin(), caption.end());
+                SIZE extent{};
+                GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+                EXPECT_LE(extent.cx, wanted.right - wanted.left) << caption;
+            }
+        }
+        ICONINFO picture{};
+        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(form.control("Image1").send(STM_GETIMAGE, IMAGE_ICON)), &picture));
+        BITMAP colour{};
+        GetObjectW(picture.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, fitted.pixels(2280));
+        DeleteObject(picture.hbmColor);
+        DeleteObject(picture.hbmMask);
+    }
+    DeleteDC(dc);
 }
 
 // Every fixed text fits its control in the font it is shown in (Wine: Liberation for the
