@@ -62,10 +62,13 @@ TEST(ReportCommand, FailedScansExitWithOneAndSayWhy) {
     EXPECT_EQ(malformed.status, 1);
     EXPECT_THAT(malformed.err, HasSubstr("text-line.machine:3: expected [Class] or Name=value"));
 
-    const Outcome notANumber = runReport({"--machine", TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine"});
-    EXPECT_EQ(notANumber.status, 1);
-    EXPECT_THAT(notANumber.err, HasSubstr("\"capacity\" is not a number: \"8 GB\""));
-    EXPECT_TRUE(notANumber.out.empty());
+    for (const char* output : {"--address", "--json"}) {  // --json reads through the recorder
+        const Outcome notANumber =
+            runReport({"--machine", TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine", output});
+        EXPECT_EQ(notANumber.status, 1);
+        EXPECT_THAT(notANumber.err, HasSubstr("\"Capacity\" is not a number: \"8 GB\""));
+        EXPECT_TRUE(notANumber.out.empty());
+    }
 }
 
 // Failures of the surroundings that once ended silently or with a success status.
