@@ -54,10 +54,12 @@ ReportOutcome runReportCommand(const std::vector<std::string>& arguments) {
 namespace {
 
 // Whether a write failed because the reader closed the output (a pipe into `head`): EPIPE, or on
-// Windows the C library's EINVAL over a pipe that has no reader any more.
+// Windows the C library's EINVAL over a pipe that has no reader any more (Windows says
+// ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED).
 #ifdef _WIN32
 bool outputWasClosed(int error, unsigned long systemError) {
-    return (error == EPIPE || error == EINVAL) && (systemError == ERROR_NO_DATA || systemError == ERROR_BROKEN_PIPE);
+    return (error == EPIPE || error == EINVAL) && (systemError == ERROR_NO_DATA || systemError == ERROR_BROKEN_PIPE ||
+                                                   systemError == ERROR_PIPE_NOT_CONNECTED);
 }
 unsigned long lastSystemError() { return GetLastError(); }
 #else
