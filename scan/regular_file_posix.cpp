@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <vector>
@@ -93,22 +94,47 @@ std::deque<std::string> componentsOf(const std::string& path) {
     return components;
 }
 
+// Whether the open file is the one the status describes, not one put there since.
+bool sameFile(int descriptor, const struct stat& status) {
+    struct stat opened {};
+    return ::fstat(descriptor, &opened) == 0 && opened.st_dev == status.st_dev && opened.st_ino == status.st_ino;
+}
+
 // Opens the path beneath the root folder for reading, or sets errno: openat2 with the root as
-// the process's root; ENOSYS or EPERM (a seccomp filter) where the kernel cannot.
-int openByKernel(int root, const std::string& path) {
+// the process's root; ENOSYS or EPERM (a seccomp filter) where the kernel cannot. The file is
+// first opened as a mere path, so that anything but a regular file sets notRegular unopened.
+int openByKernel(int root, const std::string& path, bool& notRegular) {
 #if defined(SYS_openat2) && defined(RESOLVE_IN_ROOT)
-    struct open_how how {};
-    how.flags = readFlags;
-    how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const long descriptor = ::syscall(SYS_openat2, root, path.c_str(), &how, sizeof how);
-        // EAGAIN: a rename raced with a ".."; the kernel asks to try again.
-        if (descriptor >= 0 || errno != EAGAIN) return static_cast<int>(descriptor);
+    auto open = [&](std::uint64_t flags) {
+        struct open_how how {};
+        how.flags = flags;
+        how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            const long descriptor = ::syscall(SYS_openat2, root, path.c_str(), &how, sizeof how);
+            // EAGAIN: a rename raced with a ".."; the kernel asks to try again.
+            if (descriptor >= 0 || errno != EAGAIN) return static_cast<int>(descriptor);
+        }
+        return -1;
+    };
+    const Descriptor found(open(O_PATH | O_CLOEXEC));
+    if (!found.valid()) return -1;
+    struct stat status {};
+    if (::fstat(found.get(), &status) != 0) return -1;
+    if (!S_ISREG(status.st_mode)) {
+        notRegular = true;
+        return -1;
     }
-    return -1;
+    const int descriptor = open(readFlags);
+    if (descriptor >= 0 && !sameFile(descriptor, status)) {
+        ::close(descriptor);
+        errno = EAGAIN;
+        return -1;
+    }
+    return descriptor;
 #else
     (void)root;
     (void)path;
+    (void)notRegular;
     errno = ENOSYS;
     return -1;
 #endif
@@ -143,8 +169,12 @@ int openByWalk(int root, const std::string& path, bool& notRegular) {
             std::string target(PATH_MAX, '\0');
             const ssize_t length = ::readlinkat(entry.get(), "", target.data(), target.size());
             if (length < 0) return -1;
+            if (length == 0 || static_cast<std::size_t>(length) == target.size()) {
+                errno = length == 0 ? ENOENT : ENAMETOOLONG;
+                return -1;
+            }
             target.resize(static_cast<std::size_t>(length));
-            if (!target.empty() && target.front() == '/') folders.resize(1);
+            if (target.front() == '/') folders.resize(1);
             std::deque<std::string> followed = componentsOf(target);
             remaining.insert(remaining.begin(), followed.begin(), followed.end());
             continue;
@@ -156,8 +186,7 @@ int openByWalk(int root, const std::string& path, bool& notRegular) {
             }
             const int descriptor = ::openat(folders.back().get(), name.c_str(), readFlags | O_NOFOLLOW);
             if (descriptor < 0) return -1;
-            struct stat opened {};
-            if (::fstat(descriptor, &opened) != 0 || opened.st_dev != status.st_dev || opened.st_ino != status.st_ino) {
+            if (!sameFile(descriptor, status)) {
                 ::close(descriptor);
                 errno = EAGAIN;
                 return -1;
@@ -192,16 +221,16 @@ RegularFile RegularFile::readBeneath(const std::string& root, const std::string&
     if (!rootFolder.valid()) return notOpened(errno);
     int opened = -1;
     int error = ENOSYS;
+    bool notRegular = false;
     if (resolution == RootResolution::kernel) {
-        opened = openByKernel(rootFolder.get(), path);
+        opened = openByKernel(rootFolder.get(), path, notRegular);
         error = errno;
     }
-    if (opened < 0 && (error == ENOSYS || error == EPERM)) {
-        bool notRegular = false;
+    if (opened < 0 && !notRegular && (error == ENOSYS || error == EPERM)) {
         opened = openByWalk(rootFolder.get(), path, notRegular);
         error = errno;
-        if (notRegular) return failed("not a regular file");
     }
+    if (notRegular) return failed("not a regular file");
     if (opened < 0) return notOpened(error);
     const Descriptor descriptor(opened);
     return readOpened(descriptor.get(), limit, longer);
