@@ -130,7 +130,10 @@ int main(int argc, char** argv) {
     }
     bool refuseBrowser = false;
     if (asRoot) {
-        if (const auto user = tavrix::invokingUser()) {
+        std::vector<std::string> userWarnings;
+        const auto user = tavrix::invokingUser(userWarnings);
+        for (const auto& warning : userWarnings) warnOnStandardError(warning);
+        if (user) {
             if (const auto problem = tavrix::dropRootTo(*user)) {
                 std::fprintf(stderr, "tavrix: cannot give up root for user %u: %s\n", static_cast<unsigned>(user->uid),
                              problem->c_str());

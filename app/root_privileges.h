@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace tavrix {
 
@@ -15,8 +16,10 @@ struct InvokingUser {
 };
 
 // The user behind sudo (SUDO_UID and SUDO_GID) or pkexec (PKEXEC_UID, the group from the user
-// database); nullopt when neither names a user other than root.
-std::optional<InvokingUser> invokingUser();
+// database); nullopt when neither names a user other than root. A variable that is set but names
+// no such user or group adds a warning naming it and its value ("SUDO_UID=\"abc\" is not a user
+// id, ignored").
+std::optional<InvokingUser> invokingUser(std::vector<std::string>& warnings);
 
 // Drops root for good to the user: supplementary groups, group, then user; HOME to the user's home,
 // XDG_RUNTIME_DIR to the user's own runtime folder when it exists, else unset. Verifies that root

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "root_privileges.h"
@@ -15,16 +16,38 @@ namespace tavrix {
 
 namespace {
 
-// A user or group id in decimal; nullopt for anything else, and for ids that do not fit or are -1,
-// which setresuid and setresgid take as "leave unchanged".
+// The variable and its value as a warning shows them: NAME="value", bytes outside printable ASCII
+// as \xHH.
+std::string shownVariable(const char* name, std::string_view value) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string shown = std::string(name) + "=\"";
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
+            shown += c;
+        } else {
+            shown += "\\x";
+            shown += digits[byte >> 4];
+            shown += digits[byte & 0x0F];
+        }
+    }
+    return shown + "\"";
+}
+
+// A user or group id in decimal; nullopt when the variable is unset and, with a warning, for
+// anything else than such an id: ids that do not fit, and -1, which setresuid and setresgid take
+// as "leave unchanged".
 template <typename Id>
-std::optional<Id> idFrom(const char* name) {
+std::optional<Id> idFrom(const char* name, const char* what, std::vector<std::string>& warnings) {
     const char* text = std::getenv(name);
-    if (!text || !*text) return std::nullopt;
+    if (!text) return std::nullopt;
     Id value = 0;
     const std::string_view view(text);
     const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-    if (error != std::errc() || end != view.data() + view.size() || value == static_cast<Id>(-1)) return std::nullopt;
+    if (view.empty() || error != std::errc() || end != view.data() + view.size() || value == static_cast<Id>(-1)) {
+        warnings.push_back(shownVariable(name, view) + " is not a " + what + " id, ignored");
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -32,11 +55,19 @@ std::string failure(const char* step) { return std::string(step) + ": " + std::s
 
 }  // namespace
 
-std::optional<InvokingUser> invokingUser() {
-    std::optional<uid_t> uid = idFrom<uid_t>("SUDO_UID");
-    const std::optional<gid_t> gid = uid ? idFrom<gid_t>("SUDO_GID") : std::nullopt;
-    if (!uid) uid = idFrom<uid_t>("PKEXEC_UID");
-    if (!uid || *uid == 0) return std::nullopt;
+std::optional<InvokingUser> invokingUser(std::vector<std::string>& warnings) {
+    const char* variable = "SUDO_UID";
+    std::optional<uid_t> uid = idFrom<uid_t>(variable, "user", warnings);
+    const std::optional<gid_t> gid = uid ? idFrom<gid_t>("SUDO_GID", "group", warnings) : std::nullopt;
+    if (!uid) {
+        variable = "PKEXEC_UID";
+        uid = idFrom<uid_t>(variable, "user", warnings);
+    }
+    if (!uid) return std::nullopt;
+    if (*uid == 0) {
+        warnings.push_back(shownVariable(variable, "0") + " names root, not a user to run as");
+        return std::nullopt;
+    }
     InvokingUser user;
     user.uid = *uid;
     const passwd* entry = getpwuid(user.uid);
@@ -49,7 +80,10 @@ std::optional<InvokingUser> invokingUser() {
     } else if (entry) {
         user.gid = entry->pw_gid;
     } else {
-        return std::nullopt;  // pkexec for a user the system does not know: no group to drop to
+        // pkexec for a user the system does not know: no group to drop to
+        warnings.push_back(shownVariable(variable, std::to_string(user.uid)) +
+                           " names no user in the user database, ignored");
+        return std::nullopt;
     }
     return user;
 }

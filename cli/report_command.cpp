@@ -6,6 +6,10 @@
 #include <memory>
 #include <optional>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "hardware_scan.h"
 #include "machine_file_writer.h"
 #include "machine_recorder.h"
@@ -47,13 +51,35 @@ ReportOutcome runReportCommand(const std::vector<std::string>& arguments) {
     return outcome;
 }
 
+namespace {
+
+// Whether a write failed because the reader closed the output (a pipe into `head`): EPIPE, or on
+// Windows the C library's EINVAL over a pipe that has no reader any more (Windows says
+// ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED).
+#ifdef _WIN32
+bool outputWasClosed(int error, unsigned long systemError) {
+    return (error == EPIPE || error == EINVAL) && (systemError == ERROR_NO_DATA || systemError == ERROR_BROKEN_PIPE ||
+                                                   systemError == ERROR_PIPE_NOT_CONNECTED);
+}
+unsigned long lastSystemError() { return GetLastError(); }
+#else
+bool outputWasClosed(int error, unsigned long) { return error == EPIPE; }
+unsigned long lastSystemError() { return 0; }
+#endif
+
+}  // namespace
+
 int writeReportOutcome(const ReportOutcome& outcome, std::FILE* out, std::FILE* err) {
     int status = outcome.status;
     std::fwrite(outcome.err.data(), 1, outcome.err.size(), err);
     errno = 0;
     if (std::fwrite(outcome.out.data(), 1, outcome.out.size(), out) != outcome.out.size() || std::fflush(out) != 0) {
         const int error = errno;
-        std::fprintf(err, "tavrix-report: cannot write the report: %s\n", error != 0 ? std::strerror(error) : "write error");
+        const unsigned long systemError = lastSystemError();
+        const char* reason = outputWasClosed(error, systemError) ? "the output was closed"
+                             : error != 0                         ? std::strerror(error)
+                                                                  : "write error";
+        std::fprintf(err, "tavrix-report: cannot write the report: %s\n", reason);
         status = 1;
     }
     std::fflush(err);

@@ -19,9 +19,11 @@ constexpr double megabyte = unitFactor * unitFactor;
 constexpr double gigabyte = unitFactor * unitFactor * unitFactor;
 const std::string notAvailable = "Not Available";
 
-// A provider value read as a number for a division; nullopt when absent. Text must be a decimal
-// number such as "8589934592" or "12.5", blanks around it allowed.
-std::optional<double> numberOf(const ProviderValue& value, const char* className, const char* property) {
+// The row's property read as a number for a division; nullopt when absent. Text must be a decimal
+// number such as "8589934592" or "12.5", blanks around it allowed; anything else fails, naming the
+// property as the source spells it.
+std::optional<double> numberOf(const ManagementRow& row, const char* className, const char* property) {
+    const ProviderValue value = row.readProperty(property);
     if (isAbsent(value)) return std::nullopt;
     if (const auto* whole = std::get_if<std::int64_t>(&value)) return static_cast<double>(*whole);
     const std::string& text = std::get<std::string>(value);
@@ -42,7 +44,8 @@ std::optional<double> numberOf(const ProviderValue& value, const char* className
         sound = error == std::errc() && ptr == digits.data() + digits.size() && std::isfinite(number);
     }
     if (!sound) {
-        throw ScanError(std::string(className) + " property \"" + property + "\" is not a number: \"" + text + "\"");
+        throw ScanError(std::string(className) + " property \"" + row.propertyName(property) + "\" is not a number: \"" +
+                        text + "\"");
     }
     return number;
 }
@@ -99,7 +102,7 @@ void HardwareScan::readComputerSystem() {
     forEachRow(*connection_, "Select * from Win32_ComputerSystem", [this](const ManagementRow& row) {
         values_.sysManufacturer = row.readProperty("manufacturer");
         values_.sysModel = row.readProperty("Model");
-        const auto bytes = numberOf(row.readProperty("TotalPhysicalMemory"), "Win32_ComputerSystem", "TotalPhysicalMemory");
+        const auto bytes = numberOf(row, "Win32_ComputerSystem", "TotalPhysicalMemory");
         values_.totalMemoryGB = bytes ? roundToHundredths(*bytes / gigabyte) : 0;
         values_.sysType = row.readProperty("SystemType");
     });
@@ -107,7 +110,7 @@ void HardwareScan::readComputerSystem() {
 
 void HardwareScan::readMemoryArrays() {
     forEachRow(*connection_, "Select * from Win32_PhysicalMemoryArray", [this](const ManagementRow& row) {
-        const auto kilobytes = numberOf(row.readProperty("MaxCapacity"), "Win32_PhysicalMemoryArray", "MaxCapacity");
+        const auto kilobytes = numberOf(row, "Win32_PhysicalMemoryArray", "MaxCapacity");
         values_.maxMemoryGB = kilobytes ? roundToHundredths(*kilobytes / megabyte) : 0;
         values_.memoryArrayManufacturer = row.readProperty("manufacturer");
         values_.memoryDevices = row.readProperty("MemoryDevices");
@@ -116,7 +119,7 @@ void HardwareScan::readMemoryArrays() {
 
 void HardwareScan::readModules() {
     forEachRow(*connection_, "Select * from Win32_PhysicalMemory", [this](const ManagementRow& row) {
-        const auto bytes = numberOf(row.readProperty("capacity"), "Win32_PhysicalMemory", "capacity");
+        const auto bytes = numberOf(row, "Win32_PhysicalMemory", "capacity");
         const ProviderValue type = row.readProperty("memorytype");
         const ProviderValue speed = row.readProperty("speed");
         const ProviderValue locator = row.readProperty("devicelocator");

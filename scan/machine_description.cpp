@@ -74,6 +74,11 @@ ProviderValue PropertyRow::readProperty(std::string_view name) const {
     return position == std::string::npos ? ProviderValue(Absent{}) : properties_[position].second;
 }
 
+std::string PropertyRow::propertyName(std::string_view name) const {
+    const std::size_t position = find(name);
+    return position == std::string::npos ? std::string(name) : properties_[position].first;
+}
+
 PropertyRow& MachineDescription::addRow(std::string_view className) {
     // A row of the same class as the one before shares its name: rows of a class mostly follow each other.
     if (!rows_.empty() && rows_.back().className() == className)

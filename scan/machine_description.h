@@ -29,6 +29,7 @@ public:
     const std::shared_ptr<const std::string>& sharedClassName() const { return className_; }
     void set(std::string_view name, ProviderValue value);
     ProviderValue readProperty(std::string_view name) const override;
+    std::string propertyName(std::string_view name) const override;
     std::size_t propertyCount() const { return properties_.size(); }
     const std::vector<std::pair<std::string, ProviderValue>>& properties() const { return properties_; }
 

@@ -117,6 +117,13 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
         fail(fileName, 1, "UTF-16 big-endian text is not supported: save it as UTF-8 or UTF-16LE");
     } else if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
+    } else if (text.size() >= 2 && (text[0] == '\0') != (text[1] == '\0')) {
+        fail(fileName, 1,
+             std::string("looks like UTF-16") + (text[1] == '\0' ? "LE" : " big-endian") +
+                 " without its byte-order mark: save it as UTF-8, or as UTF-16LE with its byte-order mark");
+    }
+    if (text.find('\r') != std::string_view::npos && text.find('\n') == std::string_view::npos) {
+        fail(fileName, 1, "lines end in CR alone: save the file with LF or CR LF line ends");
     }
 
     MachineDescription machine;

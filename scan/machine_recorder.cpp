@@ -17,6 +17,7 @@ public:
         if (!isAbsent(value) && isAbsent(record_.readProperty(name))) record_.set(name, value);
         return value;
     }
+    std::string propertyName(std::string_view name) const override { return row_.propertyName(name); }
 
 private:
     const ManagementRow& row_;

@@ -14,6 +14,9 @@ public:
     virtual ~ManagementRow() = default;
     // The property's value; Absent when the row has no such property. Throws ScanError on failure.
     virtual ProviderValue readProperty(std::string_view name) const = 0;
+    // The property's name as the source spells it ("Capacity" when asked for "capacity"), for
+    // messages; the name as asked when the source keeps no spelling of its own.
+    virtual std::string propertyName(std::string_view name) const { return std::string(name); }
 };
 
 // The rows of one query, visited one at a time in the provider's order.

@@ -10,12 +10,21 @@ namespace tavrix {
 // What reading a file longer than the limit gives.
 enum class LongerFile { refused, firstBytes };
 
+// How a path beneath a root is resolved: by the kernel (Linux's openat2 with RESOLVE_IN_ROOT) where
+// it can, else by the walk; or always by the walk, one component at a time.
+enum class RootResolution { kernel, walk };
+
 // The bytes of a regular file, or why it could not be read.
 struct RegularFile {
     // Reads the whole file at path when it is a regular file of at most limit bytes; a longer file
     // is refused, or gives its first limit bytes. Never blocks on a FIFO or a device: anything but
     // a regular file is refused before a byte is read.
     static RegularFile read(const std::string& path, std::size_t limit, LongerFile longer = LongerFile::refused);
+    // The same for the absolute path beneath the root folder, resolved as if the root were "/": a
+    // link (absolute or relative) and ".." never lead out of it. An empty root is "/" itself.
+    static RegularFile readBeneath(const std::string& root, const std::string& path, std::size_t limit,
+                                   LongerFile longer = LongerFile::refused,
+                                   RootResolution resolution = RootResolution::kernel);
 
     std::optional<std::string> bytes;  // nullopt: not read, for the reason in why
     std::string why;                   // "cannot open: No such file or directory", "not a regular file", ...

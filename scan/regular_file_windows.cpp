@@ -47,4 +47,10 @@ RegularFile RegularFile::read(const std::string& path, std::size_t limit, Longer
     return file;
 }
 
+// Windows programs take no root folder: the path is read as it is, after the root.
+RegularFile RegularFile::readBeneath(const std::string& root, const std::string& path, std::size_t limit,
+                                     LongerFile longer, RootResolution) {
+    return read(root + path, limit, longer);
+}
+
 }  // namespace tavrix

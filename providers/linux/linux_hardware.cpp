@@ -227,15 +227,16 @@ namespace {
 constexpr std::string_view entryPointPath = "/sys/firmware/dmi/tables/smbios_entry_point";
 constexpr std::string_view tablePath = "/sys/firmware/dmi/tables/DMI";
 
-// The bytes of the file at the path under the root; nullopt when it is missing or, with a warning,
-// cannot be read.
+// The bytes of the file at the path beneath the root (never outside it); nullopt when it is missing
+// or, with a warning, cannot be read.
 std::optional<std::string> readUnderRoot(const std::string& root, std::string_view path,
                                          std::vector<std::string>& warnings,
                                          std::size_t limit = maximumSystemFileSize,
                                          LongerFile longer = LongerFile::refused) {
-    const std::string full = root + std::string(path);
-    RegularFile file = RegularFile::read(full, limit, longer);
-    if (!file.bytes && !file.missing) warnings.push_back(shownPath(full) + ": " + file.why + ", left out");
+    RegularFile file = RegularFile::readBeneath(root, std::string(path), limit, longer);
+    if (!file.bytes && !file.missing) {
+        warnings.push_back(shownPath(root + std::string(path)) + ": " + file.why + ", left out");
+    }
     return std::move(file.bytes);
 }
 

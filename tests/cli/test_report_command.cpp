@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -59,10 +62,13 @@ TEST(ReportCommand, FailedScansExitWithOneAndSayWhy) {
     EXPECT_EQ(malformed.status, 1);
     EXPECT_THAT(malformed.err, HasSubstr("text-line.machine:3: expected [Class] or Name=value"));
 
-    const Outcome notANumber = runReport({"--machine", TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine"});
-    EXPECT_EQ(notANumber.status, 1);
-    EXPECT_THAT(notANumber.err, HasSubstr("\"capacity\" is not a number: \"8 GB\""));
-    EXPECT_TRUE(notANumber.out.empty());
+    for (const char* output : {"--address", "--json"}) {  // --json reads through the recorder
+        const Outcome notANumber =
+            runReport({"--machine", TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine", output});
+        EXPECT_EQ(notANumber.status, 1);
+        EXPECT_THAT(notANumber.err, HasSubstr("\"Capacity\" is not a number: \"8 GB\""));
+        EXPECT_TRUE(notANumber.out.empty());
+    }
 }
 
 // Failures of the surroundings that once ended silently or with a success status.
@@ -93,16 +99,26 @@ TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongAroundTheScan) {
     }
     EXPECT_THAT(runReport({"--dump", folder + "/cut.bin"}).err, HasSubstr("at offset 0x"));
 
-    std::FILE* full = std::fopen("/dev/full", "w");
-    std::FILE* err = std::tmpfile();
-    ASSERT_TRUE(full && err);
-    EXPECT_EQ(tavrix::writeReportOutcome(tavrix::runReportCommand({"--machine", acme}), full, err), 1);
-    std::rewind(err);
-    char said[200] = {};
-    said[std::fread(said, 1, sizeof said - 1, err)] = '\0';
-    EXPECT_STREQ(said, "tavrix-report: cannot write the report: No space left on device\n");
-    std::fclose(full);
-    std::fclose(err);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    const std::pair<std::FILE*, std::string> outputs[] = {
+        {std::fopen("/dev/full", "w"), "No space left on device"},
+        {::fdopen(pipeEnds[1], "w"), "the output was closed"},
+    };
+    for (const auto& [out, reason] : outputs) {
+        std::FILE* err = std::tmpfile();
+        ASSERT_TRUE(out && err);
+        EXPECT_EQ(tavrix::writeReportOutcome(tavrix::runReportCommand({"--machine", acme}), out, err), 1);
+        std::rewind(err);
+        char said[200] = {};
+        said[std::fread(said, 1, sizeof said - 1, err)] = '\0';
+        EXPECT_EQ(said, "tavrix-report: cannot write the report: " + reason + "\n");
+        std::fclose(out);
+        std::fclose(err);
+    }
+    std::signal(SIGPIPE, previous);
     std::filesystem::remove_all(folder);
 }
 

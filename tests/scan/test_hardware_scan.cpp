@@ -225,11 +225,21 @@ TEST(HardwareScan, TextThatIsNotANumberFailsNamingPropertyAndValue) {
         scanned.run();
         FAIL() << "the scan should fail";
     } catch (const ScanError& failure) {
-        EXPECT_THAT(failure.what(), HasSubstr("\"capacity\""));
-        EXPECT_THAT(failure.what(), HasSubstr("\"4 GB\""));
+        EXPECT_STREQ(failure.what(), "Win32_PhysicalMemory property \"Capacity\" is not a number: \"4 GB\"");
     }
     EXPECT_EQ(scanned.values().moduleCount, 2);
     EXPECT_EQ(scanned.sink.rows(ModuleList::slotsLst).size(), 2u);
+
+    // The property is named as the file spells it, whatever case the scan asks in.
+    const std::pair<const char*, const char*> spellings[] = {
+        {"[Win32_ComputerSystem]\ntotalphysicalMEMORY=x\n", "Win32_ComputerSystem property \"totalphysicalMEMORY\""},
+        {"[Win32_PhysicalMemoryArray]\nMAXCAPACITY=x\n", "Win32_PhysicalMemoryArray property \"MAXCAPACITY\""},
+        {"[Win32_PhysicalMemory]\nCaPaCiTy=x\n", "Win32_PhysicalMemory property \"CaPaCiTy\""},
+    };
+    for (const auto& [machine, named] : spellings) {
+        Scanned other(machine);
+        EXPECT_THAT([&] { other.run(); }, ::testing::ThrowsMessage<ScanError>(::testing::StartsWith(named)));
+    }
 
     for (const char* bad : {"", " ", "1e9", "0x10", "--1", "1.2.3", ".", "nan", "inf"}) {
         Scanned other(computerWithMemory(bad));

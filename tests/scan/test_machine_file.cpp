@@ -118,6 +118,13 @@ TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
     EXPECT_EQ(errorOf(std::string("[Win32_Bios]\nVersion=a\0b\n", 25)), "bad.machine:2: control character in the line");
     EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\nVersion=\xD800x\n")), "bad.machine:2: invalid UTF-16 (unpaired surrogate)");
     EXPECT_THAT(errorOf("\xFE\xFF"), HasSubstr("big-endian"));
+    const std::pair<std::string, std::string> shapes[] = {
+        {utf16le(u"[Win32_Bios]\r\nVersion=1\r\n").substr(2), "1: looks like UTF-16LE without its byte-order mark"},
+        {std::string("\0[\0W", 4), "1: looks like UTF-16 big-endian without its byte-order mark"},
+        {"[Win32_Bios]\rVersion=1\r", "1: lines end in CR alone"},
+        {utf16le(u"[Win32_Bios]\rVersion=1\r"), "1: lines end in CR alone"},
+    };
+    for (const auto& [bytes, start] : shapes) EXPECT_THAT(errorOf(bytes), ::testing::StartsWith("bad.machine:" + start));
     std::string wide = "[Win32_Bios]\n";
     for (int i = 0; i < 4096; ++i) wide += "p" + std::to_string(i) + "=\np0=again\n";  // repeats add no property
     EXPECT_EQ(MachineFile::parse(wide, "m").rows().at(0).propertyCount(), 4096u);

@@ -118,6 +118,17 @@ wine "$report_exe" --root 'Z:\' >"$work/out" 2>"$work/err" || status=$?
 [ "$status" -eq 2 ] && [ ! -s "$work/out" ] && grep -q "^tavrix-report: --root is an option of the Linux program" "$work/err" ||
   fail "--root exits $status with \"$(cat "$work/err")\""
 
+# Output into a pipe whose reader has gone says so.
+closed=$(python3 -c '
+import os, subprocess, sys
+r, w = os.pipe()
+os.close(r)
+run = subprocess.run(["wine", sys.argv[1], "--machine", "Z:" + sys.argv[2]], stdout=w, stderr=subprocess.PIPE)
+print(run.returncode, run.stderr.decode(errors="replace").strip())
+' "$report_exe" "$source_dir/examples/acme.machine")
+[ "$closed" = "1 tavrix-report: cannot write the report: the output was closed" ] ||
+  fail "into a closed pipe: \"$closed\""
+
 # A file the scan cannot read fails it with a message, not a crash.
 for machine in "$source_dir"/tests/data/malformed/*.machine; do
   status=0
