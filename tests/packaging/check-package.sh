@@ -10,7 +10,8 @@ failed=0
 fail() { echo "check-package: $*" >&2; failed=1; }
 
 status=0
-lintian --fail-on error,warning --pedantic --display-info --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || status=$?
+# lintian leaves a file of its own in its temporary folder: that folder is ours, removed with it.
+TMPDIR="$work" lintian --fail-on error,warning --pedantic --display-info --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || status=$?
 cat "$work/lintian"
 if [ "$status" -ne 0 ] || grep -E '^(E|W): ' "$work/lintian" >/dev/null; then fail "lintian reports errors or warnings"; fi
 if grep -E 'hardening-no-(bindnow|fortify-functions|relro|pie|stackprotector)' "$work/lintian" >/dev/null; then
