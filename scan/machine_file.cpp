@@ -25,24 +25,6 @@ constexpr std::array<std::string_view, 6> wholeNumberProperties = {
     throw ScanError(fileName + ":" + std::to_string(line) + ": " + std::string(message));
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // UTF-16LE (after its byte-order mark) to UTF-8; an unpaired surrogate is an error on its line.
 std::string utf16ToUtf8(std::string_view bytes, const std::string& fileName) {
     if (bytes.size() % 2 != 0) fail(fileName, 1, "UTF-16 text with an odd number of bytes");

@@ -33,6 +33,9 @@ struct Utf8Character {
 // and values past U+10FFFF are not well-formed.
 Utf8Character decodeUtf8(std::string_view text, std::size_t at);
 
+// Appends the character (at most U+10FFFF, no surrogate) to out as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
+
 // "U+00AD", "U+E0001": a character as messages name it.
 std::string codePointName(char32_t c);
 

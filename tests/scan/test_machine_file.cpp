@@ -133,26 +133,6 @@ TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
     EXPECT_THAT(errorOf("\xFF\xFE["), HasSubstr("odd number of bytes"));
 }
 
-std::string utf8Of(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
 // The reader, the writer and the paths in messages follow one rule, at each end of every range.
 TEST(TextCharacters, ReaderWriterAndShownPathsRefuseTheSameCharacters) {
     enum Kind { allowed, control, invisible };
@@ -168,7 +148,8 @@ TEST(TextCharacters, ReaderWriterAndShownPathsRefuseTheSameCharacters) {
         {0xE0000, invisible}, {0xE0001, invisible}, {0xE007F, invisible}, {0xE0080, allowed},   {0x1F600, allowed},
     };
     for (const auto& [c, kind] : cases) {
-        const std::string character = utf8Of(c);
+        std::string character;
+        appendUtf8(character, c);
         const std::string name = codePointName(c);
         SCOPED_TRACE(name);
         const std::string readError = errorOf("[Win32_Bios]\nVersion=A" + character + "cme\n");
