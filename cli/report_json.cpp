@@ -60,7 +60,12 @@ public:
         text_.append(2 * (depth_ + 1), ' ').append(jsonString(name)).append(": ").append(json);
         return *this;
     }
-    std::string close() const { return first_ ? "{}" : text_ + "\n" + std::string(2 * depth_, ' ') + "}"; }
+    // The object's text, handed over rather than copied: a machine's modules can make it large.
+    std::string close() {
+        if (first_) return "{}";
+        text_.append("\n").append(2 * depth_, ' ').append("}");
+        return std::move(text_);
+    }
 
 private:
     int depth_;
@@ -68,20 +73,17 @@ private:
     std::string text_;
 };
 
-std::string jsonArray(const std::vector<std::string>& items, int depth) {
+// The items, each turned into JSON by toJson, as an array written with two blanks per level.
+template <typename Items, typename ToJson>
+std::string jsonArray(Items& items, int depth, ToJson toJson) {
     if (items.empty()) return "[]";
     std::string text = "[\n";
     for (std::size_t i = 0; i < items.size(); ++i) {
-        text.append(2 * (depth + 1), ' ').append(items[i]).append(i + 1 < items.size() ? ",\n" : "\n");
+        text.append(2 * (depth + 1), ' ').append(toJson(items[i])).append(i + 1 < items.size() ? ",\n" : "\n");
     }
-    return text + std::string(2 * depth, ' ') + "]";
+    return text.append(2 * depth, ' ').append("]");
 }
 
-std::vector<std::string> jsonStrings(const std::vector<std::string>& texts) {
-    std::vector<std::string> items;
-    for (const auto& text : texts) items.push_back(jsonString(text));
-    return items;
-}
 
 // The last row of the class, as the scan keeps the last row's values; nullptr when there is none.
 const PropertyRow* lastRowOf(const MachineDescription& answered, std::string_view className) {
@@ -178,9 +180,9 @@ std::string reportJson(const HardwareScan& scan, const RecordingSink& sink, cons
         .member("biosVersion", caption(ValueLabel::Label33))
         .member("memoryManufacturer", caption(ValueLabel::Label34))
         .member("slots", caption(ValueLabel::Label37))
-        .member("slotsLst", jsonArray(jsonStrings(sink.rows(ModuleList::slotsLst)), 2))
-        .member("memoryLst", jsonArray(jsonStrings(sink.rows(ModuleList::memoryLst)), 2))
-        .member("speedLst", jsonArray(jsonStrings(sink.rows(ModuleList::speedLst)), 2));
+        .member("slotsLst", jsonArray(sink.rows(ModuleList::slotsLst), 2, jsonString))
+        .member("memoryLst", jsonArray(sink.rows(ModuleList::memoryLst), 2, jsonString))
+        .member("speedLst", jsonArray(sink.rows(ModuleList::speedLst), 2, jsonString));
 
     JsonObject figures(1);
     figures.member("installedMemoryGB", jsonNumber(v.totalMemoryGB))
@@ -210,11 +212,11 @@ std::string reportJson(const HardwareScan& scan, const RecordingSink& sink, cons
                                            {{"manufacturer", "Manufacturer"},
                                             {"maxCapacity", "MaxCapacity"},
                                             {"memoryDevices", "MemoryDevices"}}))
-        .member("modules", jsonArray(modules, 1))
+        .member("modules", jsonArray(modules, 1, [](std::string& module) { return std::move(module); }))
         .member("window", window.close())
         .member("figures", figures.close())
         .member("lookupAddress", jsonString(scan.lookupAddress()));
-    return document.close() + "\n";
+    return document.close().append("\n");
 }
 
 }  // namespace tavrix

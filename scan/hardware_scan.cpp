@@ -65,6 +65,19 @@ void forEachRow(ManagementConnection& connection, const char* query, RowHandler&
 
 }  // namespace
 
+const std::vector<ClassProperties>& scannedClasses() {
+    static const std::vector<ClassProperties> classes = {
+        {"Win32_ComputerSystem", {"Manufacturer", "Model", "TotalPhysicalMemory", "SystemType"}},
+        {"Win32_PhysicalMemoryArray", {"MaxCapacity", "Manufacturer", "MemoryDevices"}},
+        {"Win32_PhysicalMemory", {"Capacity", "MemoryType", "Speed", "DeviceLocator"}},
+        {"Win32_Processor", {"Name", "Manufacturer", "CurrentClockSpeed", "ExtClock"}},
+        {"Win32_Bios", {"Manufacturer", "SMBIOSBIOSVersion"}},
+        {"Win32_ComputerSystemProduct", {"IdentifyingNumber", "Version"}},
+        {"Win32_Baseboard", {"Manufacturer", "Product"}},
+    };
+    return classes;
+}
+
 std::string localMoniker() {
     return std::string("winmgmts:") + "{impersonationLevel=impersonate}!\\\\" + "." + "\\root\\cimv2";
 }

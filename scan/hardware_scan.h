@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "management_query.h"
 #include "scan_values.h"
@@ -15,6 +16,10 @@ inline constexpr const char* lookupBaseAddress = "http://www.quorvane.com";
 
 // The moniker of the local computer's root\cimv2 namespace, built from its four pieces.
 std::string localMoniker();
+
+// The classes the scan queries, in its order, with the properties it reads of each: all that a
+// machine file must keep for it, and the spelling a saved machine file gives each name.
+const std::vector<ClassProperties>& scannedClasses();
 
 // The hardware scan of one main window: its values, its connection and its lookup address,
 // which stay for the window's lifetime.

@@ -1,8 +1,10 @@
 #include "machine_file.h"
 
+#include <algorithm>
 #include <array>
 
 #include "ascii_text.h"
+#include "hardware_scan.h"
 #include "regular_file.h"
 #include "scan_error.h"
 #include "text_characters.h"
@@ -14,6 +16,8 @@ namespace {
 constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
 // WMI's classes have at most about a hundred properties; a row of thousands is no computer's.
 constexpr std::size_t maximumRowProperties = 4096;
+// The most modules the window counts; no computer has more rows of any class the scan reads.
+constexpr std::size_t maximumClassRows = 32767;
 
 // Properties that WMI types as whole numbers; the rest arrive as text.
 constexpr std::array<std::string_view, 6> wholeNumberProperties = {
@@ -86,30 +90,85 @@ ProviderValue typedValue(std::string_view name, std::string_view value) {
     return std::string(value);
 }
 
-}  // namespace
-
-MachineDescription MachineFile::parse(std::string_view bytes, const std::string& fileName) {
-    std::string converted;
+// The text of a file, its byte-order mark gone and UTF-16LE turned into UTF-8; fails on the
+// encodings it cannot read, saying what the file looks like. converted holds any new text.
+std::string_view decodedText(std::string_view bytes, const std::string& fileName, std::string& converted) {
+    const auto byte = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     std::string_view text = bytes;
-    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) {
-        converted = utf16ToUtf8(text.substr(2), fileName);
-        text = converted;
-    } else if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFE &&
-               static_cast<unsigned char>(text[1]) == 0xFF) {
+    if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+        text = converted = utf16ToUtf8(bytes.substr(2), fileName);
+    } else if (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) {
         fail(fileName, 1, "UTF-16 big-endian text is not supported: save it as UTF-8 or UTF-16LE");
-    } else if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+    } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
-    } else if (text.size() >= 2 && (text[0] == '\0') != (text[1] == '\0')) {
+    } else if (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0')) {
         fail(fileName, 1,
-             std::string("looks like UTF-16") + (text[1] == '\0' ? "LE" : " big-endian") +
+             std::string("looks like UTF-16") + (bytes[1] == '\0' ? "LE" : " big-endian") +
                  " without its byte-order mark: save it as UTF-8, or as UTF-16LE with its byte-order mark");
     }
     if (text.find('\r') != std::string_view::npos && text.find('\n') == std::string_view::npos) {
         fail(fileName, 1, "lines end in CR alone: save the file with LF or CR LF line ends");
     }
+    return text;
+}
 
-    MachineDescription machine;
-    PropertyRow* current = nullptr;
+// Builds the description line by line. With a list of classes to keep, rows of other classes and
+// properties not listed are checked like the rest and then dropped, so that they cost no memory.
+class Parser {
+public:
+    Parser(const std::string& fileName, const std::vector<ClassProperties>* kept)
+        : fileName_(fileName), kept_(kept), keptRows_(kept ? kept->size() : 0, 0) {}
+
+    void header(std::size_t line, std::string_view className) {
+        if (className.empty()) fail(fileName_, line, "empty class name in [ ]");
+        className_ = className;
+        rowProperties_ = 0;
+        keptClass_ = nullptr;
+        current_ = nullptr;
+        if (kept_ != nullptr) {
+            const auto found = std::find_if(kept_->begin(), kept_->end(), [&](const ClassProperties& c) {
+                return equalsIgnoringCase(c.className, className);
+            });
+            if (found == kept_->end()) return;
+            keptClass_ = &*found;
+            if (++keptRows_[found - kept_->begin()] > maximumClassRows) {
+                fail(fileName_, line, "more than " + std::to_string(maximumClassRows) + " " + std::string(className) + " rows");
+            }
+        }
+        current_ = &machine_.addRow(className);
+    }
+
+    void property(std::size_t line, std::string_view name, std::string_view value) {
+        if (className_.empty()) fail(fileName_, line, "property before the first [Class] header");
+        if (++rowProperties_ > maximumRowProperties) {
+            fail(fileName_, line, "more than " + std::to_string(maximumRowProperties) + " properties in one " +
+                                      className_ + " row");
+        }
+        if (current_ == nullptr) return;
+        if (keptClass_ != nullptr && std::none_of(keptClass_->properties.begin(), keptClass_->properties.end(),
+                                                  [&](std::string_view kept) { return equalsIgnoringCase(kept, name); })) {
+            return;
+        }
+        current_->set(name, typedValue(name, value));
+    }
+
+    MachineDescription machine_;
+
+private:
+    const std::string& fileName_;
+    const std::vector<ClassProperties>* kept_;
+    std::vector<std::size_t> keptRows_;  // rows so far of each kept class
+    const ClassProperties* keptClass_ = nullptr;
+    PropertyRow* current_ = nullptr;     // the row being filled; nullptr while a row is dropped
+    std::string className_;              // the class of the row being read, kept or not
+    std::size_t rowProperties_ = 0;
+};
+
+MachineDescription parseLines(std::string_view bytes, const std::string& fileName,
+                              const std::vector<ClassProperties>* kept) {
+    std::string converted;
+    std::string_view text = decodedText(bytes, fileName, converted);
+    Parser parser(fileName, kept);
     std::size_t lineNumber = 0;
     while (!text.empty() || lineNumber == 0) {
         ++lineNumber;
@@ -121,26 +180,29 @@ MachineDescription MachineFile::parse(std::string_view bytes, const std::string&
         if (const std::string fault = characterFault(line); !fault.empty()) fail(fileName, lineNumber, fault);
         const std::string_view trimmed = trimBlanks(line);
         if (trimmed.empty() || trimmed.front() == '#') continue;
-
         if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
-            const std::string_view className = trimBlanks(trimmed.substr(1, trimmed.size() - 2));
-            if (className.empty()) fail(fileName, lineNumber, "empty class name in [ ]");
-            current = &machine.addRow(className);
+            parser.header(lineNumber, trimBlanks(trimmed.substr(1, trimmed.size() - 2)));
             continue;
         }
         const auto equals = line.find('=');
         const std::string_view name = equals == std::string_view::npos ? std::string_view() : trimBlanks(line.substr(0, equals));
         if (name.empty()) fail(fileName, lineNumber, "expected [Class] or Name=value");
-        if (current == nullptr) fail(fileName, lineNumber, "property before the first [Class] header");
         const std::string_view value = line.substr(equals + 1);
         if (value.find('\t') != std::string_view::npos) fail(fileName, lineNumber, "tab in the value");
-        current->set(name, typedValue(name, value));
-        if (current->propertyCount() > maximumRowProperties) {
-            fail(fileName, lineNumber, "more than " + std::to_string(maximumRowProperties) + " properties in one " +
-                                           std::string(current->className()) + " row");
-        }
+        parser.property(lineNumber, name, value);
     }
-    return machine;
+    return std::move(parser.machine_);
+}
+
+}  // namespace
+
+MachineDescription MachineFile::parse(std::string_view bytes, const std::string& fileName) {
+    return parseLines(bytes, fileName, nullptr);
+}
+
+MachineDescription MachineFile::parse(std::string_view bytes, const std::string& fileName,
+                                      const std::vector<ClassProperties>& kept) {
+    return parseLines(bytes, fileName, &kept);
 }
 
 MachineDescription MachineFile::read(const std::string& path) {
@@ -149,7 +211,7 @@ MachineDescription MachineFile::read(const std::string& path) {
     if (!file.bytes) {
         throw ScanError(shown + ": " + file.why + (file.why.starts_with("larger") ? ", not a machine file" : ""));
     }
-    return parse(*file.bytes, shown);
+    return parse(*file.bytes, shown, scannedClasses());
 }
 
 std::unique_ptr<ManagementProvider> makeMachineFileProvider(const std::string& path) {

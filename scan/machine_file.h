@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "machine_description.h"
 
@@ -12,10 +13,15 @@ namespace tavrix {
 // followed by "Name=value" lines. UTF-8 (with or without a byte-order mark) or UTF-16LE with one.
 class MachineFile {
 public:
-    // Parses a file's bytes; fileName names it in errors. Throws ScanError such as
-    // "acme.machine:7: expected [Class] or Name=value".
+    // Parses a file's bytes, keeping every row; fileName names it in errors. Throws ScanError such
+    // as "acme.machine:7: expected [Class] or Name=value".
     static MachineDescription parse(std::string_view bytes, const std::string& fileName);
-    // Reads and parses a file. Throws ScanError naming the file and the reason when it cannot.
+    // The same, keeping only the rows of the kept classes, at most 32767 of each, with only their
+    // listed properties; the rest of the file is checked as strictly and then dropped.
+    static MachineDescription parse(std::string_view bytes, const std::string& fileName,
+                                    const std::vector<ClassProperties>& kept);
+    // Reads and parses a file, keeping what the scan reads. Throws ScanError naming the file and
+    // the reason when it cannot.
     static MachineDescription read(const std::string& path);
 };
 

@@ -62,27 +62,36 @@ std::string shown(const ProviderValue& value) {
     return "absent";
 }
 
-}  // namespace
-
-std::string MachineFileWriter::text(const MachineDescription& machine) {
-    std::string out = fileHeader;
-    std::vector<std::string> owners(2);  // what each line holds, by line number; the header is line 1
-    for (const PropertyRow& row : machine.rows()) {
-        out += "\n[" + std::string(row.className()) + "]\n";
-        owners.emplace_back();
-        owners.push_back("the class name \"" + std::string(row.className()) + "\"");
-        for (const auto& [name, value] : row.properties()) {
-            if (isAbsent(value)) continue;
-            rejectHiddenCharacters(row, name, value);
-            out += lineOf(name, value) + "\n";
-            owners.push_back(where(row, name));
-        }
+// The row's lines: its header and each property that is not absent.
+std::string rowText(const PropertyRow& row) {
+    std::string text = "[" + row.className() + "]\n";
+    for (const auto& [name, value] : row.properties()) {
+        if (isAbsent(value)) continue;
+        rejectHiddenCharacters(row, name, value);
+        text += lineOf(name, value) + "\n";
     }
+    return text;
+}
 
+// What line `line` of a row's check text holds: the header is line 2, its properties follow.
+std::string ownerOf(const PropertyRow& row, std::size_t line) {
+    if (line == 2) return "the class name \"" + row.className() + "\"";
+    std::size_t at = 3;
+    for (const auto& [name, value] : row.properties()) {
+        if (isAbsent(value)) continue;
+        if (at++ == line) return where(row, name);
+    }
+    return "the machine";
+}
+
+// Reads the row's text back alone, after an empty line as it stands in the file, and throws when
+// anything reads back differently, naming the class or the property. One row at a time, so that
+// saving a large machine holds no second copy of it.
+void checkReadsBack(const PropertyRow& row, const std::string& text) {
     constexpr const char* checkName = "machine";
     MachineDescription readBack;
     try {
-        readBack = MachineFile::parse(out, checkName);
+        readBack = MachineFile::parse("\n" + text, checkName);
     } catch (const ScanError& failure) {
         const std::string message = failure.what();
         const std::size_t lineStart = std::strlen(checkName) + 1;
@@ -90,28 +99,33 @@ std::string MachineFileWriter::text(const MachineDescription& machine) {
         std::size_t line = 0;
         if (lineEnd != std::string::npos)
             line = std::strtoul(message.substr(lineStart, lineEnd - lineStart).c_str(), nullptr, 10);
-        const std::string owner = line < owners.size() && !owners[line].empty() ? owners[line] : "the machine";
         const std::string reason = lineEnd == std::string::npos ? message : message.substr(lineEnd + 2);
-        throw ScanError("cannot save " + owner + " in a machine file: " + reason);
+        throw ScanError("cannot save " + ownerOf(row, line) + " in a machine file: " + reason);
     }
-
-    const auto& rows = machine.rows();
     const auto& readRows = readBack.rows();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i >= readRows.size() || readRows[i].className() != rows[i].className()) {
-            throw ScanError("cannot save the class name \"" + std::string(rows[i].className()) +
-                            "\" in a machine file: it reads back differently");
-        }
-        for (const auto& [name, value] : rows[i].properties()) {
-            if (isAbsent(value)) continue;
-            const ProviderValue read = readRows[i].readProperty(name);
-            if (!readsBackAs(value, read)) {
-                throw ScanError("cannot save " + where(rows[i], name) + " in a machine file: " + shown(value) +
-                                " would read back as " + shown(read));
-            }
+    if (readRows.size() != 1) throw ScanError("cannot save the machine: it reads back with more rows");
+    if (readRows[0].className() != row.className()) {
+        throw ScanError("cannot save the class name \"" + row.className() + "\" in a machine file: it reads back differently");
+    }
+    for (const auto& [name, value] : row.properties()) {
+        if (isAbsent(value)) continue;
+        const ProviderValue read = readRows[0].readProperty(name);
+        if (!readsBackAs(value, read)) {
+            throw ScanError("cannot save " + where(row, name) + " in a machine file: " + shown(value) +
+                            " would read back as " + shown(read));
         }
     }
-    if (readRows.size() != rows.size()) throw ScanError("cannot save the machine: it reads back with more rows");
+}
+
+}  // namespace
+
+std::string MachineFileWriter::text(const MachineDescription& machine) {
+    std::string out = fileHeader;
+    for (const PropertyRow& row : machine.rows()) {
+        const std::string text = rowText(row);
+        checkReadsBack(row, text);
+        out += "\n" + text;
+    }
     return out;
 }
 

@@ -1,20 +1,33 @@
 #include "machine_recorder.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "ascii_text.h"
+#include "hardware_scan.h"
 #include "scan_error.h"
 
 namespace tavrix {
 
 namespace {
 
+// The name as WMI spells it when the scan reads that property of the class, else as asked: a saved
+// file says "Capacity" whichever way the scan or the source spells it.
+std::string_view spelling(const ClassProperties* scanned, std::string_view name) {
+    if (scanned == nullptr) return name;
+    const auto found = std::find_if(scanned->properties.begin(), scanned->properties.end(),
+                                    [name](std::string_view property) { return equalsIgnoringCase(property, name); });
+    return found == scanned->properties.end() ? name : *found;
+}
+
 class RecordingRow : public ManagementRow {
 public:
-    RecordingRow(const ManagementRow& row, PropertyRow& record) : row_(row), record_(record) {}
+    RecordingRow(const ManagementRow& row, PropertyRow& record, const ClassProperties* scanned)
+        : row_(row), record_(record), scanned_(scanned) {}
 
     ProviderValue readProperty(std::string_view name) const override {
         ProviderValue value = row_.readProperty(name);
-        if (!isAbsent(value) && isAbsent(record_.readProperty(name))) record_.set(name, value);
+        if (!isAbsent(value) && isAbsent(record_.readProperty(name))) record_.set(spelling(scanned_, name), value);
         return value;
     }
     std::string propertyName(std::string_view name) const override { return row_.propertyName(name); }
@@ -22,18 +35,25 @@ public:
 private:
     const ManagementRow& row_;
     PropertyRow& record_;
+    const ClassProperties* scanned_;
 };
 
 class RecordingResultSet : public ManagementResultSet {
 public:
     RecordingResultSet(std::unique_ptr<ManagementResultSet> rows, std::string className,
                        std::shared_ptr<MachineDescription> recorded)
-        : rows_(std::move(rows)), className_(std::move(className)), recorded_(std::move(recorded)) {}
+        : rows_(std::move(rows)), className_(std::move(className)), recorded_(std::move(recorded)) {
+        const auto& classes = scannedClasses();
+        const auto found = std::find_if(classes.begin(), classes.end(), [this](const ClassProperties& scanned) {
+            return equalsIgnoringCase(scanned.className, className_);
+        });
+        if (found != classes.end()) scanned_ = &*found;
+    }
 
     const ManagementRow* next() override {
         const ManagementRow* row = rows_ ? rows_->next() : nullptr;
         if (row == nullptr) return nullptr;
-        current_.emplace(*row, recorded_->addRow(className_));
+        current_.emplace(*row, recorded_->addRow(className_), scanned_);
         return &*current_;
     }
 
@@ -41,6 +61,7 @@ private:
     std::unique_ptr<ManagementResultSet> rows_;
     std::string className_;
     std::shared_ptr<MachineDescription> recorded_;
+    const ClassProperties* scanned_ = nullptr;
     std::optional<RecordingRow> current_;
 };
 
@@ -68,7 +89,7 @@ MachineRecorder::MachineRecorder(ManagementProvider& provider)
 
 MachineRecorder::~MachineRecorder() = default;
 
-MachineDescription MachineRecorder::recorded() const { return *recorded_; }
+const MachineDescription& MachineRecorder::recorded() const { return *recorded_; }
 
 std::unique_ptr<ManagementConnection> MachineRecorder::openConnection(const std::string& moniker) {
     return std::make_unique<RecordingConnection>(provider_.openConnection(moniker), recorded_);

@@ -9,7 +9,8 @@
 namespace tavrix {
 
 // A provider that passes every call to another one and keeps what it answered: one row per row
-// visited, under the queried class, with each property read that was not absent, in the order read.
+// visited, under the queried class, with each property read that was not absent, in the order read
+// and under WMI's spelling of the names the scan reads.
 class MachineRecorder : public ManagementProvider {
 public:
     explicit MachineRecorder(ManagementProvider& provider);
@@ -17,8 +18,8 @@ public:
 
     std::unique_ptr<ManagementConnection> openConnection(const std::string& moniker) override;
 
-    // What the provider answered so far.
-    MachineDescription recorded() const;
+    // What the provider answered so far; valid while the recorder lives.
+    const MachineDescription& recorded() const;
 
 private:
     ManagementProvider& provider_;

@@ -88,9 +88,9 @@ TEST_F(SaveMachine, WritesTheDocumentedFormatInTheScansOrder) {
     ASSERT_EQ(runReport({"--machine", TAVRIX_TEST_DATA "/machines/server.machine", "--save-machine", saved}).status, 0);
     const std::string text = contentsOf(saved);
     EXPECT_THAT(text,
-                HasSubstr("\n[Win32_ComputerSystem]\nmanufacturer=Dell Inc.\nModel=PowerEdge R740\n"
+                HasSubstr("\n[Win32_ComputerSystem]\nManufacturer=Dell Inc.\nModel=PowerEdge R740\n"
                           "TotalPhysicalMemory=270212689920\nSystemType=x64-based PC\n\n"
-                          "[Win32_PhysicalMemoryArray]\nMaxCapacity=3221225472\nmanufacturer= \nMemoryDevices=24\n"));
+                          "[Win32_PhysicalMemoryArray]\nMaxCapacity=3221225472\nManufacturer= \nMemoryDevices=24\n"));
     const auto classAt = [&text](const char* name) { return text.find(std::string("\n[") + name + "]\n"); };
     EXPECT_LT(classAt("Win32_ComputerSystem"), classAt("Win32_PhysicalMemoryArray"));
     EXPECT_LT(classAt("Win32_PhysicalMemoryArray"), classAt("Win32_PhysicalMemory"));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "machine_file.h"
+#include "machine_recorder.h"
 #include "recording_sink.h"
 #include "scan_error.h"
 
@@ -188,6 +189,30 @@ Name=CPU1
     EXPECT_EQ(std::get<std::int64_t>(scanned.values().memoryDevices), 2);
     EXPECT_TRUE(isAbsent(scanned.values().memoryArrayManufacturer));
     EXPECT_EQ(scanned.caption(ValueLabel::Label27), "CPU1");
+}
+
+// A machine file read for the scan keeps scannedClasses() alone: the scan reads exactly that, in
+// that order, and the recorder writes each name as listed.
+TEST(HardwareScan, ReadsExactlyTheScannedClassesAndProperties) {
+    std::string text = "[Win32_OperatingSystem]\nCaption=1\n";
+    for (const ClassProperties& scanned : scannedClasses()) {
+        text += "[" + std::string(scanned.className) + "]\nUnread=1\n";
+        for (const std::string_view property : scanned.properties) text += std::string(property) + "=1\n";
+    }
+    DescriptionProvider provider(MachineFile::parse(text, "m"));
+    MachineRecorder recorder(provider);
+    RecordingSink sink;
+    HardwareScan(recorder, sink).getTavrix();
+    std::vector<std::string> read, listed;
+    for (const PropertyRow& row : recorder.recorded().rows()) {
+        for (const auto& [name, value] : row.properties()) read.push_back(row.className() + "." + name);
+    }
+    for (const ClassProperties& scanned : scannedClasses()) {
+        for (const std::string_view property : scanned.properties) {
+            listed.push_back(std::string(scanned.className) + "." + std::string(property));
+        }
+    }
+    EXPECT_EQ(read, listed);
 }
 
 TEST(HardwareScan, TellsTheSinkInOrderAndNavigatesLast) {

@@ -126,11 +126,43 @@ TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
     };
     for (const auto& [bytes, start] : shapes) EXPECT_THAT(errorOf(bytes), ::testing::StartsWith("bad.machine:" + start));
     std::string wide = "[Win32_Bios]\n";
-    for (int i = 0; i < 4096; ++i) wide += "p" + std::to_string(i) + "=\np0=again\n";  // repeats add no property
-    EXPECT_EQ(MachineFile::parse(wide, "m").rows().at(0).propertyCount(), 4096u);
-    EXPECT_EQ(errorOf(wide + "P4096=\n"), "bad.machine:8194: more than 4096 properties in one Win32_Bios row");
+    for (int i = 0; i < 4096; ++i) wide += "p" + std::to_string(i % 4000) + "=\n";  // repeats count as lines
+    EXPECT_EQ(MachineFile::parse(wide, "m").rows().at(0).propertyCount(), 4000u);
+    EXPECT_EQ(errorOf(wide + "P4096=\n"), "bad.machine:4098: more than 4096 properties in one Win32_Bios row");
     EXPECT_EQ(errorOf("[Win32_Bios]\nVersion=a\tb\n"), "bad.machine:2: tab in the value");
     EXPECT_THAT(errorOf("\xFF\xFE["), HasSubstr("odd number of bytes"));
+}
+
+// Read for the scan, a file keeps only the classes and properties the scan reads, checking the rest.
+TEST(MachineFile, ReadForTheScanKeepsOnlyWhatTheScanReads) {
+    const std::vector<ClassProperties> kept = {{"Win32_Bios", {"Manufacturer"}}, {"Win32_Processor", {"Name"}}};
+    const auto machine = MachineFile::parse(
+        "[Win32_OperatingSystem]\nCaption=Windows\n[win32_bios]\nmanufacturer=Acme\nVersion=1\n[Win32_Processor]\n",
+        "m", kept);
+    ASSERT_EQ(machine.rows().size(), 2u);
+    EXPECT_EQ(machine.rows()[0].className(), "win32_bios");
+    ASSERT_EQ(machine.rows()[0].propertyCount(), 1u);
+    EXPECT_EQ(machine.rows()[0].propertyName("Manufacturer"), "manufacturer");
+    EXPECT_EQ(machine.rows()[1].propertyCount(), 0u);
+
+    auto keptError = [&kept](const std::string& text) {
+        try {
+            MachineFile::parse(text, "bad.machine", kept);
+        } catch (const ScanError& failure) {
+            return std::string(failure.what());
+        }
+        return std::string("no error");
+    };
+    std::string dropped = "[Other]\n";
+    for (int i = 0; i <= 4096; ++i) dropped += "p=\n";
+    std::string rows;
+    for (int i = 0; i <= 32767; ++i) rows += "[Win32_Bios]\n";
+    EXPECT_EQ(keptError("[Other]\nVersion=a\tb\n"), "bad.machine:2: tab in the value");
+    EXPECT_EQ(keptError("[Win32_Bios]\nUnread=\xC3\x28\n"), "bad.machine:2: invalid UTF-8");
+    EXPECT_EQ(keptError("Name=x\n[Other]\n"), "bad.machine:1: property before the first [Class] header");
+    EXPECT_EQ(keptError(dropped), "bad.machine:4098: more than 4096 properties in one Other row");
+    EXPECT_EQ(keptError(rows), "bad.machine:32768: more than 32767 Win32_Bios rows");
+    EXPECT_EQ(keptError(rows.substr(13) + "[Other]\n[Other]\n"), "no error");  // 32767 rows, and others
 }
 
 // The reader, the writer and the paths in messages follow one rule, at each end of every range.

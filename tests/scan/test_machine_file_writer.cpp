@@ -100,8 +100,8 @@ TEST(MachineRecorder, KeepsEveryRowAndTheReadPropertiesInReadOrder) {
 
     EXPECT_EQ(MachineFileWriter::text(recorder.recorded()),
               "# A computer's hardware as its seven management queries answered, for tavrix-report --machine\n"
-              "\n[Win32_PhysicalMemory]\nspeed=1333\ncapacity=4294967296\n"
-              "\n[Win32_PhysicalMemory]\nspeed=1600\n");
+              "\n[Win32_PhysicalMemory]\nSpeed=1333\nCapacity=4294967296\n"
+              "\n[Win32_PhysicalMemory]\nSpeed=1600\n");
 }
 
 }  // namespace
