@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -15,46 +14,31 @@
 #include <QWebEngineView>
 
 #include <cstdlib>
+#include <memory>
 
 #include <unistd.h>
-#include <memory>
 
 #include "desktop_services.h"
 #include "fake_desktop.h"
 #include "form1.h"
 #include "frm_splash.h"
 #include "machine_file.h"
-#include "page_browser.h"
 #include "tavrix_application.h"
 
 namespace {
 
 QString xDisplay;  // ":N" of the Xvfb this binary started; empty when there is none
 
-// Starts Xvfb on the first free display number from 91; returns its process, or nullptr.
+// Starts Xvfb on a display number it picks itself; returns its process, or nullptr.
 std::unique_ptr<QProcess> startXvfb() {
-    for (int n = 91; n < 160; ++n) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-            continue;
-        auto xvfb = std::make_unique<QProcess>();
-        xvfb->start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24",
-                                             "-nolisten", "tcp"});
-        if (!xvfb->waitForStarted(5000)) return nullptr;  // no Xvfb on this machine
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000 && xvfb->state() == QProcess::Running) {
-            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
-                xDisplay = QStringLiteral(":%1").arg(n);
-                return xvfb;
-            }
-            xvfb->waitForFinished(50);
-        }
-        // Another X server took the number first: try the next.
-        xvfb->kill();
-        xvfb->waitForFinished(1000);
-    }
-    return nullptr;
+    auto xvfb = std::make_unique<QProcess>();
+    xvfb->setStandardErrorFile(QProcess::nullDevice());
+    xvfb->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    QByteArray number;
+    while (!number.contains('\n') && xvfb->waitForReadyRead(20000)) number += xvfb->readAllStandardOutput();
+    if (!number.contains('\n')) return nullptr;  // no Xvfb on this machine
+    xDisplay = ':' + QString::fromLatin1(number.trimmed());
+    return xvfb;
 }
 
 // A loopback HTTP server that answers every request with one small page and keeps the first
@@ -165,11 +149,10 @@ TEST(Form1Screenshot, FilledWindowFromAMachineWithSixModules) {
                               QSize(281, 17))
                             .translated(window.form->geometry().topLeft());
     bool blueText = false;
-    for (int y = label.top(); y <= label.bottom() && !blueText; ++y)
-        for (int x = label.left(); x <= label.right() && !blueText; ++x)
-            {
+    for (int y = label.top(); y <= label.bottom(); ++y)
+        for (int x = label.left(); x <= label.right(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            blueText = pixel.blue() > 200 && pixel.red() < 120 && pixel.green() < 120;
+            blueText |= pixel.blue() > 200 && pixel.red() < 120 && pixel.green() < 120;
         }
     EXPECT_TRUE(blueText);
     window.form->close();
@@ -208,26 +191,20 @@ TEST(FrmSplashOnX, TellsTheWindowManagerItHasNoNameNoTaskbarButtonAndNoResizingA
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    std::unique_ptr<QProcess> xvfb;
-    const bool listing = GTEST_FLAG_GET(list_tests);
-    if (!listing) xvfb = startXvfb();
-    if (xvfb) {
-        setenv("DISPLAY", qPrintable(xDisplay), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-    } else {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    int result = 0;
-    {
-        // These tests host the browser in their own process, as root on CI: without its sandbox, on
+    const std::unique_ptr<QProcess> xvfb = GTEST_FLAG_GET(list_tests) ? nullptr : startXvfb();
+    if (xvfb) setenv("DISPLAY", qPrintable(xDisplay), 1);
+    setenv("QT_QPA_PLATFORM", xvfb ? "xcb" : "offscreen", 1);
+    // These tests host the browser in their own process, as root on CI: without its sandbox, on
     // local pages only. The program itself never runs the browser as root.
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     tavrix::TavrixApplication::installQuietMessages();  // as the program does
-    tavrix::TavrixApplication app(argc, argv);
+    int result = 0;
+    {
+        tavrix::TavrixApplication app(argc, argv);
         result = RUN_ALL_TESTS();
     }
     if (xvfb) {
-        xvfb->terminate();
+        xvfb->terminate();  // not killed: Xvfb removes its lock file as it ends
         xvfb->waitForFinished(5000);
     }
     return result;

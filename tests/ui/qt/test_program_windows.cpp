@@ -29,16 +29,10 @@ namespace {
 
 using namespace tavrix;
 
-QWidget* topLevel(const char* name) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String(name)) return widget;
-    }
-    return nullptr;
-}
-
 bool onScreen(const char* name) {
-    const QWidget* widget = topLevel(name);
-    return widget && widget->isVisible();
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return true;
+    return false;
 }
 
 // Records when the program's windows appear and go, and what stood on screen at each moment.
