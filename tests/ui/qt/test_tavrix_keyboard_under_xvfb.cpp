@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,7 +34,6 @@
 namespace {
 
 using namespace tavrix_under_xvfb;
-using Clock = XvfbSession::Clock;
 
 constexpr QSize splashSize(246, 82);  // the client area and the splash's own 2-pixel border
 const std::string host = "http://www.quorvane.com";
@@ -69,20 +69,18 @@ public:
         acceptor_ = std::thread([this] {
             for (int client; (client = accept(listener_, nullptr, nullptr)) >= 0;) {
                 const std::lock_guard lock(mutex_);
-                clientSockets_.push_back(client);
-                clients_.emplace_back([this, client] { serve(client); });
+                clients_.emplace_back(client, std::thread([this, client] { serve(client); }));
             }
         });
     }
     ~RetailerServer() {
         shutdown(listener_, SHUT_RDWR);
         acceptor_.join();
-        {
-            const std::lock_guard lock(mutex_);
-            for (int client : clientSockets_) shutdown(client, SHUT_RDWR);
+        for (auto& [client, thread] : clients_) {
+            shutdown(client, SHUT_RDWR);
+            thread.join();
+            close(client);
         }
-        for (std::thread& client : clients_) client.join();
-        for (int client : clientSockets_) close(client);
         close(listener_);
     }
 
@@ -91,14 +89,8 @@ public:
     // How many addresses asked for so far start with the prefix (a path and query).
     int count(const std::string& prefix) {
         const std::lock_guard lock(mutex_);
-        int n = 0;
-        for (const std::string& request : requests_) n += request.starts_with(prefix);
-        return n;
-    }
-    bool waitFor(const std::string& prefix, std::chrono::milliseconds timeout, int atLeast = 1) {
-        for (const auto deadline = Clock::now() + timeout; Clock::now() < deadline; std::this_thread::sleep_for(50ms))
-            if (count(prefix) >= atLeast) return true;
-        return false;
+        return static_cast<int>(std::count_if(requests_.begin(), requests_.end(),
+                                              [&](const std::string& request) { return request.starts_with(prefix); }));
     }
 
 private:
@@ -113,14 +105,9 @@ private:
             request.append(buffer, static_cast<std::size_t>(got));
         }
         // "GET http://www.quorvane.com/path?query HTTP/1.1", as a browser asks its proxy.
-        std::string target = request.substr(0, request.find("\r\n"));
-        target = target.substr(target.find(' ') + 1);
-        target = target.substr(0, target.rfind(' '));
+        const std::size_t from = request.find(' ') + 1;
+        std::string target = request.substr(from, request.find(' ', from) - from);
         if (target.starts_with(host)) target.erase(0, host.size());
-        {
-            const std::lock_guard lock(mutex_);
-            requests_.push_back(target);
-        }
         std::string head = "HTTP/1.1 200 OK\r\nConnection: close\r\n", body;
         if (target.starts_with("/mc/tavrix.asp")) {
             head += "Content-Type: text/html\r\n";
@@ -131,6 +118,10 @@ private:
         } else {
             head = "HTTP/1.1 204 No Content\r\nConnection: close\r\n";
         }
+        {
+            const std::lock_guard lock(mutex_);
+            requests_.push_back(target);
+        }
         const std::string answer = head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
         send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
         shutdown(client, SHUT_WR);
@@ -140,8 +131,7 @@ private:
     int port_ = 0;
     std::thread acceptor_;
     std::mutex mutex_;
-    std::vector<int> clientSockets_;
-    std::vector<std::thread> clients_;
+    std::vector<std::pair<int, std::thread>> clients_;  // each socket and the thread that serves it
     std::vector<std::string> requests_;
 };
 
@@ -263,10 +253,9 @@ protected:
         QProcessEnvironment environment = x.environment();
         environment.insert("PATH", files.filePath("bin") + ':' + environment.value("PATH"));
         environment.insert("QTWEBENGINE_CHROMIUM_FLAGS", QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(server.port()));
-        environment.insert("HOME", files.path());
-        environment.insert("SUDO_UID", "65534");
-        environment.insert("SUDO_GID", "65534");
-        environment.insert("SUDO_USER", "nobody");
+        for (const auto& [name, value] : {std::pair<QString, QString>{"HOME", files.path()}, {"SUDO_UID", "65534"},
+                                          {"SUDO_GID", "65534"}, {"SUDO_USER", "nobody"}})
+            environment.insert(name, value);
         environment.remove("QTWEBENGINE_DISABLE_SANDBOX");
         tavrix.setProcessEnvironment(environment);
         tavrix.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -309,7 +298,7 @@ protected:
     std::optional<XvfbSession::MappedWindow> mainWindowWithItsPage() {
         start();
         const auto form1 = okToTheMainWindow();
-        if (!form1 || !server.waitFor("/loaded", 60s)) return std::nullopt;
+        if (!form1 || !eventually([&] { return server.count("/loaded") > 0; }, 60s)) return std::nullopt;
         std::this_thread::sleep_for(500ms);  // the page painted, WB's inner widget in place
         parkThePointer();
         return form1;
@@ -394,7 +383,7 @@ TEST_F(TavrixWithAPage, TabGoesThroughTheMainWindowsControlsInLayoutOrderWithThe
             eventually([&] { return selectedRows(*form1) == std::vector<int>(3, stop.row); }, 5s);
             EXPECT_EQ(selectedRows(*form1), std::vector<int>(3, stop.row));
         } else if (std::string(stop.control) == "WB") {
-            EXPECT_TRUE(server.waitFor(std::string("/key?") + stop.probe, 5s)) << "the page did not get the key";
+            EXPECT_TRUE(eventually([&] { return server.count(std::string("/key?") + stop.probe) > 0; }, 5s)) << "the page did not get the key";
         } else {
             EXPECT_TRUE(eventually([&] { return x.clipboard().contains("Model K"); }, 5s)) << "no report copied";
             x.setClipboard("stale");
