@@ -10,10 +10,8 @@
 // loopback server in the test answers every address, so the program runs unchanged. xdg-open is a
 // script on PATH that records what it was asked to open.
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>

@@ -91,15 +91,14 @@ bool XvfbSession::waitForWindowManager(std::chrono::milliseconds timeout) {
 }
 
 XvfbSession::~XvfbSession() {
-    if (windowManager_) {
-        windowManager_->terminate();
-        if (!windowManager_->waitForFinished(5000)) windowManager_->kill();
-        windowManager_->waitForFinished(5000);
-    }
+    auto stop = [](QProcess& process) {
+        process.terminate();
+        if (!process.waitForFinished(5000)) process.kill();
+        process.waitForFinished(5000);
+    };
+    if (windowManager_) stop(*windowManager_);
     connection_.reset();
-    xvfb_->terminate();
-    if (!xvfb_->waitForFinished(5000)) xvfb_->kill();
-    xvfb_->waitForFinished(5000);
+    stop(*xvfb_);
 }
 
 QProcessEnvironment XvfbSession::environment() const {
