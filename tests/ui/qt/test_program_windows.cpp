@@ -79,13 +79,6 @@ private:
     std::unique_ptr<ManagementProvider> acme_ = makeMachineFileProvider(TAVRIX_SOURCE_DIR "/examples/acme.machine");
 };
 
-class FailingProvider : public ManagementProvider {
-public:
-    std::unique_ptr<ManagementConnection> openConnection(const std::string&) override {
-        throw ScanError("Cannot connect to root\\cimv2: access denied");
-    }
-};
-
 class ProgramFlow : public ::testing::Test {
 protected:
     WatchedProvider provider;
@@ -182,7 +175,8 @@ TEST_F(ProgramFlow, AKeyTypedDuringTheScanDoesNotReachTheSplash) {
 // The real error report shows a message box; this answers it and prints what it said, in which
 // font and whether with an icon.
 void scanWithAFailingProvider() {
-    FailingProvider failing;
+    WatchedProvider failing;
+    failing.duringScan = [] { throw ScanError("Cannot connect to root\\cimv2: access denied"); };
     ProgramWindows windows(failing, [] {});
     windows.flow().start();
     QTimer answer;
