@@ -11,7 +11,6 @@
 #include <QTest>
 #include <QTimer>
 
-
 namespace {
 
 using tavrix::frmSplash;
@@ -49,12 +48,8 @@ TEST(FrmSplash, TypedKeysAreReportedOtherKeysAndCloseRequestsAreNot) {
     EXPECT_EQ(keys.count(), 0);
     EXPECT_FALSE(splash.close());
     EXPECT_TRUE(splash.isVisible());
-    QTest::keyClick(&splash, Qt::Key_A);
-    QTest::keyClick(&splash, Qt::Key_5);
-    QTest::keyClick(&splash, Qt::Key_Return);
-    QTest::keyClick(&splash, Qt::Key_Escape);
-    QTest::keyClick(&splash, Qt::Key_Backspace);
-    QTest::keyClick(&splash, Qt::Key_Space);
+    const Qt::Key typed[] = {Qt::Key_A, Qt::Key_5, Qt::Key_Return, Qt::Key_Escape, Qt::Key_Backspace, Qt::Key_Space};
+    for (const Qt::Key key : typed) QTest::keyClick(&splash, key);
     EXPECT_EQ(keys.count(), 6);
 }
 
@@ -76,8 +71,7 @@ TEST(FrmSplash, FramelessFixedCentredAndOutOfTheTaskbar) {
 TEST(FrmSplash, TextsUseTheirFacesSizesAndColourAndFitTheirLabels) {
     frmSplash splash;
     splash.show();
-    QLabel* label1 = splash.Label1();
-    QLabel* label2 = splash.Label2();
+    QLabel *label1 = splash.Label1(), *label2 = splash.Label2();
     EXPECT_EQ(QFontInfo(label1->font()).family(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(label1->font().pixelSize(), 24);  // 18 pt at 96 dpi
     EXPECT_EQ(label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
@@ -85,11 +79,11 @@ TEST(FrmSplash, TextsUseTheirFacesSizesAndColourAndFitTheirLabels) {
     EXPECT_EQ(label2->font().pixelSize(), 21);  // 15.75 pt at 96 dpi
     EXPECT_EQ(label2->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
     for (const QLabel* label : {label1, label2}) {
+        SCOPED_TRACE(label->text().toStdString());
         const QFontMetrics metrics(label->font());
-        const QRect ink = metrics.boundingRect(label->text());
-        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width()) << label->text().toStdString();
-        EXPECT_LE(ink.right(), label->contentsRect().width()) << label->text().toStdString();
-        EXPECT_LE(metrics.height(), label->contentsRect().height()) << label->text().toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width());
+        EXPECT_LE(metrics.boundingRect(label->text()).right(), label->contentsRect().width());
+        EXPECT_LE(metrics.height(), label->contentsRect().height());
         EXPECT_LE(label->geometry().right(), splash.contentsRect().width());
     }
 }

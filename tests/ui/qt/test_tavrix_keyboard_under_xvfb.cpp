@@ -10,10 +10,8 @@
 // loopback server in the test answers every address, so the program runs unchanged. xdg-open is a
 // script on PATH that records what it was asked to open.
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -21,32 +19,21 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
-#include <atomic>
-#include <chrono>
-#include <functional>
+#include <algorithm>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "form1_form.h"
 #include "smbios_writer.h"
-#include "splash_form.h"
-#include "twips.h"
-#include "xvfb/xvfb_session.h"
+#include "xvfb/tavrix_process_test.h"
 
 namespace {
 
-using namespace std::chrono_literals;
-using Clock = XvfbSession::Clock;
+using namespace tavrix_under_xvfb;
 
-const QString title = QStringLiteral("Tavrix - System Memory Information");
-constexpr QSize dialogSize(410, 322);
 constexpr QSize splashSize(246, 82);  // the client area and the splash's own 2-pixel border
-constexpr QSize form1Size(785, 706);
 const std::string host = "http://www.quorvane.com";
 
 // The page WB shows: a link that opens a new window, an element whose click calls window.open, a
@@ -80,20 +67,18 @@ public:
         acceptor_ = std::thread([this] {
             for (int client; (client = accept(listener_, nullptr, nullptr)) >= 0;) {
                 const std::lock_guard lock(mutex_);
-                clientSockets_.push_back(client);
-                clients_.emplace_back([this, client] { serve(client); });
+                clients_.emplace_back(client, std::thread([this, client] { serve(client); }));
             }
         });
     }
     ~RetailerServer() {
         shutdown(listener_, SHUT_RDWR);
         acceptor_.join();
-        {
-            const std::lock_guard lock(mutex_);
-            for (int client : clientSockets_) shutdown(client, SHUT_RDWR);
+        for (auto& [client, thread] : clients_) {
+            shutdown(client, SHUT_RDWR);
+            thread.join();
+            close(client);
         }
-        for (std::thread& client : clients_) client.join();
-        for (int client : clientSockets_) close(client);
         close(listener_);
     }
 
@@ -102,14 +87,8 @@ public:
     // How many addresses asked for so far start with the prefix (a path and query).
     int count(const std::string& prefix) {
         const std::lock_guard lock(mutex_);
-        int n = 0;
-        for (const std::string& request : requests_) n += request.starts_with(prefix);
-        return n;
-    }
-    bool waitFor(const std::string& prefix, std::chrono::milliseconds timeout, int atLeast = 1) {
-        for (const auto deadline = Clock::now() + timeout; Clock::now() < deadline; std::this_thread::sleep_for(50ms))
-            if (count(prefix) >= atLeast) return true;
-        return false;
+        return static_cast<int>(std::count_if(requests_.begin(), requests_.end(),
+                                              [&](const std::string& request) { return request.starts_with(prefix); }));
     }
 
 private:
@@ -124,14 +103,9 @@ private:
             request.append(buffer, static_cast<std::size_t>(got));
         }
         // "GET http://www.quorvane.com/path?query HTTP/1.1", as a browser asks its proxy.
-        std::string target = request.substr(0, request.find("\r\n"));
-        target = target.substr(target.find(' ') + 1);
-        target = target.substr(0, target.rfind(' '));
+        const std::size_t from = request.find(' ') + 1;
+        std::string target = request.substr(from, request.find(' ', from) - from);
         if (target.starts_with(host)) target.erase(0, host.size());
-        {
-            const std::lock_guard lock(mutex_);
-            requests_.push_back(target);
-        }
         std::string head = "HTTP/1.1 200 OK\r\nConnection: close\r\n", body;
         if (target.starts_with("/mc/tavrix.asp")) {
             head += "Content-Type: text/html\r\n";
@@ -142,6 +116,10 @@ private:
         } else {
             head = "HTTP/1.1 204 No Content\r\nConnection: close\r\n";
         }
+        {
+            const std::lock_guard lock(mutex_);
+            requests_.push_back(target);
+        }
         const std::string answer = head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
         send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
         shutdown(client, SHUT_WR);
@@ -151,8 +129,7 @@ private:
     int port_ = 0;
     std::thread acceptor_;
     std::mutex mutex_;
-    std::vector<int> clientSockets_;
-    std::vector<std::thread> clients_;
+    std::vector<std::pair<int, std::thread>> clients_;  // each socket and the thread that serves it
     std::vector<std::string> requests_;
 };
 
@@ -174,18 +151,6 @@ std::string threeModuleTable() {
             .byte(0x12, 0x1A)
             .word(0x15, speeds[i]);
     return w.table();
-}
-
-// A main window control's rectangle in the client area, by the window's layout.
-QRect form1Place(const char* name) {
-    const auto& form = tavrix::forms::form1Form();
-    return tavrix::ui::toPixels(form.placeInClientArea(form.control(name)));
-}
-
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
-    for (const auto deadline = Clock::now() + timeout; Clock::now() < deadline; std::this_thread::sleep_for(50ms))
-        if (condition()) return true;
-    return condition();
 }
 
 // The row a list shows selected (a band drawn in the highlight colour across much of its width,
@@ -246,17 +211,19 @@ bool motifAllowsResizing(const QString& line) {
     return !(flags & 1) || !(flags & 2) || offered(functions, 2) || offered(decorations, 4);
 }
 
-class TavrixWithAPage : public ::testing::Test {
+// Writes the bytes to the file; false when it cannot.
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+class TavrixWithAPage : public TavrixProcessTest {
 protected:
-    XvfbSession x;
     RetailerServer server;
     QTemporaryDir files;
-    QProcess tavrix;
     std::string table = threeModuleTable();
 
-    QString tables() const { return files.filePath(QStringLiteral("tables")); }
-    QString entryPoint() const { return files.filePath(QStringLiteral("tables/smbios_entry_point")); }
-    QString openedLog() const { return files.filePath(QStringLiteral("opened.txt")); }
+    QString openedLog() const { return files.filePath("opened.txt"); }
 
     void SetUp() override {
         ASSERT_TRUE(files.isValid());
@@ -264,126 +231,106 @@ protected:
         // reach the opener, its log and the download's folder.
         QFile::setPermissions(files.path(), QFileDevice::Permissions(0x7777));
         QProcess probe;
-        probe.start(QStringLiteral("unshare"), {QStringLiteral("--mount"), QStringLiteral("true")});
+        probe.start("unshare", {"--mount", "true"});
         if (!probe.waitForFinished(10000) || probe.exitCode() != 0)
             GTEST_SKIP() << "needs a private mount namespace (unshare --mount), which needs root";
-        QDir(files.path()).mkpath(QStringLiteral("tables"));
-        QDir(files.path()).mkpath(QStringLiteral("bin"));
-        QFile dmi(files.filePath(QStringLiteral("tables/DMI")));
-        ASSERT_TRUE(dmi.open(QIODevice::WriteOnly));
-        dmi.write(table.data(), static_cast<qint64>(table.size()));
-        dmi.close();
-        QFile opener(files.filePath(QStringLiteral("bin/xdg-open")));
-        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
-        opener.write(QStringLiteral("#!/bin/sh\necho \"$@\" >> '%1'\n").arg(openedLog()).toUtf8());
-        opener.close();
-        opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                              QFileDevice::ReadOther | QFileDevice::ExeOther);
-    }
-
-    void TearDown() override {
-        if (tavrix.state() != QProcess::NotRunning) {
-            tavrix.kill();
-            tavrix.waitForFinished();
-        }
+        QDir(files.path()).mkpath("tables");
+        QDir(files.path()).mkpath("bin");
+        const QString opener = files.filePath("bin/xdg-open");
+        ASSERT_TRUE(writeFile(files.filePath("tables/DMI"), QByteArray::fromStdString(table)));
+        ASSERT_TRUE(writeFile(opener, QStringLiteral("#!/bin/sh\necho \"$@\" >> '%1'\n").arg(openedLog()).toUtf8()));
+        QFile::setPermissions(opener, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadOther | QFileDevice::ExeOther);
     }
 
     // Starts the program as sudo would for the user nobody: it reads the test table as root, then
     // gives up root before any window, so the browser runs with its sandbox.
     void start() {
-        const std::string entry = tavrix::testing::SmbiosWriter::entryPoint3(table.size());
-        QFile::remove(entryPoint());
-        QFile file(entryPoint());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(entry.data(), static_cast<qint64>(entry.size()));
-        file.close();
+        ASSERT_TRUE(writeFile(files.filePath("tables/smbios_entry_point"),
+                              QByteArray::fromStdString(tavrix::testing::SmbiosWriter::entryPoint3(table.size()))));
         QProcessEnvironment environment = x.environment();
-        environment.insert(QStringLiteral("PATH"),
-                           files.filePath(QStringLiteral("bin")) + QLatin1Char(':') + environment.value("PATH"));
-        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
-                           QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(server.port()));
-        environment.insert(QStringLiteral("HOME"), files.path());
-        environment.insert(QStringLiteral("SUDO_UID"), QStringLiteral("65534"));
-        environment.insert(QStringLiteral("SUDO_GID"), QStringLiteral("65534"));
-        environment.insert(QStringLiteral("SUDO_USER"), QStringLiteral("nobody"));
-        environment.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+        environment.insert("PATH", files.filePath("bin") + ':' + environment.value("PATH"));
+        environment.insert("QTWEBENGINE_CHROMIUM_FLAGS", QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(server.port()));
+        for (const auto& [name, value] : {std::pair<QString, QString>{"HOME", files.path()}, {"SUDO_UID", "65534"},
+                                          {"SUDO_GID", "65534"}, {"SUDO_USER", "nobody"}})
+            environment.insert(name, value);
+        environment.remove("QTWEBENGINE_DISABLE_SANDBOX");
         tavrix.setProcessEnvironment(environment);
         tavrix.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         const QString script = QStringLiteral(
             "mount -t tmpfs tavrix-test /sys/firmware && mkdir -p /sys/firmware/dmi/tables && "
             "mount --bind \"$0\" /sys/firmware/dmi/tables && exec \"$@\"");
-        tavrix.start(QStringLiteral("unshare"),
-                     {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
-                      QStringLiteral("sh"), QStringLiteral("-c"), script, tables(), QStringLiteral(TAVRIX_BINARY)});
+        tavrix.start("unshare", {"--mount", "--propagation", "private", "sh", "-c", script, files.filePath("tables"),
+                                 TAVRIX_BINARY});
         ASSERT_TRUE(tavrix.waitForStarted(10000));
-        // Keys go to the window with the input focus, never to one that is merely under the pointer.
-        x.xdotool({QStringLiteral("mousemove"), QStringLiteral("1279"), QStringLiteral("1023")});
+        parkThePointer();
     }
 
-    int exitStatus(std::chrono::milliseconds timeout) {
-        if (!tavrix.waitForFinished(static_cast<int>(timeout.count()))) return -1;
-        return tavrix.exitStatus() == QProcess::NormalExit ? tavrix.exitCode() : -2;
-    }
+    // Keys go to the window with the input focus, never to one that is merely under the pointer.
+    void parkThePointer() { x.xdotool({"mousemove", "1279", "1023"}); }
 
-    void keys(const QStringList& names) {
-        x.xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80")} + names);
+    void keys(const QStringList& names) { x.xdotool(QStringList{"key", "--delay", "80"} + names); }
+
+    void doubleClick(QPoint at) {
+        x.xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat", "2",
+                   "--delay", "100", "1"});
     }
 
     // What xdg-open was asked to open, one line a call.
     QStringList opened() {
         QFile log(openedLog());
         if (!log.open(QIODevice::ReadOnly)) return {};
-        return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    // The row each of the main window's three lists shows selected (see selectedRow).
+    std::vector<int> selectedRows(const XvfbSession::MappedWindow& form1) {
+        const QImage screen = x.screenshot();
+        std::vector<int> rows;
+        for (const char* list : {"slotsLst", "memoryLst", "speedLst"})
+            rows.push_back(selectedRow(screen, form1Place(list).translated(form1.geometry.topLeft())));
+        return rows;
     }
 
     // Goes through the disclaimer with OK and waits for the main window and its page.
     std::optional<XvfbSession::MappedWindow> mainWindowWithItsPage() {
         start();
-        const auto dialog = x.waitForMapped(title, dialogSize, 30s);
-        if (!dialog) return std::nullopt;
-        const QPoint ok = dialog->geometry.topLeft() + QPoint(128 + 40, 288 + 12);
-        x.click(ok);
-        const auto form1 = x.waitForMapped(title, form1Size, 60s);
-        if (!form1 || !server.waitFor("/loaded", 60s)) return std::nullopt;
+        const auto form1 = okToTheMainWindow();
+        if (!form1 || !eventually([&] { return server.count("/loaded") > 0; }, 60s)) return std::nullopt;
         std::this_thread::sleep_for(500ms);  // the page painted, WB's inner widget in place
-        x.xdotool({QStringLiteral("mousemove"), QStringLiteral("1279"), QStringLiteral("1023")});
+        parkThePointer();
         return form1;
     }
 };
 
 // Each window, when shown, has the input focus (with no window manager to give it), and carries
 // the hints of its layout: which are kept out of the taskbar and no resizing (the splash, gone as
-// soon as the scan from memory ends, is checked in-process). In the disclaimer Enter and Esc do nothing in the text box; Enter on a focused button
-// chooses it.
+// soon as the scan from memory ends, is checked in-process). In the disclaimer Enter and Esc do
+// nothing in the text box; Enter on a focused button chooses it.
 TEST_F(TavrixWithAPage, EachWindowIsFocusedWhenShownAndTellsTheWindowManagerItsBorderAndTaskbarRule) {
-    struct Expected {
-        const char* window;
-        bool skipsTaskbar;
-    };
-    auto checkWindow = [&](const XvfbSession::MappedWindow& window, const Expected& expected) {
-        SCOPED_TRACE(expected.window);
+    auto checkWindow = [&](const XvfbSession::MappedWindow& window, const char* name, bool skipsTaskbar) {
+        SCOPED_TRACE(name);
         EXPECT_TRUE(eventually([&] { return x.focusedWindow() == window.id; }))
             << "focus is on " << x.focusedWindow() << ", not on " << window.id;
-        EXPECT_EQ(x.property(window.id, QStringLiteral("_NET_WM_STATE")).contains("_NET_WM_STATE_SKIP_TASKBAR"),
-                  expected.skipsTaskbar)
-            << x.property(window.id, QStringLiteral("_NET_WM_STATE")).toStdString();
-        const QString motif = x.property(window.id, QStringLiteral("_MOTIF_WM_HINTS"));
+        const QString state = x.property(window.id, "_NET_WM_STATE");
+        EXPECT_EQ(state.contains("_NET_WM_STATE_SKIP_TASKBAR"), skipsTaskbar) << state.toStdString();
+        const QString motif = x.property(window.id, "_MOTIF_WM_HINTS");
         EXPECT_FALSE(motifAllowsResizing(motif)) << motif.toStdString();
     };
 
     start();
     const auto dialog = x.waitForMapped(title, dialogSize, 30s);
     ASSERT_TRUE(dialog) << "no disclaimer appeared";
-    checkWindow(*dialog, {"Dialog", true});
+    checkWindow(*dialog, "Dialog", true);
 
-    keys({QStringLiteral("Return"), QStringLiteral("Escape")});
+    keys({"Return", "Escape"});
     EXPECT_FALSE(x.waitForMapped(std::nullopt, splashSize, 1500ms)) << "Enter or Esc in the text box chose OK";
     EXPECT_EQ(tavrix.state(), QProcess::Running) << "Enter or Esc in the text box chose Cancel";
 
-    keys({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Return")});
+    keys({"Tab", "Tab", "Return"});
     const auto form1 = x.waitForMapped(title, form1Size, 60s);
     ASSERT_TRUE(form1) << "no main window appeared";
-    checkWindow(*form1, {"Form1", false});
+    checkWindow(*form1, "Form1", false);
     x.requestClose(form1->id);
     EXPECT_EQ(exitStatus(30s), 0);
 
@@ -391,30 +338,19 @@ TEST_F(TavrixWithAPage, EachWindowIsFocusedWhenShownAndTellsTheWindowManagerItsB
     start();
     ASSERT_TRUE(x.waitForMapped(title, dialogSize, 30s));
     std::this_thread::sleep_for(500ms);
-    keys({QStringLiteral("Tab"), QStringLiteral("Return")});
+    keys({"Tab", "Return"});
     EXPECT_EQ(exitStatus(30s), 0) << "Enter on Cancel did not end the program";
 }
 
 // The main window with its page: nothing selected and no row current at first (Down picks the
-// first row); Tab and Shift+Tab go slotsLst,
-// clipboardCmd, WB, memoryLst, speedLst and round again, each stop shown by what a key does there
-// (a list's type-ahead selects a row, Enter on the button copies the report, the page hears the
-// key); the three lists always show the same selection.
+// first row); Tab and Shift+Tab go slotsLst, clipboardCmd, WB, memoryLst, speedLst and round again,
+// each stop shown by what a key does there (a list's type-ahead selects a row, Enter on the button
+// copies the report, the page hears the key); the three lists always show the same selection.
 TEST_F(TavrixWithAPage, TabGoesThroughTheMainWindowsControlsInLayoutOrderWithThePageLoaded) {
     const auto form1 = mainWindowWithItsPage();
     ASSERT_TRUE(form1) << "no main window with its page";
     ASSERT_TRUE(eventually([&] { return x.focusedWindow() == form1->id; })) << "the main window has no focus";
-    const QPoint corner = form1->geometry.topLeft();
-    const std::vector<QRect> lists = {form1Place("slotsLst").translated(corner),
-                                      form1Place("memoryLst").translated(corner),
-                                      form1Place("speedLst").translated(corner)};
-    auto rows = [&] {
-        const QImage screen = x.screenshot();
-        std::vector<int> selected;
-        for (const QRect& list : lists) selected.push_back(selectedRow(screen, list));
-        return selected;
-    };
-    EXPECT_EQ(rows(), (std::vector<int>{-1, -1, -1})) << "a row is selected before the user chose one";
+    EXPECT_EQ(selectedRows(*form1), std::vector<int>(3, -1)) << "a row is selected before the user chose one";
     x.setClipboard("stale");
 
     struct Stop {
@@ -442,10 +378,10 @@ TEST_F(TavrixWithAPage, TabGoesThroughTheMainWindowsControlsInLayoutOrderWithThe
         std::this_thread::sleep_for(300ms);
         keys({QString::fromLatin1(stop.probe)});
         if (stop.row >= 0) {
-            EXPECT_TRUE(eventually([&] { return rows() == std::vector<int>(3, stop.row); }, 5s))
-                << "rows " << rows()[0] << " " << rows()[1] << " " << rows()[2];
+            eventually([&] { return selectedRows(*form1) == std::vector<int>(3, stop.row); }, 5s);
+            EXPECT_EQ(selectedRows(*form1), std::vector<int>(3, stop.row));
         } else if (std::string(stop.control) == "WB") {
-            EXPECT_TRUE(server.waitFor(std::string("/key?") + stop.probe, 5s)) << "the page did not get the key";
+            EXPECT_TRUE(eventually([&] { return server.count(std::string("/key?") + stop.probe) > 0; }, 5s)) << "the page did not get the key";
         } else {
             EXPECT_TRUE(eventually([&] { return x.clipboard().contains("Model K"); }, 5s)) << "no report copied";
             x.setClipboard("stale");
@@ -476,13 +412,6 @@ TEST_F(TavrixWithAPage, FramesAndListsAreDrawnAlikeAndTheMouseActsOnceForOneClic
     for (const char* list : {"slotsLst", "memoryLst", "speedLst"})
         EXPECT_TRUE(bottomStripBlank(screen, place(list))) << list << " has a horizontal scroll bar";
 
-    auto rows = [&] {
-        const QImage now = x.screenshot();
-        std::vector<int> selected;
-        for (const char* list : {"slotsLst", "memoryLst", "speedLst"})
-            selected.push_back(selectedRow(now, place(list)));
-        return selected;
-    };
     int rowHeight = 0;
     x.click(place("slotsLst").topLeft() + QPoint(20, 6));
     ASSERT_TRUE(eventually([&] { return selectedRow(x.screenshot(), place("slotsLst"), &rowHeight) == 0; }, 5s));
@@ -502,14 +431,12 @@ TEST_F(TavrixWithAPage, FramesAndListsAreDrawnAlikeAndTheMouseActsOnceForOneClic
         SCOPED_TRACE(std::string(click.control ? "Ctrl+click on " : "click on ") + click.list + " row " +
                      std::to_string(click.row));
         const QPoint at = place(click.list).topLeft() + QPoint(20, 2 + rowHeight * click.row + rowHeight / 2);
-        QStringList arguments{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())};
-        if (click.control) arguments = QStringList{QStringLiteral("keydown"), QStringLiteral("ctrl")} + arguments;
-        arguments << QStringLiteral("click") << QStringLiteral("1");
-        if (click.control) arguments << QStringLiteral("keyup") << QStringLiteral("ctrl");
+        QStringList arguments{"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"};
+        if (click.control) arguments = QStringList{"keydown", "ctrl"} + arguments + QStringList{"keyup", "ctrl"};
         std::this_thread::sleep_for(700ms);  // not the second half of a double click
         x.xdotool(arguments);
-        EXPECT_TRUE(eventually([&] { return rows() == std::vector<int>(3, click.selected); }, 5s))
-            << "rows " << rows()[0] << " " << rows()[1] << " " << rows()[2];
+        eventually([&] { return selectedRows(*form1) == std::vector<int>(3, click.selected); }, 5s);
+        EXPECT_EQ(selectedRows(*form1), std::vector<int>(3, click.selected));
     }
 
     const QPoint image = place("Image1").center(), label = place("Label39").center();
@@ -519,29 +446,16 @@ TEST_F(TavrixWithAPage, FramesAndListsAreDrawnAlikeAndTheMouseActsOnceForOneClic
         int starts;
     };
     const ChatClick chatClicks[] = {
-        {"a double click on Image1",
-         [&] {
-             x.xdotool({QStringLiteral("mousemove"), QString::number(image.x()), QString::number(image.y()),
-                        QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                        QStringLiteral("--delay"), QStringLiteral("100"), QStringLiteral("1")});
-         },
-         1},
+        {"a double click on Image1", [&] { doubleClick(image); }, 1},
         {"a press on Image1 released beside it",
          [&] {
              x.press(image);
-             x.xdotool({QStringLiteral("mousemove"), QString::number(image.x()),
-                        QString::number(place("Image1").bottom() + 30)});
+             x.xdotool({"mousemove", QString::number(image.x()), QString::number(place("Image1").bottom() + 30)});
              x.release();
          },
          0},
         {"a click on Label39", [&] { x.click(label); }, 1},
-        {"a double click on Label39",
-         [&] {
-             x.xdotool({QStringLiteral("mousemove"), QString::number(label.x()), QString::number(label.y()),
-                        QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                        QStringLiteral("--delay"), QStringLiteral("100"), QStringLiteral("1")});
-         },
-         1},
+        {"a double click on Label39", [&] { doubleClick(label); }, 1},
     };
     int expected = 0;
     for (const ChatClick& click : chatClicks) {
@@ -587,13 +501,13 @@ TEST_F(TavrixWithAPage, ThePagesNewWindowsOpenInTheUsersBrowserAndDownloadsAskWh
 
     x.skipPendingEvents();
     x.click(pageCorner + QPoint(110, 105));
-    const auto save = x.waitForMapped(QStringLiteral("Save As"), std::nullopt, 20s);
+    const auto save = x.waitForMapped("Save As", std::nullopt, 20s);
     ASSERT_TRUE(save) << "no save dialog for the download";
     EXPECT_TRUE(eventually([&] { return x.focusedWindow() == save->id; })) << "the save dialog has no focus";
-    const QString target = files.filePath(QStringLiteral("saved-list.txt"));
-    keys({QStringLiteral("ctrl+a")});
-    x.xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), target});
-    keys({QStringLiteral("Return")});
+    const QString target = files.filePath("saved-list.txt");
+    keys({"ctrl+a"});
+    x.xdotool({"type", "--delay", "20", target});
+    keys({"Return"});
     EXPECT_TRUE(eventually(
         [&] {
             QFile saved(target);

@@ -5,47 +5,23 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QPushButton>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleOptionButton>
 
-#include <cstdlib>
-
-#include <memory>
-
-#include <unistd.h>
-
+#include "caption_room.h"
 #include "dialog.h"
 #include "dialog_form.h"
 #include "fake_desktop.h"
 #include "form1.h"
 #include "form1_form.h"
 #include "form_builder.h"
-#include "layout_fonts.h"
 #include "frm_splash.h"
+#include "layout_fonts.h"
 #include "machine_file.h"
 #include "splash_form.h"
-#include "tavrix_application.h"
 #include "twips.h"
 
 namespace {
-
-using tavrix::forms::ControlKind;
-
-int textRoom(QWidget* widget) {
-    if (auto* label = qobject_cast<QLabel*>(widget)) return label->contentsRect().width();
-    if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
-    }
-    return widget->width() - 16;  // a frame's caption starts a few pixels in
-}
 
 TEST(WindowFit, Form1TooTallForTheScreenIsLaidOutSmallerInsideIt) {
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
@@ -58,22 +34,17 @@ TEST(WindowFit, Form1TooTallForTheScreenIsLaidOutSmallerInsideIt) {
     const int dpi = form.layoutDpi();
     EXPECT_LT(dpi, 96);
     EXPECT_GT(dpi, 80);
-    const QMargins frame = tavrix::ui::windowFrame(layout);
     EXPECT_EQ(form.size(), tavrix::ui::toPixels(layout.clientArea, dpi).size());
-    EXPECT_TRUE(available.contains(form.geometry().marginsAdded(frame)));
+    EXPECT_TRUE(available.contains(form.geometry().marginsAdded(tavrix::ui::windowFrame(layout))));
     int checked = 0;
     for (const auto& control : layout.controls) {
         SCOPED_TRACE(control.name);
         QWidget* widget = form.control(QString::fromLatin1(control.name));
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->geometry(), tavrix::ui::toPixels(control.place, dpi));
-        const bool fixedCaption = control.kind == ControlKind::CaptionLabel || control.kind == ControlKind::LinkLabel ||
-                                  control.kind == ControlKind::Button ||
-                                  (control.kind == ControlKind::Frame && *control.caption);
-        if (!fixedCaption) continue;
-        const QFontMetrics metrics(widget->font());
+        if (!hasFixedCaption(control)) continue;
         EXPECT_EQ(QFontInfo(widget->font()).pixelSize(), tavrix::ui::pixelsForPoints(control.font.points, dpi));
-        EXPECT_LE(metrics.horizontalAdvance(QString::fromLatin1(control.caption)), textRoom(widget));
+        EXPECT_LE(QFontMetrics(widget->font()).horizontalAdvance(QString::fromLatin1(control.caption)), textRoom(widget));
         ++checked;
     }
     EXPECT_GT(checked, 25);
@@ -92,13 +63,3 @@ TEST(WindowFit, WindowsThatFitKeepTheirLayout) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    setenv("QT_QPA_PLATFORM", "offscreen:configfile=" TAVRIX_SCREEN_1080, 1);
-    setenv("QT_SCALE_FACTOR", "1.5", 1);
-    if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    tavrix::TavrixApplication::installQuietMessages();
-    tavrix::TavrixApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -44,9 +45,7 @@ XvfbSession::XvfbSession(WindowManager manager) {
     // Xvfb picks a free display number itself and writes it to the descriptor given.
     xvfb_ = std::make_unique<QProcess>();
     xvfb_->setStandardErrorFile(QProcess::nullDevice());
-    xvfb_->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                          QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    xvfb_->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
     if (!xvfb_->waitForStarted(10000)) throw std::runtime_error("cannot start Xvfb");
     QByteArray number;
     while (!number.contains('\n') && xvfb_->waitForReadyRead(20000)) number += xvfb_->readAllStandardOutput();
@@ -59,18 +58,17 @@ XvfbSession::XvfbSession(WindowManager manager) {
     connection_->root = xcb_setup_roots_iterator(xcb_get_setup(connection_->xcb)).data->root;
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection_->xcb, connection_->root, XCB_CW_EVENT_MASK, &mask);
-    connection_->netWmName = internAtom(connection_->xcb, "_NET_WM_NAME");
-    connection_->utf8String = internAtom(connection_->xcb, "UTF8_STRING");
-    connection_->wmProtocols = internAtom(connection_->xcb, "WM_PROTOCOLS");
-    connection_->wmDeleteWindow = internAtom(connection_->xcb, "WM_DELETE_WINDOW");
-    connection_->wmCheck = internAtom(connection_->xcb, "_NET_SUPPORTING_WM_CHECK");
+    for (auto [atom, name] : {std::pair{&connection_->netWmName, "_NET_WM_NAME"}, {&connection_->utf8String, "UTF8_STRING"},
+                              {&connection_->wmProtocols, "WM_PROTOCOLS"}, {&connection_->wmDeleteWindow, "WM_DELETE_WINDOW"},
+                              {&connection_->wmCheck, "_NET_SUPPORTING_WM_CHECK"}})
+        *atom = internAtom(connection_->xcb, name);
     xcb_flush(connection_->xcb);
     if (manager == WindowManager::openbox) {
         windowManager_ = std::make_unique<QProcess>();
         windowManager_->setProcessEnvironment(environment());
         windowManager_->setStandardOutputFile(QProcess::nullDevice());
         windowManager_->setStandardErrorFile(QProcess::nullDevice());
-        windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        windowManager_->start("openbox", {"--sm-disable"});
         if (!windowManager_->waitForStarted(10000) || !waitForWindowManager(std::chrono::seconds(20)))
             throw std::runtime_error("cannot start openbox (run scripts/install-deps.sh)");
         skipPendingEvents();
@@ -93,34 +91,31 @@ bool XvfbSession::waitForWindowManager(std::chrono::milliseconds timeout) {
 }
 
 XvfbSession::~XvfbSession() {
-    if (windowManager_) {
-        windowManager_->terminate();
-        if (!windowManager_->waitForFinished(5000)) windowManager_->kill();
-        windowManager_->waitForFinished(5000);
-    }
+    auto stop = [](QProcess& process) {
+        process.terminate();
+        if (!process.waitForFinished(5000)) process.kill();
+        process.waitForFinished(5000);
+    };
+    if (windowManager_) stop(*windowManager_);
     connection_.reset();
-    xvfb_->terminate();
-    if (!xvfb_->waitForFinished(5000)) xvfb_->kill();
-    xvfb_->waitForFinished(5000);
+    stop(*xvfb_);
 }
 
 QProcessEnvironment XvfbSession::environment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), display_);
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert("DISPLAY", display_);
+    environment.remove("QT_QPA_PLATFORM");
+    environment.remove("WAYLAND_DISPLAY");
     return environment;
 }
 
 QString XvfbSession::title(std::uint32_t window) const {
     auto cookie = xcb_get_property(connection_->xcb, 0, window, connection_->netWmName, connection_->utf8String, 0, 1024);
     xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_->xcb, cookie, nullptr);
-    QString title;
-    if (reply) {
-        title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
-                                  xcb_get_property_value_length(reply));
-        std::free(reply);
-    }
+    if (!reply) return {};
+    const QString title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
+                                            xcb_get_property_value_length(reply));
+    std::free(reply);
     return title;
 }
 
@@ -197,23 +192,21 @@ void XvfbSession::click(QPoint at) {
 }
 
 void XvfbSession::press(QPoint at) {
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                                    QStringLiteral("mousedown"), QStringLiteral("1")});
+    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "mousedown", "1"});
 }
 
-void XvfbSession::release() { run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")}); }
+void XvfbSession::release() { xdotool({"mouseup", "1"}); }
 
-bool XvfbSession::xdotool(const QStringList& arguments) { return run(QStringLiteral("xdotool"), arguments); }
+bool XvfbSession::xdotool(const QStringList& arguments) { return run("xdotool", arguments); }
 
 std::uint32_t XvfbSession::focusedWindow() {
     QByteArray output;
-    if (!run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus"), QStringLiteral("-f")}, &output)) return 0;
-    return output.trimmed().toUInt();
+    return run("xdotool", {"getwindowfocus", "-f"}, &output) ? output.trimmed().toUInt() : 0;
 }
 
 QString XvfbSession::property(std::uint32_t window, const QString& name) {
     QByteArray output;
-    run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), name}, &output);
+    run("xprop", {"-id", QString::number(window), name}, &output);
     return QString::fromUtf8(output.trimmed());
 }
 
@@ -234,18 +227,13 @@ QImage XvfbSession::screenshot() {
 
 QByteArray XvfbSession::clipboard() {
     QByteArray text;
-    if (!run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                       QStringLiteral("-t"), QStringLiteral("UTF8_STRING")},
-             &text))
-        return {};
-    return text;
+    return run("xclip", {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"}, &text) ? text : QByteArray();
 }
 
 void XvfbSession::setClipboard(const QByteArray& text) {
     QProcess xclip;
     xclip.setProcessEnvironment(environment());
-    xclip.start(QStringLiteral("xclip"),
-                {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    xclip.start("xclip", {"-i", "-selection", "clipboard"});
     if (!xclip.waitForStarted(10000)) return;
     xclip.write(text);
     xclip.closeWriteChannel();
