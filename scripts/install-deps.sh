@@ -10,7 +10,7 @@ clang libclang-rt-14-dev
 dmidecode
 qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins libxcb1-dev
 fonts-liberation2
-xvfb xauth xdotool xclip x11-apps x11-utils imagemagick strace openbox
+xvfb xauth xdotool xclip x11-utils strace openbox
 appstream desktop-file-utils lintian dpkg-dev file locales
 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis
 python3 python3-jsonschema iproute2
