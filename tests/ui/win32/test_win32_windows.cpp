@@ -444,8 +444,9 @@ TEST_F(Win32Windows, ANewDpiLaysTheWindowOutAsAFreshLayoutThere) {
             EXPECT_EQ(edges(place), edges(wanted));
             if (control.kind == forms::ControlKind::Picture || control.kind == forms::ControlKind::Browser) continue;
             EXPECT_EQ(logFontOf(handle).lfHeight, fitted.fontHeight(control.font.points));
-            if (control.kind == forms::ControlKind::CaptionLabel && *control.caption)
+            if (control.kind == forms::ControlKind::CaptionLabel && *control.caption) {
                 EXPECT_LE(extentIn(dc, handle, control.caption).cx, wanted.right - wanted.left) << control.caption;
+            }
         }
         ICONINFO picture{};
         ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(form.control("Image1").send(STM_GETIMAGE, IMAGE_ICON)), &picture));
