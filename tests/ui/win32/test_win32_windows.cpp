@@ -40,7 +40,9 @@ struct FakeLauncher : ProcessLauncher {
     std::vector<int> showWindows;
     std::vector<std::string> opened;
     void start(const std::wstring& program, const std::wstring& commandLine, int showWindow) override {
-        programs.push_back(program), commandLines.push_back(commandLine), showWindows.push_back(showWindow);
+        programs.push_back(program);
+        commandLines.push_back(commandLine);
+        showWindows.push_back(showWindow);
         if (fails) throw std::runtime_error("no such file");
     }
     void openInBrowser(const std::string& address) override {
@@ -96,7 +98,8 @@ void press(WPARAM key) {
     pump();
 }
 
-using Edges = std::array<LONG, 4>;  // left, top, right, bottom
+// A rectangle's four numbers, compared at once.
+using Edges = std::array<LONG, 4>;
 Edges edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // The client area on the screen: left, top, width, height.
@@ -340,9 +343,11 @@ TEST_F(Win32Windows, SplashHasNoTitleBarAndATypedKeyUnloadsIt) {
     // A shift key alone types nothing; a letter or Enter does.
     press(VK_SHIFT);
     EXPECT_EQ(keys, 0);
-    for (WPARAM key : {WPARAM('A'), WPARAM(VK_RETURN)}) PostMessageW(splash.handle(), WM_KEYDOWN, key, 1);
-    pump();
-    EXPECT_EQ(keys, 2);
+    for (const int typed : {1, 2}) {
+        PostMessageW(splash.handle(), WM_KEYDOWN, typed == 1 ? 'A' : VK_RETURN, 1);
+        pump();
+        EXPECT_EQ(keys, typed);
+    }
 }
 
 TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
