@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cursor_file.h"
@@ -81,26 +82,47 @@ bool masked(const std::string& b, const Dib& d, int x, int y) {
     return (static_cast<unsigned char>(b.at(row + std::size_t(x / 8))) >> (7 - x % 8)) & 1;
 }
 
-TEST(ProgramIcon, TwoSixteenColourImagesTransparentOutsideTheDisc) {
+// Each file: its type (1 icon, 2 cursor), size, and per image width, height, colour count, bits a
+// pixel and bytes (0: not checked); the images' headers agree with the directory.
+TEST(Pictures, EachFileHoldsItsImagesBackToBack) {
+    struct Image {
+        int width, height, colours, bpp;
+        std::uint32_t bytes;
+    };
+    struct Case {
+        const char* name;
+        unsigned type;
+        std::size_t size;
+        std::vector<Image> images;
+    };
+    for (const Case& c : {Case{"tavrix.ico", 1, 1078, {{32, 32, 16, 4, 744}, {16, 16, 16, 4, 296}}},
+                          Case{"chat.ico", 1, 55542, {{152, 68, 0, 8, 0}, {152, 68, 0, 32, 0}}},
+                          Case{"hand.cur", 2, 766, {{32, 32, 16, 4, 0}}}}) {
+        SCOPED_TRACE(c.name);
+        const std::string b = readFile(c.name);
+        ASSERT_EQ(b.size(), c.size);
+        const auto entries = directory(b, c.type);
+        ASSERT_EQ(entries.size(), c.images.size());
+        expectContiguous(b, entries);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const Entry& e = entries[i];
+            const Image& want = c.images[i];
+            EXPECT_EQ(std::tuple(e.width, e.height), std::tuple(want.width, want.height));
+            if (want.colours) { EXPECT_EQ(e.colours, want.colours); }
+            if (c.type == 1) { EXPECT_EQ(e.field2, want.bpp); }  // a cursor's hot spot instead
+            if (want.bytes) { EXPECT_EQ(e.size, want.bytes); }
+            const Dib d = dibAt(b, e);
+            EXPECT_EQ(std::tuple(d.width, d.height, d.bpp), std::tuple(want.width, want.height, want.bpp));
+        }
+    }
+}
+
+// The disc is opaque, its corners transparent.
+TEST(ProgramIcon, TransparentOutsideTheDisc) {
     const std::string b = readFile("tavrix.ico");
-    ASSERT_EQ(b.size(), 1078u);
-    const auto entries = directory(b, 1);
-    ASSERT_EQ(entries.size(), 2u);
-    expectContiguous(b, entries);
-    const int sizes[] = {32, 16};
-    const std::uint32_t bytes[] = {744, 296};
-    for (int i = 0; i < 2; ++i) {
-        const Entry& e = entries[std::size_t(i)];
-        EXPECT_EQ(e.width, sizes[i]);
-        EXPECT_EQ(e.height, sizes[i]);
-        EXPECT_EQ(e.colours, 16);
-        EXPECT_EQ(e.field2, 4);
-        EXPECT_EQ(e.size, bytes[i]);
+    for (const Entry& e : directory(b, 1)) {
         const Dib d = dibAt(b, e);
-        EXPECT_EQ(d.width, sizes[i]);
-        EXPECT_EQ(d.height, sizes[i]);
-        EXPECT_EQ(d.bpp, 4);
-        const int n = sizes[i];
+        const int n = d.width;
         for (auto [x, y] : {std::pair{0, 0}, {n - 1, 0}, {0, n - 1}, {n - 1, n - 1}})
             EXPECT_TRUE(masked(b, d, x, y)) << n << ": corner " << x << "," << y;
         EXPECT_FALSE(masked(b, d, n / 2, n / 2)) << n << ": centre";
@@ -108,42 +130,20 @@ TEST(ProgramIcon, TwoSixteenColourImagesTransparentOutsideTheDisc) {
     }
 }
 
-TEST(ChatPicture, OneBannerAtEightAndThirtyTwoBitsFullyOpaque) {
+TEST(ChatPicture, FullyOpaque) {
     const std::string b = readFile("chat.ico");
-    ASSERT_EQ(b.size(), 55542u);
-    const auto entries = directory(b, 1);
-    ASSERT_EQ(entries.size(), 2u);
-    expectContiguous(b, entries);
-    const int depths[] = {8, 32};
-    for (int i = 0; i < 2; ++i) {
-        const Entry& e = entries[std::size_t(i)];
-        EXPECT_EQ(e.width, 152);
-        EXPECT_EQ(e.height, 68);
-        EXPECT_EQ(e.field2, depths[i]);
+    for (const Entry& e : directory(b, 1)) {
         const Dib d = dibAt(b, e);
-        EXPECT_EQ(d.width, 152);
-        EXPECT_EQ(d.height, 68);
-        EXPECT_EQ(d.bpp, depths[i]);
         for (std::size_t k = d.maskAt; k < std::size_t(e.offset) + e.size; ++k)
             ASSERT_EQ(b[k], 0) << "mask byte " << k << " of the " << d.bpp << "-bit image";
-        if (d.bpp == 32) {
-            for (std::size_t p = 0; p < 152 * 68; ++p)
-                ASSERT_EQ(static_cast<unsigned char>(b[d.colourAt + 4 * p + 3]), 255) << p;
-        }
+        for (std::size_t p = 0; d.bpp == 32 && p < 152 * 68; ++p)
+            ASSERT_EQ(static_cast<unsigned char>(b[d.colourAt + 4 * p + 3]), 255) << p;
     }
 }
 
-TEST(HandCursor, OneSixteenColourImageWithItsHotSpotAtTheFingerTip) {
+TEST(HandCursor, ItsHotSpotIsAtTheFingerTip) {
     const std::string b = readFile("hand.cur");
-    ASSERT_EQ(b.size(), 766u);
-    const auto entries = directory(b, 2);
-    ASSERT_EQ(entries.size(), 1u);
-    expectContiguous(b, entries);
-    EXPECT_EQ(entries[0].width, 32);
-    EXPECT_EQ(entries[0].height, 32);
-    EXPECT_EQ(entries[0].colours, 16);
-    const Dib d = dibAt(b, entries[0]);
-    EXPECT_EQ(d.bpp, 4);
+    const Dib d = dibAt(b, directory(b, 2).at(0));
     EXPECT_FALSE(masked(b, d, 12, 1)) << "the hot spot lies on the hand";
     EXPECT_TRUE(masked(b, d, 0, 0));
     EXPECT_EQ(tavrix::cursorHotSpot(b), (std::pair{12, 1}));
@@ -157,19 +157,15 @@ TEST(CursorHotSpot, RejectsWhatIsNotACursorFile) {
     EXPECT_EQ(tavrix::cursorHotSpot(cursor.substr(0, 22)), std::nullopt) << "no image data";
     EXPECT_EQ(tavrix::cursorHotSpot(cursor.substr(0, 765)), std::nullopt) << "image cut short";
     EXPECT_EQ(tavrix::cursorHotSpot(readFile("tavrix.ico")), std::nullopt) << "an icon file";
-    std::string changed = cursor;
-    changed[0] = 1;
-    EXPECT_EQ(tavrix::cursorHotSpot(changed), std::nullopt) << "reserved word set";
-    changed = cursor;
-    changed[4] = 0;
-    EXPECT_EQ(tavrix::cursorHotSpot(changed), std::nullopt) << "no images";
-    changed = cursor;
-    changed[6 + 12] = char(0xff);
-    EXPECT_EQ(tavrix::cursorHotSpot(changed), std::nullopt) << "offset beyond the end";
-    changed = cursor;
-    changed[6 + 4] = 3;
-    changed[6 + 6] = 7;
-    EXPECT_EQ(tavrix::cursorHotSpot(changed), (std::pair{3, 7})) << "read from the file";
+    auto changed = [&](std::initializer_list<std::pair<std::size_t, char>> bytes) {
+        std::string file = cursor;
+        for (const auto& [at, value] : bytes) file[at] = value;
+        return tavrix::cursorHotSpot(file);
+    };
+    EXPECT_EQ(changed({{0, 1}}), std::nullopt) << "reserved word set";
+    EXPECT_EQ(changed({{4, 0}}), std::nullopt) << "no images";
+    EXPECT_EQ(changed({{6 + 12, char(0xff)}}), std::nullopt) << "offset beyond the end";
+    EXPECT_EQ(changed({{6 + 4, 3}, {6 + 6, 7}}), (std::pair{3, 7})) << "read from the file";
 }
 
 }  // namespace

@@ -48,32 +48,29 @@ public:
         entry[0x05] = checksum(entry, 0, 0x18);
         return entry;
     }
-    // A 2.x entry point; address is where it says the table lies (dmidecode's dumps say 0x20).
+    // A legacy "_DMI_" entry point; bcdRevision 0x21 is version 2.1. Address is where it says the
+    // table lies (dmidecode's dumps say 0x20).
+    static std::string entryPointLegacy(std::size_t tableLength, std::size_t count, int bcdRevision,
+                                        std::uint32_t address = 0x20) {
+        std::string entry(0x0F, '\0');
+        entry.replace(0, 5, "_DMI_");
+        setLittleEndian(entry, 0x06, tableLength, 2);
+        setLittleEndian(entry, 0x08, address, 4);
+        setLittleEndian(entry, 0x0C, count, 2);
+        entry[0x0E] = static_cast<char>(bcdRevision);
+        entry[0x05] = checksum(entry, 0, 0x0F);
+        return entry;
+    }
+    // A 2.x entry point: its own 16 bytes, then a "_DMI_" one (revision 2.8) as its intermediate part.
     static std::string entryPoint2(std::size_t tableLength, std::size_t count, int major = 2, int minor = 8,
                                    std::uint32_t address = 0x20) {
-        std::string entry(0x1F, '\0');
+        std::string entry(0x10, '\0');
         entry.replace(0, 4, "_SM_");
         entry[0x05] = 0x1F;
         entry[0x06] = static_cast<char>(major);
         entry[0x07] = static_cast<char>(minor);
-        entry.replace(0x10, 5, "_DMI_");
-        setLittleEndian(entry, 0x16, tableLength, 2);
-        setLittleEndian(entry, 0x18, address, 4);
-        setLittleEndian(entry, 0x1C, count, 2);
-        entry[0x1E] = 0x28;  // BCD revision 2.8
-        entry[0x15] = checksum(entry, 0x10, 0x0F);
+        entry += entryPointLegacy(tableLength, count, 0x28, address);
         entry[0x04] = checksum(entry, 0, 0x1F);
-        return entry;
-    }
-    // A legacy "_DMI_" entry point; bcdRevision 0x21 is version 2.1.
-    static std::string entryPointLegacy(std::size_t tableLength, std::size_t count, int bcdRevision) {
-        std::string entry(0x0F, '\0');
-        entry.replace(0, 5, "_DMI_");
-        setLittleEndian(entry, 0x06, tableLength, 2);
-        setLittleEndian(entry, 0x08, 0x20, 4);
-        setLittleEndian(entry, 0x0C, count, 2);
-        entry[0x0E] = static_cast<char>(bcdRevision);
-        entry[0x05] = checksum(entry, 0, 0x0F);
         return entry;
     }
     // The layout `dmidecode --dump-bin` writes: entry point padded to 32 bytes, then the table.

@@ -64,9 +64,8 @@ std::string shown(const ProviderValue& value) {
 std::string asString(const std::string& decoded) {
     if (decoded == "<BAD INDEX>") return "Not Specified";
     std::string shown = decoded;
-    for (char& c : shown) {
+    for (char& c : shown)
         if (static_cast<unsigned char>(c) >= 0x80) c = '.';
-    }
     return shown;
 }
 
@@ -112,52 +111,37 @@ int compareWithDmidecode(const std::string& dumpFile, const std::string& dmideco
     };
     std::vector<std::map<std::string, std::string>> bios, system, product, boards, processors, arrays, modules;
     std::map<std::string, std::string> arrayUse;
-    for (const auto& b : blocks) {
+    for (const auto& b : blocks)
         if (b.type == 16) arrayUse[b.handle] = b["Use"];
-    }
     for (const auto& b : blocks) {
+        const auto str = [&b](const char* key) { return asString(b[key]); };
         switch (b.type) {
-            case 0:
-                bios.push_back(
-                    {{"Manufacturer", asString(b["Vendor"])}, {"SMBIOSBIOSVersion", asString(b["Version"])}});
-                break;
+            case 0: bios.push_back({{"Manufacturer", str("Vendor")}, {"SMBIOSBIOSVersion", str("Version")}}); break;
             case 1:
-                if (system.empty()) {
-                    system.push_back(
-                        {{"Manufacturer", asString(b["Manufacturer"])}, {"Model", asString(b["Product Name"])}});
-                    product.push_back(
-                        {{"IdentifyingNumber", asString(b["Serial Number"])}, {"Version", asString(b["Version"])}});
-                }
+                if (!system.empty()) break;
+                system.push_back({{"Manufacturer", str("Manufacturer")}, {"Model", str("Product Name")}});
+                product.push_back({{"IdentifyingNumber", str("Serial Number")}, {"Version", str("Version")}});
                 break;
-            case 2:
-                boards.push_back(
-                    {{"Manufacturer", asString(b["Manufacturer"])}, {"Product", asString(b["Product Name"])}});
-                break;
+            case 2: boards.push_back({{"Manufacturer", str("Manufacturer")}, {"Product", str("Product Name")}}); break;
             case 4:
-                if (b["Type"] == "Central Processor" && b["Status"].rfind("Populated", 0) == 0) {
-                    processors.push_back({{"Name", asString(b["Version"])},
-                                          {"Manufacturer", asString(b["Manufacturer"])},
-                                          {"CurrentClockSpeed", speedOf(b["Current Speed"])},
-                                          {"ExtClock", speedOf(b["External Clock"])}});
-                }
+                if (b["Type"] != "Central Processor" || b["Status"].rfind("Populated", 0) != 0) break;
+                processors.push_back({{"Name", str("Version")}, {"Manufacturer", str("Manufacturer")},
+                                      {"CurrentClockSpeed", speedOf(b["Current Speed"])}, {"ExtClock", speedOf(b["External Clock"])}});
                 break;
-            case 16:
-                if (b["Use"] == "System Memory") {
-                    const std::string bytes = sizeInBytes(b["Maximum Capacity"]);
-                    arrays.push_back(
-                        {{"MaxCapacity", bytes.empty() ? "Not Specified" : std::to_string(std::stoull(bytes) / 1024)},
-                         {"MemoryDevices", b["Number Of Devices"]}});
-                }
+            case 16: {
+                if (b["Use"] != "System Memory") break;
+                const std::string bytes = sizeInBytes(b["Maximum Capacity"]);
+                const std::string kb = bytes.empty() ? "Not Specified" : std::to_string(std::stoull(bytes) / 1024);
+                arrays.push_back({{"MaxCapacity", kb}, {"MemoryDevices", b["Number Of Devices"]}});
                 break;
+            }
             case 17: {
                 const auto use = arrayUse.find(b["Array Handle"]);
                 if (b["Size"] == "No Module Installed" || (use != arrayUse.end() && use->second != "System Memory"))
                     break;
                 const std::string bytes = sizeInBytes(b["Size"]);
-                modules.push_back({{"Capacity", bytes.empty() ? "Not Specified" : bytes},
-                                   {"DeviceLocator", asString(b["Locator"])},
-                                   {"MemoryType", memoryTypeOf(b["Type"])},
-                                   {"Speed", speedOf(b["Speed"])}});
+                modules.push_back({{"Capacity", bytes.empty() ? "Not Specified" : bytes}, {"DeviceLocator", str("Locator")},
+                                   {"MemoryType", memoryTypeOf(b["Type"])}, {"Speed", speedOf(b["Speed"])}});
                 break;
             }
             default: break;
@@ -177,9 +161,7 @@ int compareWithDmidecode(const std::string& dumpFile, const std::string& dmideco
 
 std::string contentsOf(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 TEST(DmidecodeReference, RealMachinesDecodeAsDmidecodeDecodesThem) {

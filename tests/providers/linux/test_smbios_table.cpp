@@ -26,12 +26,7 @@ TEST(SmbiosTable, DecodesStructuresAndStringsOfEveryEntryPointKind) {
     const auto v3 = SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(table.size()), table);
     const auto v2 = SmbiosTable::fromDump(
         SmbiosWriter::dump(SmbiosWriter::entryPoint2(table.size(), 3, 2, 8, 0xF0000), table), "x");
-    std::string legacy(0x0F, '\0');
-    legacy.replace(0, 5, "_DMI_");
-    legacy[0x06] = static_cast<char>(table.size());
-    legacy[0x0C] = 3;
-    legacy[0x0E] = 0x21;
-    const auto v21 = SmbiosTable::fromEntryPoint(legacy, table);
+    const auto v21 = SmbiosTable::fromEntryPoint(SmbiosWriter::entryPointLegacy(table.size(), 3, 0x21), table);
     for (const SmbiosTable* decoded : {&v3, &v2, &v21}) {
         ASSERT_EQ(decoded->structures().size(), 3u);
         const auto& bios = decoded->structures()[0];
@@ -88,40 +83,40 @@ TEST(SmbiosTable, DecodesEntryPointsWithBadChecksumsOrLengthsButSaysWhatIsWrong)
     }
 }
 
-// A 2.x count of 0 leaves the structures to the table's length.
-TEST(SmbiosTable, AStructureCountOfZeroMeansUpToTheTableLength) {
-    const std::string table = biosAndSystem();
-    for (const auto& entry :
-         {SmbiosWriter::entryPoint2(table.size(), 0), SmbiosWriter::entryPointLegacy(table.size(), 0, 0x21)}) {
-        const auto decoded = SmbiosTable::fromEntryPoint(entry, table);
-        EXPECT_EQ(decoded.structures().size(), 3u);
-        EXPECT_TRUE(decoded.problem().empty()) << decoded.problem();
-    }
-}
-
+// The structures end at the end-of-table structure, the table's length or the structure count,
+// whichever comes first; a 2.x count of 0 leaves them to the table's length, without a problem.
 TEST(SmbiosTable, StopsAtEndOfTableTheTableLengthAndTheStructureCount) {
-    std::string table = biosAndSystem() + std::string("\x01\x1B\x05\x00", 4) + std::string(0x17 + 2, '\0');
-    EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(table.size()), table).structures().size(), 3u);
-    EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint2(table.size(), 1), table).structures().size(), 1u);
-    EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(45), table).structures().size(), 1u);
+    const std::string sound = biosAndSystem();
+    const std::string longer = sound + std::string("\x01\x1B\x05\x00", 4) + std::string(0x17 + 2, '\0');
+    struct Case {
+        std::string entry, table;
+        std::size_t count;
+    };
+    for (const Case& c : {Case{SmbiosWriter::entryPoint3(longer.size()), longer, 3},
+                          Case{SmbiosWriter::entryPoint2(longer.size(), 1), longer, 1},
+                          Case{SmbiosWriter::entryPoint3(45), longer, 1},
+                          Case{SmbiosWriter::entryPoint2(sound.size(), 0), sound, 3},
+                          Case{SmbiosWriter::entryPointLegacy(sound.size(), 0, 0x21), sound, 3}}) {
+        const auto decoded = SmbiosTable::fromEntryPoint(c.entry, c.table);
+        EXPECT_EQ(decoded.structures().size(), c.count);
+        EXPECT_TRUE(c.table != sound || decoded.problem().empty()) << decoded.problem();
+    }
 }
 
 TEST(SmbiosTable, DecodesMalformedTablesAsFarAsTheyAreSound) {
     const std::string good = biosAndSystem();
     const std::size_t firstEnd = good.find("1.0 ") + 6;
-    auto decodedCount = [](const std::string& table) {
-        return SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(0xFFFFFFFF), table).structures().size();
+    auto withSecondLength = [&](char length) { return std::string(good).replace(firstEnd + 1, 1, 1, length); };
+    const std::pair<std::string, std::size_t> cases[] = {
+        {good.substr(0, firstEnd + 10), 1},  // truncated inside the second structure
+        {good.substr(0, firstEnd - 1), 0},   // string set without its terminator
+        {withSecondLength(2), 1},            // a length shorter than the header
+        {withSecondLength('\xFF'), 1},       // a length running past the end
+        {"", 0},
+        {std::string(3, '\0'), 0},
     };
-    EXPECT_EQ(decodedCount(good.substr(0, firstEnd + 10)), 1u);  // truncated inside the second structure
-    EXPECT_EQ(decodedCount(good.substr(0, firstEnd - 1)), 0u);   // string set without its terminator
-    std::string shortHeader = good;
-    shortHeader[firstEnd + 1] = 2;  // a length shorter than the header
-    EXPECT_EQ(decodedCount(shortHeader), 1u);
-    std::string pastEnd = good;
-    pastEnd[firstEnd + 1] = static_cast<char>(0xFF);  // a length running past the end
-    EXPECT_EQ(decodedCount(pastEnd), 1u);
-    EXPECT_EQ(decodedCount(""), 0u);
-    EXPECT_EQ(decodedCount(std::string(3, '\0')), 0u);
+    for (const auto& [table, count] : cases)
+        EXPECT_EQ(SmbiosTable::fromEntryPoint(SmbiosWriter::entryPoint3(0xFFFFFFFF), table).structures().size(), count);
 }
 
 TEST(SmbiosTable, ShortStructuresGiveNoLaterFields) {
@@ -168,12 +163,8 @@ TEST(SmbiosTable, DecodesFuzzerFindingsSafely) {
 TEST(SmbiosTable, RejectsDataWithoutAnEntryPoint) {
     EXPECT_THROW(SmbiosTable::fromEntryPoint("_SM", ""), ScanError);
     EXPECT_THROW(SmbiosTable::fromEntryPoint(std::string("_SM3_") + std::string(4, '\0'), ""), ScanError);
-    try {
-        SmbiosTable::fromDump("not a dump at all", "pc.bin");
-        FAIL();
-    } catch (const ScanError& failure) {
-        EXPECT_THAT(failure.what(), ::testing::StartsWith("pc.bin: no SMBIOS entry point"));
-    }
+    EXPECT_THAT([] { SmbiosTable::fromDump("not a dump at all", "pc.bin"); },
+                ::testing::ThrowsMessage<ScanError>(::testing::StartsWith("pc.bin: no SMBIOS entry point")));
 }
 
 }  // namespace

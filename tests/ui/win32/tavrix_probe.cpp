@@ -70,16 +70,21 @@ HWND shownWindow(const WindowDescription& description) {
     return search.found;
 }
 
-const WindowDescription* describedWindow(const std::string& name) {
+// The shown window of that name (Dialog, frmSplash, Form1), or null.
+HWND shownWindow(const std::string& name) {
     for (const WindowDescription* window :
          {&tavrix::forms::dialogForm(), &tavrix::forms::splashForm(), &tavrix::forms::form1Form()})
-        if (name == window->name) return window;
+        if (name == window->name) return shownWindow(*window);
     return nullptr;
 }
 
+HWND controlOf(HWND window, const WindowDescription& description, const char* name) {
+    const int index = indexOf(description, name);
+    return window && index >= 0 ? GetDlgItem(window, tavrix::win32::firstControlId + index) : nullptr;
+}
+
 int printWindow(const std::string& name) {
-    const WindowDescription* description = describedWindow(name);
-    HWND window = description ? shownWindow(*description) : nullptr;
+    HWND window = shownWindow(name);
     if (!window) return 1;
     RECT client{};
     GetClientRect(window, &client);
@@ -90,10 +95,8 @@ int printWindow(const std::string& name) {
 
 int printCentre(const std::string& name) {
     for (const WindowDescription* description : {&tavrix::forms::dialogForm(), &tavrix::forms::form1Form()}) {
-        const int index = indexOf(*description, name.c_str());
-        if (index < 0) continue;
-        HWND window = shownWindow(*description);
-        HWND control = window ? GetDlgItem(window, tavrix::win32::firstControlId + index) : nullptr;
+        if (indexOf(*description, name.c_str()) < 0) continue;
+        HWND control = controlOf(shownWindow(*description), *description, name.c_str());
         if (!control) return 1;
         RECT place{};
         GetWindowRect(control, &place);
@@ -104,39 +107,30 @@ int printCentre(const std::string& name) {
 }
 
 int closeWindow(const std::string& name) {
-    const WindowDescription* description = describedWindow(name);
-    HWND window = description ? shownWindow(*description) : nullptr;
-    if (!window) return 1;
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    return 0;
+    HWND window = shownWindow(name);
+    return window && PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
 }
 
 int printValues() {
     const WindowDescription& form1 = tavrix::forms::form1Form();
     HWND window = shownWindow(form1);
     if (!window) return 1;
-    auto control = [&](std::string_view name) {
-        return GetDlgItem(window, tavrix::win32::firstControlId + indexOf(form1, std::string(name).c_str()));
-    };
+    auto control = [&](std::string_view name) { return controlOf(window, form1, std::string(name).c_str()); };
     std::string text;
+    auto line = [&](std::string_view name, const std::wstring& value) {
+        text.append(name).append("=").append(utf8(value)).append("\n");
+    };
     for (int i = 0; i < tavrix::valueLabelCount; ++i) {
         const auto label = static_cast<tavrix::ValueLabel>(i);
-        text.append(tavrix::controlName(label))
-            .append("=")
-            .append(utf8(textOf(control(tavrix::controlName(label)))))
-            .append("\n");
+        line(tavrix::controlName(label), textOf(control(tavrix::controlName(label))));
     }
     for (const auto list :
          {tavrix::ModuleList::slotsLst, tavrix::ModuleList::memoryLst, tavrix::ModuleList::speedLst}) {
         HWND box = control(tavrix::controlName(list));
-        const auto rows = SendMessageW(box, LB_GETCOUNT, 0, 0);
-        for (LRESULT row = 0; row < rows; ++row) {
+        for (LRESULT row = 0, rows = SendMessageW(box, LB_GETCOUNT, 0, 0); row < rows; ++row) {
             std::vector<wchar_t> buffer(static_cast<std::size_t>(SendMessageW(box, LB_GETTEXTLEN, row, 0)) + 1);
             const auto length = SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(buffer.data()));
-            text.append(tavrix::controlName(list))
-                .append("=")
-                .append(utf8({buffer.data(), static_cast<std::size_t>(length)}))
-                .append("\n");
+            line(tavrix::controlName(list), {buffer.data(), static_cast<std::size_t>(length)});
         }
     }
     std::fwrite(text.data(), 1, text.size(), stdout);

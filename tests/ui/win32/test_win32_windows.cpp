@@ -7,9 +7,9 @@
 #include <ole2.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,13 +38,13 @@ struct FakeLauncher : ProcessLauncher {
     bool fails = false;
     std::vector<std::wstring> programs, commandLines;
     std::vector<int> showWindows;
+    std::vector<std::string> opened;
     void start(const std::wstring& program, const std::wstring& commandLine, int showWindow) override {
         programs.push_back(program);
         commandLines.push_back(commandLine);
         showWindows.push_back(showWindow);
         if (fails) throw std::runtime_error("no such file");
     }
-    std::vector<std::string> opened;
     void openInBrowser(const std::string& address) override {
         opened.push_back(address);
         if (fails) throw std::runtime_error("no browser");
@@ -62,12 +62,9 @@ struct FakeActiveObject : IOleInPlaceActiveObject {
     std::vector<WPARAM> keys;
     std::vector<WPARAM> takes;
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (iid != IID_IUnknown && iid != IID_IOleWindow && iid != __uuidof(IOleInPlaceActiveObject)) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = this;
-        return S_OK;
+        const bool known = iid == IID_IUnknown || iid == IID_IOleWindow || iid == __uuidof(IOleInPlaceActiveObject);
+        *object = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
     }
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
@@ -86,9 +83,7 @@ struct FakeActiveObject : IOleInPlaceActiveObject {
 
 std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void pump() { processPendingMessages(); }
@@ -103,11 +98,38 @@ void press(WPARAM key) {
     pump();
 }
 
-RECT clientOnScreen(HWND window) {
+// A rectangle's four numbers, compared at once.
+using Edges = std::array<LONG, 4>;
+Edges edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The client area on the screen: left, top, width, height.
+Edges clientOnScreen(HWND window) {
     RECT rect{};
     GetClientRect(window, &rect);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+HFONT fontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)); }
+
+LOGFONTW logFontOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(fontOf(control), sizeof font, &font);
+    return font;
+}
+
+// The size of an ASCII text in the control's font.
+SIZE extentIn(HDC dc, HWND control, const std::string& text) {
+    SelectObject(dc, fontOf(control));
+    const std::wstring wide(text.begin(), text.end());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+    return extent;
+}
+
+// A click on a static control (the picture, a link), as its notification reaches the window.
+void clickStatic(HWND window, HWND control) {
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
 }
 
 // Twips and points to pixels at the common dpi settings: 15, 12 and 10 twips a pixel.
@@ -155,7 +177,8 @@ bool fitsIn(const RECT& outer, const RECT& work) {
 }
 
 // A window that fits the work area at the screen's scale keeps it; one that does not gets the
-// largest scale at which it fits with its frame, and is moved inside the work area.
+// largest scale at which it fits with its frame, and is moved inside the work area (the placing
+// rule itself is WindowFit's; here its rectangles in and out).
 TEST(ScreenFit, LaysAWindowOutAtTheLargestScaleThatFitsTheWorkArea) {
     struct Case {
         const forms::WindowDescription& window;
@@ -176,11 +199,7 @@ TEST(ScreenFit, LaysAWindowOutAtTheLargestScaleThatFitsTheWorkArea) {
             EXPECT_FALSE(fitsIn(windowRect(c.window, PixelScale{fitted.dpi + 1}, c.dpi), c.work));
         }
     }
-    const auto corner = [](const RECT& outer) { return std::pair{outer.left, outer.top}; };
-    const RECT work{0, 0, 1280, 1024};
-    EXPECT_EQ(corner(placedInside({120, 0, 920, 750}, work)), std::pair(120L, 0L));
-    EXPECT_EQ(corner(placedInside({600, 400, 1400, 1150}, work)), std::pair(480L, 274L));
-    EXPECT_EQ(corner(placedInside({-20, -20, 1300, 1100}, work)), std::pair(0L, 0L));
+    EXPECT_EQ(edges(placedInside({600, 400, 1400, 1150}, {0, 0, 1280, 1024})), (Edges{480, 274, 1280, 1024}));
 }
 
 class Win32Windows : public ::testing::Test {
@@ -206,11 +225,10 @@ struct HostedBrowser {
 bool askForNewWindow(BrowserHost& host, const wchar_t* address) {
     VARIANT_BOOL cancel = VARIANT_FALSE;
     IDispatch* newWindow = nullptr;
-    VARIANT arguments[5];
+    VARIANT arguments[5];  // in reverse order: address, referrer, flags, &Cancel, &ppDisp
     for (VARIANT& argument : arguments) VariantInit(&argument);
-    V_VT(&arguments[0]) = VT_BSTR;
+    V_VT(&arguments[0]) = V_VT(&arguments[1]) = VT_BSTR;
     V_BSTR(&arguments[0]) = SysAllocString(address);
-    V_VT(&arguments[1]) = VT_BSTR;
     V_BSTR(&arguments[1]) = SysAllocString(L"http://www.quorvane.com/mc/tavrix.asp");
     V_VT(&arguments[2]) = VT_I4;
     V_I4(&arguments[2]) = 0x6;  // NWMF_USERINITED | NWMF_FIRST
@@ -273,16 +291,10 @@ TEST_F(Win32Windows, DialogLayoutTextAndKeyboard) {
     dialog.show();
     pump();
 
-    const RECT client = clientOnScreen(dialog.handle());
-    EXPECT_EQ(client.right - client.left, 410);
-    EXPECT_EQ(client.bottom - client.top, 322);
-    EXPECT_EQ(client.left, 335);
-    EXPECT_EQ(client.top, 141);
+    EXPECT_EQ(clientOnScreen(dialog.handle()), (Edges{335, 141, 410, 322}));
     EXPECT_EQ(dialog.Text1().text(), forms::disclaimerText());
-    EXPECT_EQ(dialog.Text1().text().size(), 920u);
     const LONG style = GetWindowLongW(dialog.Text1(), GWL_STYLE);
-    EXPECT_TRUE(style & ES_READONLY);
-    EXPECT_TRUE(style & WS_VSCROLL);
+    EXPECT_EQ(style & (ES_READONLY | WS_VSCROLL), ES_READONLY | WS_VSCROLL);
     EXPECT_FALSE(GetWindowLongW(dialog.handle(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
     EXPECT_EQ(GetActiveWindow(), dialog.handle());
 
@@ -290,29 +302,24 @@ TEST_F(Win32Windows, DialogLayoutTextAndKeyboard) {
     EXPECT_EQ(GetFocus(), dialog.Text1().handle());
     press(VK_RETURN);
     press(VK_ESCAPE);
-    EXPECT_FALSE(ok);
-    EXPECT_FALSE(cancel);
+    EXPECT_EQ(std::pair(ok, cancel), std::pair(false, false));
     EXPECT_TRUE(IsWindow(dialog.handle()));
     EXPECT_EQ(dialog.Text1().text(), forms::disclaimerText());
 
     // Tab: Text1, Cancel, OK, and round again.
-    press(VK_TAB);
-    EXPECT_EQ(GetFocus(), dialog.CancelButton().handle());
-    press(VK_TAB);
-    EXPECT_EQ(GetFocus(), dialog.OKButton().handle());
-    press(VK_TAB);
-    EXPECT_EQ(GetFocus(), dialog.Text1().handle());
+    for (HWND next : {dialog.CancelButton().handle(), dialog.OKButton().handle(), dialog.Text1().handle()}) {
+        press(VK_TAB);
+        EXPECT_EQ(GetFocus(), next);
+    }
 
     // Enter and Space choose the focused button.
     press(VK_TAB);
     press(VK_SPACE);
-    EXPECT_TRUE(cancel);
-    EXPECT_FALSE(ok);
+    EXPECT_EQ(std::pair(ok, cancel), std::pair(false, true));
     cancel = false;
     press(VK_TAB);
     press(VK_RETURN);
-    EXPECT_TRUE(ok);
-    EXPECT_FALSE(cancel);
+    EXPECT_EQ(std::pair(ok, cancel), std::pair(true, false));
 }
 
 TEST_F(Win32Windows, SplashHasNoTitleBarAndATypedKeyUnloadsIt) {
@@ -322,11 +329,11 @@ TEST_F(Win32Windows, SplashHasNoTitleBarAndATypedKeyUnloadsIt) {
     splash.timerTicked = [&] { ++ticks; };
     splash.show();
     EXPECT_TRUE(splash.painted());
-    const RECT client = clientOnScreen(splash.handle());
-    EXPECT_EQ(client.right - client.left, 242);
-    EXPECT_EQ(client.bottom - client.top, 78);
-    EXPECT_NE(GetWindowLongW(splash.handle(), GWL_STYLE) & WS_CAPTION, WS_CAPTION);
-    EXPECT_FALSE(GetWindowLongW(splash.handle(), GWL_STYLE) & WS_SYSMENU);
+    const Edges client = clientOnScreen(splash.handle());
+    EXPECT_EQ(std::pair(client[2], client[3]), std::pair(242L, 78L));
+    const LONG style = GetWindowLongW(splash.handle(), GWL_STYLE);
+    EXPECT_NE(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_FALSE(style & WS_SYSMENU);
     EXPECT_EQ(splash.Label2().text(), "Scanning Please Wait......");
     for (int i = 0; i < 50 && ticks == 0; ++i) {
         Sleep(5);
@@ -336,29 +343,25 @@ TEST_F(Win32Windows, SplashHasNoTitleBarAndATypedKeyUnloadsIt) {
     // A shift key alone types nothing; a letter or Enter does.
     press(VK_SHIFT);
     EXPECT_EQ(keys, 0);
-    PostMessageW(splash.handle(), WM_KEYDOWN, 'A', 1);
-    pump();
-    EXPECT_EQ(keys, 1);
-    PostMessageW(splash.handle(), WM_KEYDOWN, VK_RETURN, 1);
-    pump();
-    EXPECT_EQ(keys, 2);
+    for (const int typed : {1, 2}) {
+        PostMessageW(splash.handle(), WM_KEYDOWN, typed == 1 ? 'A' : VK_RETURN, 1);
+        pump();
+        EXPECT_EQ(keys, typed);
+    }
 }
 
 TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
     Form1 form(*provider, services, TextForm());
     form.load();
-    const RECT client = clientOnScreen(form.handle());
-    EXPECT_EQ(client.right - client.left, 785);
-    EXPECT_EQ(client.bottom - client.top, 706);
-    EXPECT_EQ(client.left, 123);
-    EXPECT_EQ(client.top, 22);
+    const Edges client = clientOnScreen(form.handle());
+    EXPECT_EQ(client, (Edges{123, 22, 785, 706}));
     const LONG style = GetWindowLongW(form.handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
 
     RECT frame1{};
     GetWindowRect(form.control("Frame1"), &frame1);
-    EXPECT_EQ(frame1.top - client.top, -8);
+    EXPECT_EQ(frame1.top - client[1], -8);
     EXPECT_EQ(frame1.right - frame1.left, 785);
 
     HDC dc = CreateCompatibleDC(nullptr);
@@ -373,8 +376,7 @@ TEST_F(Win32Windows, Form1LayoutFontsColoursAndPointers) {
           Case{"Image1", 0, false, true}, Case{"Frame2", 700, false, false}, Case{"slotsLst", 400, false, false}}) {
         SCOPED_TRACE(c.name);
         HWND control = form.control(c.name);
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        const LOGFONTW font = logFontOf(control);
         if (c.weight) {
             EXPECT_EQ(font.lfWeight, c.weight);
             EXPECT_EQ(font.lfHeight, -11);
@@ -408,10 +410,8 @@ TEST_F(Win32Windows, Form1WithItsFrameFitsTheWorkArea) {
     RECT outer{}, work{};
     GetWindowRect(form.handle(), &outer);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_GE(outer.left, work.left);
-    EXPECT_GE(outer.top, work.top);
-    EXPECT_LE(outer.right, work.right);
-    EXPECT_LE(outer.bottom, work.bottom);
+    EXPECT_TRUE(outer.left >= work.left && outer.top >= work.top && outer.right <= work.right &&
+                outer.bottom <= work.bottom);
     EXPECT_EQ(form.scale().dpi == PixelScale::ofScreen().dpi,
               fitsIn(windowRect(forms::form1Form(), PixelScale::ofScreen()), work));
 }
@@ -438,10 +438,7 @@ TEST_F(Win32Windows, ANewDpiLaysTheWindowOutAsAFreshLayoutThere) {
             work);
         RECT outer{};
         GetWindowRect(form.handle(), &outer);
-        EXPECT_EQ(outer.left, expected.left);
-        EXPECT_EQ(outer.top, expected.top);
-        EXPECT_EQ(outer.right, expected.right);
-        EXPECT_EQ(outer.bottom, expected.bottom);
+        EXPECT_EQ(edges(outer), edges(expected));
         for (const auto& control : description.controls) {
             SCOPED_TRACE(control.name);
             HWND handle = form.control(control.name);
@@ -449,21 +446,11 @@ TEST_F(Win32Windows, ANewDpiLaysTheWindowOutAsAFreshLayoutThere) {
             GetWindowRect(handle, &place);
             MapWindowPoints(nullptr, form.handle(), reinterpret_cast<POINT*>(&place), 2);
             const RECT wanted = fitted.rect(description.placeInClientArea(control));
-            EXPECT_EQ(place.left, wanted.left);
-            EXPECT_EQ(place.top, wanted.top);
-            EXPECT_EQ(place.right, wanted.right);
-            EXPECT_EQ(place.bottom, wanted.bottom);
+            EXPECT_EQ(edges(place), edges(wanted));
             if (control.kind == forms::ControlKind::Picture || control.kind == forms::ControlKind::Browser) continue;
-            LOGFONTW font{};
-            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)), sizeof font, &font);
-            EXPECT_EQ(font.lfHeight, fitted.fontHeight(control.font.points));
+            EXPECT_EQ(logFontOf(handle).lfHeight, fitted.fontHeight(control.font.points));
             if (control.kind == forms::ControlKind::CaptionLabel && *control.caption) {
-                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
-                const std::string caption = control.caption;
-                const std::wstring text(caption.begin(), caption.end());
-                SIZE extent{};
-                GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-                EXPECT_LE(extent.cx, wanted.right - wanted.left) << caption;
+                EXPECT_LE(extentIn(dc, handle, control.caption).cx, wanted.right - wanted.left) << control.caption;
             }
         }
         ICONINFO picture{};
@@ -499,10 +486,7 @@ TEST_F(Win32Windows, EveryFixedTextFitsItsControl) {
             if (caption.empty() || control.kind == forms::ControlKind::ValueLabel) continue;
             SCOPED_TRACE(control.name);
             HWND handle = shown.window.control(control.name);
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
-            const std::wstring text(caption.begin(), caption.end());
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            const SIZE extent = extentIn(dc, handle, caption);
             RECT client{};
             GetClientRect(handle, &client);
             const int margin = control.kind == forms::ControlKind::Button  ? 6
@@ -566,14 +550,11 @@ TEST_F(Win32Windows, Form1KeyboardListsAndCommands) {
     // Nothing selected at the start; a row chosen in one list is chosen in all three.
     EXPECT_EQ(slots.selectedRow(), -1);
     press(VK_DOWN);
-    EXPECT_EQ(slots.selectedRow(), 0);
-    EXPECT_EQ(memory.selectedRow(), 0);
-    EXPECT_EQ(speed.selectedRow(), 0);
+    const auto rows = [&] { return std::array{slots.selectedRow(), memory.selectedRow(), speed.selectedRow()}; };
+    EXPECT_EQ(rows(), (std::array{0, 0, 0}));
     SetFocus(speed);
     press(VK_DOWN);
-    EXPECT_EQ(speed.selectedRow(), 1);
-    EXPECT_EQ(memory.selectedRow(), 1);
-    EXPECT_EQ(slots.selectedRow(), 1);
+    EXPECT_EQ(rows(), (std::array{1, 1, 1}));
     memory.selectRow(0);
     pump();
     EXPECT_EQ(slots.selectedRow(), 1) << "a row set from code notifies no one";
@@ -587,11 +568,7 @@ TEST_F(Win32Windows, Form1KeyboardListsAndCommands) {
     EXPECT_NE(clipboard.texts[0].find("\r\n"), std::string::npos);
 
     // The picture and the link start the browser; a failed start says so, every time.
-    for (const char* link : {"Image1", "Label39"}) {
-        HWND control = form.control(link);
-        SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), STN_CLICKED),
-                     reinterpret_cast<LPARAM>(control));
-    }
+    for (const char* link : {"Image1", "Label39"}) clickStatic(form.handle(), form.control(link));
     ASSERT_EQ(launcher.commandLines.size(), 2u);
     EXPECT_EQ(launcher.programs[0], L"C:\\Program Files\\Internet Explorer\\iexplore.exe");
     EXPECT_EQ(launcher.commandLines[0],
@@ -600,10 +577,7 @@ TEST_F(Win32Windows, Form1KeyboardListsAndCommands) {
     EXPECT_EQ(launcher.showWindows[1], 1);
     EXPECT_TRUE(messages.shown.empty());
     launcher.fails = true;
-    HWND link = form.control("Label39");
-    for (int i = 0; i < 2; ++i)
-        SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
-                     reinterpret_cast<LPARAM>(link));
+    for (int i = 0; i < 2; ++i) clickStatic(form.handle(), form.control("Label39"));
     EXPECT_EQ(messages.shown, (std::vector<std::string>{"Browser Not found!!!", "Browser Not found!!!"}));
 }
 
