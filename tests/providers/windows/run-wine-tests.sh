@@ -83,7 +83,7 @@ for output in report address window; do
     fail "the saved machine file does not replay: $(cat "$work/replayed.out")"
   cmp -s "$work/saving.out" "$work/replayed.out" || fail "the saved machine file replays a different $output"
 done
-grep -qx '\[Win32_Processor\]' "$saved" && grep -qx "manufacturer=$vendor" "$saved" ||
+grep -qx '\[Win32_Processor\]' "$saved" && grep -qx "Manufacturer=$vendor" "$saved" ||
   fail "the saved machine file lacks the processor WMI gave: $(cat "$saved")"
 
 # Every machine file gives, byte for byte, the report, address, window and JSON document (LF line
