@@ -1,7 +1,7 @@
 // Each tests/data/machines/NAME.machine comes with the exact report (NAME.report), lookup address
 // (NAME.address), window contents (NAME.window) and JSON document (NAME.json) that tavrix-report
-// must print for it; the
-// shipped examples/NAME.machine have theirs in tests/data/examples.
+// must print for it, and nothing on standard error; the shipped examples/NAME.machine have theirs in
+// tests/data/examples.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,6 +36,7 @@ int checkMachines(const fs::path& machines, const fs::path& expectations) {
             const tavrix::ReportOutcome outcome = tavrix::runReportCommand(arguments);
             EXPECT_EQ(outcome.status, 0) << entry.path() << outcome.err;
             EXPECT_EQ(outcome.out, contentsOf(expected)) << expected;
+            EXPECT_EQ(outcome.err, "") << expected;
         }
     }
     return checked;

@@ -24,16 +24,17 @@ TEST(LookupAddress, ComposesTheAcmeAddressExactly) {
     EXPECT_EQ(sink.navigations()[0], expected);
 }
 
-TEST(LookupAddress, EncodesCharactersThatWouldChangeTheQuery) {
-    EXPECT_EQ(encodeAddressValue("AT&T"), "AT%26T");
-    EXPECT_EQ(encodeAddressValue("a=b#c+d%e"), "a%3Db%23c%2Bd%25e");
-    EXPECT_EQ(encodeAddressValue("tab\there\x7F"), "tab%09here%7F");
-    EXPECT_EQ(encodeAddressValue("Caf\xC3\xA9"), "Caf%C3%A9");
-}
-
-TEST(LookupAddress, KeepsBlanksCommasParenthesesAndOtherPrintables) {
-    EXPECT_EQ(encodeAddressValue(" 4  (Currently Memory in 2 Slots),"), " 4  (Currently Memory in 2 Slots),");
-    EXPECT_EQ(encodeAddressValue("Intel(R) Core(TM) i5 @ 3.30GHz /?:;'\"<>"), "Intel(R) Core(TM) i5 @ 3.30GHz /?:;'\"<>");
+// Characters that would change the query are encoded; blanks, commas, parentheses and other printables kept.
+TEST(LookupAddress, EncodesOnlyCharactersThatWouldChangeTheQuery) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"AT&T", "AT%26T"},
+        {"a=b#c+d%e", "a%3Db%23c%2Bd%25e"},
+        {"tab\there\x7F", "tab%09here%7F"},
+        {"Caf\xC3\xA9", "Caf%C3%A9"},
+        {" 4  (Currently Memory in 2 Slots),", " 4  (Currently Memory in 2 Slots),"},
+        {"Intel(R) Core(TM) i5 @ 3.30GHz /?:;'\"<>", "Intel(R) Core(TM) i5 @ 3.30GHz /?:;'\"<>"},
+    };
+    for (const auto& [value, encoded] : cases) EXPECT_EQ(encodeAddressValue(value), encoded);
 }
 
 TEST(LookupAddress, EmptyValuesLeaveTheirKeysSideBySide) {
