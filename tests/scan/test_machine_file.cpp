@@ -51,32 +51,16 @@ std::string utf16le(const std::u16string& text) {
     return bytes;
 }
 
-TEST(MachineFile, ReadsRowsInFileOrderWithCaseInsensitiveNames) {
-    const auto machine = MachineFile::parse(R"(# a comment
-   # an indented comment
-
-  [win32_physicalmemory]  
-DeviceLocator=DIMM0
-[Win32_Processor]
-Name=CPU
-[WIN32_PHYSICALMEMORY]
-  devicelocator  =DIMM1
-)",
-                                            "m");
-    ASSERT_EQ(machine.rowsOf("Win32_PhysicalMemory").size(), 2u);
-    EXPECT_EQ(valueOf(machine, "Win32_PhysicalMemory", "DEVICELOCATOR"), ProviderValue("DIMM0"));
-    EXPECT_EQ(valueOf(machine, "Win32_PhysicalMemory", "DeviceLocator", 1), ProviderValue("DIMM1"));
-    EXPECT_EQ(machine.rows().size(), 3u);
-}
-
-// Values are kept exactly, empty apart from absent; the digits of the numeric properties become whole
-// numbers; byte-order marks, UTF-16 and CR LF are read.
-TEST(MachineFile, KeepsValuesExactlyTypingNumericPropertiesAndReadingEveryEncoding) {
-    const auto machine = MachineFile::parse("[Win32_Bios]\nManufacturer=  Acme = BIOS  \nVersion=\nSpeed= \n" R"(
+// Rows in file order with names in any case; values kept exactly, empty apart from absent; the digits
+// of the numeric properties as whole numbers; byte-order marks, UTF-16 and CR LF read.
+TEST(MachineFile, ReadsRowsAndValuesExactlyTypingNumericPropertiesInEveryEncoding) {
+    const auto machine = MachineFile::parse("# a comment\n   # an indented comment\n\n  [win32_bios]  \n"
+                                            "Manufacturer=  Acme = BIOS  \nVersion=\nSpeed= \n" R"(
 [Win32_PhysicalMemory]
 Capacity=4294967296
 Speed=1333
 MemoryType=24
+DeviceLocator=DIMM0
 [Win32_PhysicalMemoryArray]
 MaxCapacity=33554432
 MemoryDevices=04
@@ -84,16 +68,22 @@ MemoryDevices=04
 CurrentClockSpeed=2400 MHz
 ExtClock=100
 Name=1234
+[WIN32_PHYSICALMEMORY]
+  devicelocator  =DIMM1
 )",
                                             "m");
+    EXPECT_EQ(machine.rows().size(), 5u);
+    ASSERT_EQ(machine.rowsOf("Win32_PhysicalMemory").size(), 2u);
+    EXPECT_EQ(valueOf(machine, "Win32_PhysicalMemory", "DeviceLocator", 1), ProviderValue("DIMM1"));
     const std::tuple<const char*, const char*, ProviderValue> cases[] = {
         {"Win32_Bios", "manufacturer", "  Acme = BIOS  "},
-        {"Win32_Bios", "Version", ""},
+        {"WIN32_BIOS", "Version", ""},
         {"Win32_Bios", "Speed", " "},
         {"Win32_Bios", "SMBIOSBIOSVersion", Absent{}},
         {"Win32_PhysicalMemory", "Capacity", "4294967296"},
         {"Win32_PhysicalMemory", "speed", std::int64_t{1333}},
         {"Win32_PhysicalMemory", "memorytype", std::int64_t{24}},
+        {"Win32_PhysicalMemory", "DEVICELOCATOR", "DIMM0"},
         {"Win32_PhysicalMemoryArray", "MaxCapacity", std::int64_t{33554432}},
         {"Win32_PhysicalMemoryArray", "MemoryDevices", std::int64_t{4}},
         {"Win32_Processor", "CurrentClockSpeed", "2400 MHz"},
