@@ -8,9 +8,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace {
 
@@ -38,12 +35,9 @@ TEST(ReportCommand, UsageErrorsExitWithTwoAndAUsageLine) {
 TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongInOrAroundTheScan) {
     char pattern[] = "/tmp/tavrix-report-XXXXXX";
     const std::string folder = mkdtemp(pattern);
-    {
-        // The synthetic dump cut short inside its last structure.
-        std::ifstream whole(TAVRIX_TEST_DATA "/smbios/synthetic-3.x.bin", std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
-        std::ofstream(folder + "/cut.bin", std::ios::binary) << bytes.substr(0, bytes.size() - 3);
-    }
+    const std::string cut = folder + "/cut.bin";  // the synthetic dump cut short inside its last structure
+    std::filesystem::copy_file(TAVRIX_TEST_DATA "/smbios/synthetic-3.x.bin", cut);
+    std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 3);
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -53,7 +47,7 @@ TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongInOrAroundTheScan) {
         {{"--root", folder + "/no/such/dir"}, 1,
          "tavrix-report: " + folder + "/no/such/dir: cannot use as the root: No such file or directory\n"},
         {{"--machine", "/x/\x1b[2J"}, 1, "tavrix-report: /x/\\x1b[2J: cannot open: No such file or directory\n"},
-        {{"--dump", folder + "/cut.bin"}, 0, "tavrix-report: warning: " + folder + "/cut.bin: "},
+        {{"--dump", cut}, 0, "tavrix-report: warning: " + cut + ": "},
     };
     const std::string notANumber = TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine";
     for (const char* output : {"--address", "--json"}) {  // --json reads through the recorder
@@ -67,7 +61,7 @@ TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongInOrAroundTheScan) {
         EXPECT_TRUE(status == 0 || result.out.empty()) << result.out;
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
     }
-    EXPECT_THAT(runReport({"--dump", folder + "/cut.bin"}).err, HasSubstr("at offset 0x"));
+    EXPECT_THAT(runReport({"--dump", cut}).err, HasSubstr("at offset 0x"));
 
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);

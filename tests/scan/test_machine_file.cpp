@@ -243,16 +243,9 @@ TEST(PropertyRow, KeepsTheFirstPlaceAndTheLastValueOfARepeatedNameInRowsOfAnySiz
 // them, nor Latin-1 or UTF-8 letters.
 TEST(PropertyRow, MatchesNamesIgnoringTheCaseOfAsciiLettersOnly) {
     const std::tuple<const char*, const char*, bool> cases[] = {
-        {"SMBIOSBIOSVersion", "smbiosbiosversion", true},
-        {"a", "A", true},
-        {"Az", "aZ", true},
-        {"@", "`", false},
-        {"[", "{", false},
-        {"^", "~", false},
-        {"\xC1", "\xE1", false},
-        {"Caf\xC3\x89", "caf\xC3\xA9", false},
-        {"Name", "Name ", false},
-        {"", "", true},
+        {"SMBIOSBIOSVersion", "smbiosbiosversion", true}, {"a", "A", true}, {"Az", "aZ", true}, {"", "", true},
+        {"@", "`", false}, {"[", "{", false}, {"^", "~", false}, {"\xC1", "\xE1", false},
+        {"Caf\xC3\x89", "caf\xC3\xA9", false}, {"Name", "Name ", false},
     };
     for (const auto& [stored, asked, matches] : cases) {
         for (const int filler : {0, 20}) {  // as the only property, and among enough to be indexed
