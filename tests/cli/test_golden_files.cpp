@@ -5,20 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "regular_file.h"
 #include "report_command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+// The file's bytes, or why they cannot be read.
 std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    const auto file = tavrix::RegularFile::read(path.string(), 64 << 20);
+    return file.bytes ? *file.bytes : "unreadable: " + file.why;
 }
 
 // Checks every machine file in the folder against its expected outputs; returns how many it checked.
@@ -30,7 +28,6 @@ int checkMachines(const fs::path& machines, const fs::path& expectations) {
         for (const auto& [option, extension] : {std::pair{"", ".report"}, {"--address", ".address"}, {"--window", ".window"}, {"--json", ".json"}}) {
             fs::path expected = expectations / entry.path().filename();
             expected.replace_extension(extension);
-            EXPECT_TRUE(fs::exists(expected)) << expected;
             std::vector<std::string> arguments = {"--machine", entry.path().string()};
             if (*option) arguments.emplace_back(option);
             const tavrix::ReportOutcome outcome = tavrix::runReportCommand(arguments);

@@ -5,9 +5,8 @@
 
 #include <unistd.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "regular_file.h"
 #include "report_command.h"
 
 namespace {
@@ -15,11 +14,10 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
+// The file's bytes, or why they cannot be read.
 std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    const auto file = tavrix::RegularFile::read(path.string(), 64 << 20);
+    return file.bytes ? *file.bytes : "unreadable: " + file.why;
 }
 
 using Outcome = tavrix::ReportOutcome;

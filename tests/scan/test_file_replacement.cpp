@@ -15,7 +15,6 @@
 #include <fstream>
 #include <functional>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "regular_file.h"
@@ -26,11 +25,10 @@ namespace fs = std::filesystem;
 using tavrix::replaceFile;
 using ::testing::HasSubstr;
 
+// The file's bytes, or why they cannot be read.
 std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    const auto file = tavrix::RegularFile::read(path.string(), 64 << 20);
+    return file.bytes ? *file.bytes : "unreadable: " + file.why;
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
