@@ -79,20 +79,17 @@ TEST_F(Form1Behaviour, LoadBlanksTheValueLabelsInNumberOrderAndResetsTheCount) {
 }
 
 TEST_F(Form1Behaviour, AClickedListsRowIsSelectedInTheOtherTwoInOrder) {
-    const std::tuple<ModuleList, int, std::vector<std::string>> cases[] = {
-        {ModuleList::memoryLst, 2, {"select slotsLst=2", "select speedLst=2"}},
-        {ModuleList::slotsLst, 0, {"select memoryLst=0", "select speedLst=0"}},
-        {ModuleList::speedLst, 1, {"select memoryLst=1", "select slotsLst=1"}},
-        {ModuleList::slotsLst, -1, {"select memoryLst=-1", "select speedLst=-1"}},
+    using tavrix::behaviour::Form1;
+    const std::tuple<ModuleList, void (Form1::*)(), int, std::vector<std::string>> cases[] = {
+        {ModuleList::memoryLst, &Form1::memoryLst_Click, 2, {"select slotsLst=2", "select speedLst=2"}},
+        {ModuleList::slotsLst, &Form1::slotsLst_Click, 0, {"select memoryLst=0", "select speedLst=0"}},
+        {ModuleList::speedLst, &Form1::speedLst_Click, 1, {"select memoryLst=1", "select slotsLst=1"}},
+        {ModuleList::slotsLst, &Form1::slotsLst_Click, -1, {"select memoryLst=-1", "select speedLst=-1"}},
     };
-    for (const auto& [clicked, row, log] : cases) {
+    for (const auto& [clicked, click, row, log] : cases) {
         view.log.clear();
         view.selected[static_cast<std::size_t>(clicked)] = row;
-        switch (clicked) {
-            case ModuleList::memoryLst: form.memoryLst_Click(); break;
-            case ModuleList::slotsLst: form.slotsLst_Click(); break;
-            case ModuleList::speedLst: form.speedLst_Click(); break;
-        }
+        (form.*click)();
         EXPECT_EQ(view.log, log) << FakeView::name(clicked) << " row " << row;
     }
 }
