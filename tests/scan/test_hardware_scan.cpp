@@ -36,7 +36,8 @@ std::string computerWithMemory(const std::string& bytes) {
 const std::string twoModules = "[Win32_PhysicalMemory]\nCapacity=4294967296\nSpeed=1333\nDeviceLocator=DIMM0\n"
                                "[Win32_PhysicalMemory]\nCapacity=4294967296\nSpeed=1333\nDeviceLocator=DIMM1\n";
 
-// Each machine, scanned, gives these captions (a separator other than '.' where one is given).
+// Each machine, scanned, gives these captions (a separator other than '.' where one is given); the
+// golden files show 8 GB and 32 GB (acme), 7.89 GB and 512 MB (placeholders), 1013.76 MB (below one GB).
 TEST(HardwareScan, ShowsEachValueAsItsLabelsCaption) {
     using enum ValueLabel;
     const struct {
@@ -44,18 +45,13 @@ TEST(HardwareScan, ShowsEachValueAsItsLabelsCaption) {
         std::vector<std::pair<ValueLabel, const char*>> captions;
         const char* separator = ".";
     } cases[] = {
-        {computerWithMemory("8589934592"), {{Label35, "8 GB"}}},
-        {computerWithMemory("8471191552"), {{Label35, "7.89 GB"}}},
         {computerWithMemory("8471191552"), {{Label35, "7,89 GB"}}, ","},
         {computerWithMemory("1073741824"), {{Label35, "1 GB"}}},
         {computerWithMemory(" 1073741824 "), {{Label35, "1 GB"}}},  // numbers as text, read as numbers
         {computerWithMemory("+1073741824"), {{Label35, "1 GB"}}},
         {computerWithMemory("1073741824.0"), {{Label35, "1 GB"}}},
-        {computerWithMemory("1063256064"), {{Label35, "1013.76 MB"}}},
         {computerWithMemory("536870912"), {{Label35, "512 MB"}}},
         {computerWithMemory("0"), {{Label35, "0 MB"}}},
-        {"[Win32_PhysicalMemoryArray]\nMaxCapacity=33554432\n", {{Label36, "32 GB"}}},
-        {"[Win32_PhysicalMemoryArray]\nMaxCapacity=524288\n", {{Label36, "512 MB"}}},
         // the last row of a query decides, even where it lacks a value an earlier row has
         {"[Win32_PhysicalMemoryArray]\nMaxCapacity=33554432\nMemoryDevices=4\nManufacturer=First\n"
          "[Win32_PhysicalMemoryArray]\nMaxCapacity=524288\nMemoryDevices=2\n"
