@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 #include <filesystem>
+#include <tuple>
 
 #include "regular_file.h"
 #include "report_command.h"
@@ -63,24 +64,17 @@ protected:
 };
 
 TEST_F(SaveMachine, ReplaysEveryTestMachineAndDumpTheSame) {
-    int checked = 0;
-    for (const fs::path& folder : {fs::path(TAVRIX_TEST_DATA "/machines"), fs::path(TAVRIX_SOURCE_DIR "/examples")}) {
-        for (const fs::path& machine : filesIn(folder, ".machine")) {
-            checkRoundTrip({"--machine", machine.string()}, machine.stem().string());
-            ++checked;
-        }
-    }
-    for (const fs::path& folder : {fs::path(TAVRIX_TEST_DATA "/smbios"), fs::path(TAVRIX_TEST_DATA "/smbios/fuzz")}) {
-        for (const fs::path& dump : filesIn(folder, ".bin")) {
-            checkRoundTrip({"--dump", dump.string()}, dump.stem().string());
+    int checked = 0;  // real computers' tables count too, when the shared collection is there
+    for (const auto& [folder, option, extension] :
+         {std::tuple{TAVRIX_TEST_DATA "/machines", "--machine", ".machine"}, {TAVRIX_SOURCE_DIR "/examples", "--machine", ".machine"},
+          {TAVRIX_TEST_DATA "/smbios", "--dump", ".bin"}, {TAVRIX_TEST_DATA "/smbios/fuzz", "--dump", ".bin"},
+          {TAVRIX_SOURCE_DIR "/../shared/smbios-dumps", "--dump", ".bin"}}) {
+        for (const fs::path& file : filesIn(folder, extension)) {
+            checkRoundTrip({option, file.string()}, file.stem().string());
             ++checked;
         }
     }
     EXPECT_GE(checked, 12);
-    // Real computers' tables, when the shared collection is there.
-    for (const fs::path& dump : filesIn(TAVRIX_SOURCE_DIR "/../shared/smbios-dumps", ".bin")) {
-        checkRoundTrip({"--dump", dump.string()}, dump.stem().string());
-    }
 }
 
 TEST_F(SaveMachine, WritesTheDocumentedFormatInTheScansOrder) {
