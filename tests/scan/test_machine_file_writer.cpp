@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "machine_file.h"
 #include "machine_recorder.h"
 #include "scan_error.h"
@@ -28,12 +30,8 @@ std::string errorOf(const MachineDescription& machine) {
 }
 
 TEST(MachineFileWriter, ValuesReadBackExactlyWithTheirType) {
-    struct Case {
-        std::string name;
-        ProviderValue written;
-        ProviderValue read;  // a number outside the typed properties reads back as its digits
-    };
-    const std::vector<Case> cases = {
+    // A number outside the typed properties reads back as its digits.
+    const std::tuple<std::string, ProviderValue, ProviderValue> cases[] = {
         {"DeviceLocator", std::string("  DIMM 0 "), std::string("  DIMM 0 ")},
         {"DeviceLocator", std::string(""), std::string("")},
         {"DeviceLocator", std::string("a=b=c"), std::string("a=b=c")},
