@@ -19,7 +19,9 @@ protected:
     std::vector<std::optional<std::string>> saved;
 
     void SetUp() override {
-        for (const char* name : names) saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
+        for (const char* name : names) {
+            saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
+        }
     }
     void TearDown() override { set(saved); }
 

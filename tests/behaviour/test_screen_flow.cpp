@@ -48,9 +48,9 @@ struct FakeWindows : FlowWindows {
 };
 
 using Event = void (ScreenFlow::*)();
-constexpr Event ok = &ScreenFlow::okPressed, cancel = &ScreenFlow::cancelPressed, closeDialog = &ScreenFlow::dialogClosed,
-                tick = &ScreenFlow::splashTick, key = &ScreenFlow::splashKeyPressed,
-                closeMain = &ScreenFlow::mainWindowClosed;
+constexpr Event ok = &ScreenFlow::okPressed, cancel = &ScreenFlow::cancelPressed,
+                closeDialog = &ScreenFlow::dialogClosed, tick = &ScreenFlow::splashTick,
+                key = &ScreenFlow::splashKeyPressed, closeMain = &ScreenFlow::mainWindowClosed;
 
 // Each event, then the state it leaves (D, S, R, E for Disclaimer, Scanning, Results, Ended; in lower
 // case when the event threw) and the whole log; events after the end, or a late tick, change nothing.
@@ -77,7 +77,8 @@ TEST(ScreenFlow, EachPathThroughTheWindowsLogsExactlyItsSteps) {
          "SSSS", after({"create Form1", "getTavrix", "getTavrix", "getTavrix"})},
         {"a key after an unsuccessful scan takes the hidden Form1 along", {"Failed"}, {ok, tick, key}, "SSE",
          after({"create Form1", "getTavrix", "unload Form1", "unload frmSplash", "end"})},
-        {"a failed scan propagates and never shows Form1", {"throw"}, {ok, tick}, "Ss", after({"create Form1", "getTavrix"})},
+        {"a failed scan propagates and never shows Form1", {"throw"}, {ok, tick}, "Ss",
+         after({"create Form1", "getTavrix"})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -66,7 +66,8 @@ protected:
 TEST_F(SaveMachine, ReplaysEveryTestMachineAndDumpTheSame) {
     int checked = 0;  // real computers' tables count too, when the shared collection is there
     for (const auto& [folder, option, extension] :
-         {std::tuple{TAVRIX_TEST_DATA "/machines", "--machine", ".machine"}, {TAVRIX_SOURCE_DIR "/examples", "--machine", ".machine"},
+         {std::tuple{TAVRIX_TEST_DATA "/machines", "--machine", ".machine"},
+          {TAVRIX_SOURCE_DIR "/examples", "--machine", ".machine"},
           {TAVRIX_TEST_DATA "/smbios", "--dump", ".bin"}, {TAVRIX_TEST_DATA "/smbios/fuzz", "--dump", ".bin"},
           {TAVRIX_SOURCE_DIR "/../shared/smbios-dumps", "--dump", ".bin"}}) {
         for (const fs::path& file : filesIn(folder, extension)) {

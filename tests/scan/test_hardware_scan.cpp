@@ -61,8 +61,9 @@ TEST(HardwareScan, ShowsEachValueAsItsLabelsCaption) {
         {"[Win32_ComputerSystem]\nManufacturer=System manufacturer\nModel=System Product Name\nSystemType=System x64\n"
          "[Win32_Baseboard]\nManufacturer=System board maker\nProduct=B1\n[Win32_Bios]\nManufacturer=System BIOS\n"
          "[Win32_ComputerSystemProduct]\nVersion=System Version\nIdentifyingNumber=System Serial Number\n",
-         {{Label21, "Not Available"}, {Label22, "Not Available"}, {Label24, "Not Available"}, {Label25, "Not Available"},
-          {Label26, "System x64"}, {Label30, "System board maker"}, {Label32, "System BIOS"}}},
+         {{Label21, "Not Available"}, {Label22, "Not Available"}, {Label24, "Not Available"},
+          {Label25, "Not Available"}, {Label26, "System x64"}, {Label30, "System board maker"},
+          {Label32, "System BIOS"}}},
     };
     for (const auto& c : cases) {
         Scanned scanned(c.machine, TextForm(c.separator));

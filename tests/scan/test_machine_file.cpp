@@ -35,10 +35,13 @@ std::string messageOf(const Call& call) {
 }
 
 std::string errorOf(const std::string& text, const std::vector<ClassProperties>& kept = {}) {
-    return messageOf([&] { kept.empty() ? MachineFile::parse(text, "bad.machine") : MachineFile::parse(text, "bad.machine", kept); });
+    return messageOf([&] {
+        kept.empty() ? MachineFile::parse(text, "bad.machine") : MachineFile::parse(text, "bad.machine", kept);
+    });
 }
 
-ProviderValue valueOf(const MachineDescription& machine, const char* className, const char* property, std::size_t row = 0) {
+ProviderValue valueOf(const MachineDescription& machine, const char* className, const char* property,
+                      std::size_t row = 0) {
     return machine.rowsOf(className).at(row)->readProperty(property);
 }
 
@@ -90,7 +93,9 @@ Name=1234
         {"Win32_Processor", "ExtClock", std::int64_t{100}},
         {"Win32_Processor", "Name", "1234"},
     };
-    for (const auto& [className, property, value] : cases) EXPECT_EQ(valueOf(machine, className, property), value) << property;
+    for (const auto& [className, property, value] : cases) {
+        EXPECT_EQ(valueOf(machine, className, property), value) << property;
+    }
 
     const auto utf8 = MachineFile::parse("\xEF\xBB\xBF[Win32_Bios]\r\nManufacturer=Caf\xC3\xA9\r\n", "m");
     EXPECT_EQ(valueOf(utf8, "Win32_Bios", "Manufacturer"), ProviderValue("Caf\xC3\xA9"));
@@ -184,7 +189,8 @@ TEST(TextCharacters, ReaderWriterAndShownPathsRefuseTheSameCharacters) {
         const std::string refused = (kind == control ? "control character " : "invisible character ") + name;
         EXPECT_EQ(readError, kind == control ? "bad.machine:2: control character in the line"
                                              : "bad.machine:2: " + refused + " in the line");
-        EXPECT_EQ(writeError, "cannot save Win32_Bios property \"Version\" in a machine file: its value holds the " + refused);
+        EXPECT_EQ(writeError,
+                  "cannot save Win32_Bios property \"Version\" in a machine file: its value holds the " + refused);
         EXPECT_EQ(path.find(character), std::string::npos);
         EXPECT_THAT(path, HasSubstr("\\x"));
     }

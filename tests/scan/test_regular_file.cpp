@@ -25,12 +25,10 @@ struct RootWithLinks {
         }
         std::filesystem::create_directories(top / "root/sys/class/dmi");
         std::filesystem::create_directories(top / "root/sys/up");
-        for (const auto& [target, path] : {std::pair<std::string, const char*>{"../../devices/virtual/dmi/id", "root/sys/class/dmi/id"},
-                                           {top.string() + "/secret", "root/sys/absolute"},
-                                           {"../../secret", "root/sys/relative"},
-                                           {"up/../../../secret", "root/sys/chain"},
-                                           {"loop-b", "root/sys/loop-a"},
-                                           {"loop-a", "root/sys/loop-b"}}) {
+        for (const auto& [target, path] :
+             {std::pair<std::string, const char*>{"../../devices/virtual/dmi/id", "root/sys/class/dmi/id"},
+              {top.string() + "/secret", "root/sys/absolute"}, {"../../secret", "root/sys/relative"},
+              {"up/../../../secret", "root/sys/chain"}, {"loop-b", "root/sys/loop-a"}, {"loop-a", "root/sys/loop-b"}}) {
             std::filesystem::create_symlink(target, top / path);
         }
         ::mkfifo((top / "root/fifo").c_str(), 0600);
