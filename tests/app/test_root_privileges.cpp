@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -19,19 +20,14 @@ protected:
 
     void SetUp() override {
         for (const char* name : names) {
-            const char* value = std::getenv(name);
-            saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+            saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
         }
     }
     void TearDown() override { set(saved); }
 
     static void set(const std::vector<std::optional<std::string>>& values) {
         for (std::size_t i = 0; i < std::size(names); ++i) {
-            if (values[i]) {
-                setenv(names[i], values[i]->c_str(), 1);
-            } else {
-                unsetenv(names[i]);
-            }
+            values[i] ? setenv(names[i], values[i]->c_str(), 1) : unsetenv(names[i]);
         }
     }
 };
@@ -91,19 +87,18 @@ TEST_F(InvokingUserEnvironment, NamesTheUserBehindSudoOrPkexecAndWarnsOfRootOrBa
     };
     for (const auto& [sudoUid, sudoGid, pkexecUid, expected, expectedWarnings] : cases) {
         set({sudoUid, sudoGid, pkexecUid});
-        const std::string where = "SUDO_UID=" + sudoUid.value_or("(unset)") + " SUDO_GID=" + sudoGid.value_or("(unset)") +
-                                  " PKEXEC_UID=" + pkexecUid.value_or("(unset)");
+        SCOPED_TRACE("SUDO_UID=" + sudoUid.value_or("(unset)") + " SUDO_GID=" + sudoGid.value_or("(unset)") +
+                     " PKEXEC_UID=" + pkexecUid.value_or("(unset)"));
         std::vector<std::string> warnings;
         const auto user = tavrix::invokingUser(warnings);
         std::string joined;
         for (const auto& warning : warnings) joined += (joined.empty() ? "" : " | ") + warning;
-        EXPECT_EQ(joined, expectedWarnings) << where;
-        ASSERT_EQ(user.has_value(), expected.has_value()) << where;
-        if (!user) continue;
-        EXPECT_EQ(user->uid, expected->uid) << where;
-        EXPECT_EQ(user->gid, expected->gid) << where;
-        EXPECT_EQ(user->name, expected->name) << where;
-        EXPECT_EQ(user->home, expected->home) << where;
+        EXPECT_EQ(joined, expectedWarnings);
+        ASSERT_EQ(user.has_value(), expected.has_value());
+        if (user) {
+            EXPECT_EQ(std::tie(user->uid, user->gid, user->name, user->home),
+                      std::tie(expected->uid, expected->gid, expected->name, expected->home));
+        }
     }
 }
 

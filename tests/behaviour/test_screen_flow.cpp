@@ -3,46 +3,36 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 #include <stdexcept>
 
 namespace {
 
 using namespace tavrix;
-using ::testing::ElementsAre;
-
-const char* nameOf(Window window) {
-    switch (window) {
-    case Window::Dialog: return "Dialog";
-    case Window::frmSplash: return "frmSplash";
-    case Window::Form1: return "Form1";
-    }
-    return "?";
-}
 
 // Windows that log every operation and hold the scan results to give.
 struct FakeWindows : FlowWindows {
     std::vector<std::string> log;
     std::set<Window> existing, loaded, visible;
     std::vector<std::string> results{"Success"};
-    bool ended = false;
 
+    static std::string nameOf(Window w) { return std::array{"Dialog", "frmSplash", "Form1"}[static_cast<int>(w)]; }
     void create(Window w) override {
-        if (existing.insert(w).second) log.push_back(std::string("create ") + nameOf(w));
+        if (existing.insert(w).second) log.push_back("create " + nameOf(w));
     }
     void show(Window w) override {
         existing.insert(w);
         loaded.insert(w);
         visible.insert(w);
-        log.push_back(std::string("show ") + nameOf(w));
+        log.push_back("show " + nameOf(w));
         EXPECT_FALSE(visible.count(Window::Form1) && visible.count(Window::frmSplash));
     }
     void unload(Window w) override {
-        if (!existing.count(w)) return;
-        existing.erase(w);
+        if (!existing.erase(w)) return;
         loaded.erase(w);
         visible.erase(w);
-        log.push_back(std::string("unload ") + nameOf(w));
+        log.push_back("unload " + nameOf(w));
     }
     bool isLoaded(Window w) const override { return loaded.count(w) != 0; }
     std::string getTavrix() override {
@@ -54,102 +44,61 @@ struct FakeWindows : FlowWindows {
         if (result == "throw") throw std::runtime_error("scan failed");
         return result;
     }
-    void endProcess() override {
-        ended = true;
-        log.push_back("end");
-    }
+    void endProcess() override { log.push_back("end"); }
 };
 
-TEST(ScreenFlow, OkShowsTheSplashBeforeTheDisclaimerGoesThenTheScanLeadsToResults) {
-    FakeWindows windows;
-    ScreenFlow flow(windows);
-    flow.start();
-    EXPECT_EQ(flow.state(), FlowState::Disclaimer);
-    flow.okPressed();
-    EXPECT_EQ(flow.state(), FlowState::Scanning);
-    flow.splashTick();
-    EXPECT_EQ(flow.state(), FlowState::Results);
-    EXPECT_THAT(windows.log, ElementsAre("create Dialog", "show Dialog", "create frmSplash", "show frmSplash",
-                                         "unload Dialog", "create Form1", "getTavrix", "unload frmSplash",
-                                         "show Form1"));
-    flow.splashTick();  // a late tick changes nothing
-    flow.mainWindowClosed();
-    EXPECT_EQ(flow.state(), FlowState::Ended);
-    EXPECT_EQ(windows.log.back(), "end");
-}
+using Event = void (ScreenFlow::*)();
+constexpr Event ok = &ScreenFlow::okPressed, cancel = &ScreenFlow::cancelPressed,
+                closeDialog = &ScreenFlow::dialogClosed, tick = &ScreenFlow::splashTick,
+                key = &ScreenFlow::splashKeyPressed, closeMain = &ScreenFlow::mainWindowClosed;
 
-TEST(ScreenFlow, CancelEndsAtOnceWithoutUnloadingAnything) {
-    FakeWindows windows;
-    ScreenFlow flow(windows);
-    flow.start();
-    flow.cancelPressed();
-    EXPECT_EQ(flow.state(), FlowState::Ended);
-    EXPECT_THAT(windows.log, ElementsAre("create Dialog", "show Dialog", "end"));
-    flow.okPressed();
-    EXPECT_EQ(windows.log.size(), 3u);
-}
-
-TEST(ScreenFlow, ClosingTheDisclaimerEndsWithoutAScan) {
-    FakeWindows windows;
-    ScreenFlow flow(windows);
-    flow.start();
-    flow.dialogClosed();
-    EXPECT_EQ(flow.state(), FlowState::Ended);
-    EXPECT_THAT(windows.log, ElementsAre("create Dialog", "show Dialog", "unload Dialog", "end"));
-}
-
-TEST(ScreenFlow, KeyBeforeTheFirstTickEndsWithoutCreatingTheMainWindow) {
-    FakeWindows windows;
-    ScreenFlow flow(windows);
-    flow.start();
-    flow.okPressed();
-    flow.splashKeyPressed();
-    EXPECT_EQ(flow.state(), FlowState::Ended);
-    EXPECT_FALSE(windows.existing.count(Window::Form1));
-    EXPECT_EQ(windows.log.back(), "end");
-    flow.splashTick();
-    EXPECT_EQ(std::count(windows.log.begin(), windows.log.end(), "getTavrix"), 0);
-}
-
-TEST(ScreenFlow, AnyResultButSuccessScansAgainOnTheSameWindow) {
-    FakeWindows windows;
-    windows.results = {"success", "", "Success "};
-    ScreenFlow flow(windows);
-    flow.start();
-    flow.okPressed();
-    for (int tick = 0; tick < 3; ++tick) {
-        flow.splashTick();
-        EXPECT_EQ(flow.state(), FlowState::Scanning);
-        EXPECT_TRUE(windows.visible.count(Window::frmSplash));
+// Each event, then the state it leaves (D, S, R, E for Disclaimer, Scanning, Results, Ended; in lower
+// case when the event threw) and the whole log; events after the end, or a late tick, change nothing.
+TEST(ScreenFlow, EachPathThroughTheWindowsLogsExactlyItsSteps) {
+    const std::vector<std::string> splash = {"create Dialog", "show Dialog", "create frmSplash", "show frmSplash",
+                                             "unload Dialog"};
+    auto after = [&splash](std::vector<std::string> more) {
+        more.insert(more.begin(), splash.begin(), splash.end());
+        return more;
+    };
+    const struct {
+        const char* what;
+        std::vector<std::string> results;
+        std::vector<Event> events;
+        std::string states;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"OK, then a scan that succeeds", {"Success"}, {ok, tick, tick, closeMain}, "SRRE",
+         after({"create Form1", "getTavrix", "unload frmSplash", "show Form1", "unload Form1", "end"})},
+        {"Cancel ends at once without unloading", {}, {cancel, ok}, "EE", {"create Dialog", "show Dialog", "end"}},
+        {"closing the disclaimer", {}, {closeDialog}, "E", {"create Dialog", "show Dialog", "unload Dialog", "end"}},
+        {"a key before the first tick", {}, {ok, key, tick}, "SEE", after({"unload frmSplash", "end"})},
+        {"any result but Success scans again on the same window", {"success", "", "Success "}, {ok, tick, tick, tick},
+         "SSSS", after({"create Form1", "getTavrix", "getTavrix", "getTavrix"})},
+        {"a key after an unsuccessful scan takes the hidden Form1 along", {"Failed"}, {ok, tick, key}, "SSE",
+         after({"create Form1", "getTavrix", "unload Form1", "unload frmSplash", "end"})},
+        {"a failed scan propagates and never shows Form1", {"throw"}, {ok, tick}, "Ss",
+         after({"create Form1", "getTavrix"})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeWindows windows;
+        if (!c.results.empty()) windows.results = c.results;
+        ScreenFlow flow(windows);
+        flow.start();
+        EXPECT_EQ(flow.state(), FlowState::Disclaimer);
+        std::string states;
+        for (const Event event : c.events) {
+            try {
+                (flow.*event)();
+                states += "DSRE"[static_cast<int>(flow.state())];
+            } catch (const std::runtime_error&) {
+                states += "dsre"[static_cast<int>(flow.state())];
+            }
+        }
+        EXPECT_EQ(states, c.states);
+        EXPECT_EQ(windows.log, c.log);
     }
-    EXPECT_EQ(std::count(windows.log.begin(), windows.log.end(), "create Form1"), 1);
-    EXPECT_EQ(std::count(windows.log.begin(), windows.log.end(), "getTavrix"), 3);
-    EXPECT_FALSE(windows.visible.count(Window::Form1));
-}
-
-TEST(ScreenFlow, KeyAfterAnUnsuccessfulScanTakesTheHiddenMainWindowAlong) {
-    FakeWindows windows;
-    windows.results = {"Failed"};
-    ScreenFlow flow(windows);
-    flow.start();
-    flow.okPressed();
-    flow.splashTick();
-    flow.splashKeyPressed();
-    EXPECT_EQ(flow.state(), FlowState::Ended);
-    EXPECT_TRUE(windows.ended);
-    EXPECT_TRUE(windows.loaded.empty());
-}
-
-TEST(ScreenFlow, AFailedScanPropagatesAndNeverShowsTheMainWindow) {
-    FakeWindows windows;
-    windows.results = {"throw"};
-    ScreenFlow flow(windows);
-    flow.start();
-    flow.okPressed();
-    EXPECT_THROW(flow.splashTick(), std::runtime_error);
-    EXPECT_EQ(flow.state(), FlowState::Scanning);
-    EXPECT_FALSE(windows.visible.count(Window::Form1));
-    EXPECT_TRUE(windows.visible.count(Window::frmSplash));
 }
 
 }  // namespace

@@ -33,13 +33,12 @@ def main():
     report, source = sys.argv[1], sys.argv[2]
     with open(os.path.join(source, "docs", "tavrix-report.schema.json"), encoding="utf-8") as file:
         validator = jsonschema.Draft202012Validator(json.load(file))
-    data = os.path.join(source, "tests", "data")
+    shared = os.path.join(source, "..", "shared", "smbios-dumps")
     work = tempfile.mkdtemp()
-    inputs = [["--machine", m] for m in sorted(glob.glob(os.path.join(data, "machines", "*.machine")))]
-    inputs += [["--machine", m] for m in sorted(glob.glob(os.path.join(source, "examples", "*.machine")))]
-    dumps = sorted(glob.glob(os.path.join(data, "smbios", "*.bin")))
-    dumps += sorted(glob.glob(os.path.join(source, "..", "shared", "smbios-dumps", "*.bin")))
-    inputs += [["--dump", d] for d in dumps]
+    inputs = [[option, path] for option, pattern in [
+        ("--machine", "tests/data/machines/*.machine"), ("--machine", "examples/*.machine"),
+        ("--dump", "tests/data/smbios/*.bin"), ("--dump", "../shared/smbios-dumps/*.bin")]
+        for path in sorted(glob.glob(os.path.join(source, pattern)))]
     passed = failed = 0
     saved = os.path.join(work, "saved.machine")
     for source_arguments in inputs:
@@ -63,9 +62,8 @@ def main():
                     lists[key].append(value)
                 elif document["window"][LABELS[key]] != value:
                     problems.append(f"{key}: {document['window'][LABELS[key]]!r} != {value!r}")
-            for key, rows in lists.items():
-                if document["window"][key] != rows:
-                    problems.append(f"{key}: {document['window'][key]} != {rows}")
+            problems += [f"{key}: {document['window'][key]} != {rows}" for key, rows in lists.items()
+                         if document["window"][key] != rows]
             if [m["size"] for m in document["modules"]] != lists["memoryLst"]:
                 problems.append("modules out of the lists' order")
             if document["lookupAddress"] + "\n" != address.stdout.decode("utf-8"):
@@ -75,11 +73,10 @@ def main():
         except (ValueError, KeyError, UnicodeDecodeError) as error:
             problems.append(str(error))
         if problems:
-            failed += 1
             print(f"FAILED: {name}: {'; '.join(problems)}")
-        else:
-            passed += 1
-    if not os.path.isdir(os.path.join(source, "..", "shared", "smbios-dumps")):
+        failed += bool(problems)
+        passed += not problems
+    if not os.path.isdir(shared):
         print("no ../shared/smbios-dumps beside the source: real computers' dumps skipped")
     shutil.rmtree(work)
     print(f"{passed} passed, {failed} failed")

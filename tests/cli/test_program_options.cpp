@@ -9,7 +9,6 @@ namespace {
 
 using tavrix::Program;
 using tavrix::ProgramOptions;
-using tavrix::ReportOutput;
 
 TEST(ProgramOptions, EachProgramTakesItsOwnOptionsOnceAndRejectsTheRest) {
     struct Case {
@@ -51,13 +50,6 @@ TEST(ProgramOptions, EachProgramTakesItsOwnOptionsOnceAndRejectsTheRest) {
         EXPECT_EQ(why, c.error) << (c.arguments.empty() ? "" : c.arguments[0]);
         EXPECT_EQ(options.has_value(), c.error.empty()) << why;
     }
-    std::string why;
-    const auto report = ProgramOptions::parse(Program::tavrixReport, {"--window", "--dump", "t.bin", "--save-machine", "s"}, why);
-    ASSERT_TRUE(report);
-    EXPECT_EQ(report->output, ReportOutput::window);
-    EXPECT_EQ(report->sources.dumpFile, "t.bin");
-    EXPECT_EQ(report->saveMachine, "s");
-    EXPECT_EQ(report->machineFile, "");
 }
 
 // A bad file fails before any window, with the message tavrix-report prints after its name.

@@ -8,9 +8,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace {
 
@@ -22,28 +19,10 @@ constexpr auto runReport = tavrix::runReportCommand;
 
 const std::string acme = TAVRIX_SOURCE_DIR "/examples/acme.machine";
 
-TEST(ReportCommand, PrintsTheReportTheAddressOrTheWindow) {
-    const Outcome report = runReport({"--machine", acme});
-    EXPECT_EQ(report.status, 0);
-    EXPECT_THAT(report.out, StartsWith("************System**********\r\n\r\nSystem Manufacturer:Acme\r\n"));
-    EXPECT_TRUE(report.err.empty());
-
-    const Outcome address = runReport({"--address", "--machine", acme});
-    EXPECT_EQ(address.status, 0);
-    EXPECT_THAT(address.out, StartsWith("http://www.quorvane.com/mc/tavrix.asp?manufacturer = Acme&"));
-    EXPECT_EQ(address.out.back(), '\n');
-    EXPECT_EQ(address.out.find('\n'), address.out.size() - 1);
-
-    const Outcome window = runReport({"--machine", acme, "--window"});
-    EXPECT_EQ(window.status, 0);
-    EXPECT_THAT(window.out, StartsWith("Label35=8 GB\nLabel36=32 GB\nLabel21=Acme\n"));
-    EXPECT_THAT(window.out, HasSubstr("Label37=4  (Currently Memory in 2 Slots)\nslotsLst=DIMM0\nslotsLst=DIMM1\n"
-                                      "memoryLst=4096 MB\nmemoryLst=4096 MB\nspeedLst=1333 MHz\nspeedLst=1333 MHz\n"));
-}
-
 TEST(ReportCommand, UsageErrorsExitWithTwoAndAUsageLine) {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--bogus"}, {"--machine"}, {"--address", "--window"}, {"--machine", acme, "--dump", "x.bin"}, {"-h"}}) {
+             {"--bogus"}, {"--machine"}, {"--address", "--window"}, {"--machine", acme, "--dump", "x.bin"}, {"-h"},
+             {"--save-machine"}}) {
         const Outcome result = runReport(arguments);
         EXPECT_EQ(result.status, 2) << arguments[0];
         EXPECT_THAT(result.err, StartsWith("tavrix-report: "));
@@ -52,52 +31,37 @@ TEST(ReportCommand, UsageErrorsExitWithTwoAndAUsageLine) {
     }
 }
 
-TEST(ReportCommand, FailedScansExitWithOneAndSayWhy) {
-    const Outcome missing = runReport({"--machine", "/nonexistent.machine"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_THAT(missing.err, StartsWith("tavrix-report: /nonexistent.machine: cannot open"));
-    EXPECT_TRUE(missing.out.empty());
-
-    const Outcome malformed = runReport({"--machine", TAVRIX_TEST_DATA "/malformed/text-line.machine"});
-    EXPECT_EQ(malformed.status, 1);
-    EXPECT_THAT(malformed.err, HasSubstr("text-line.machine:3: expected [Class] or Name=value"));
-
-    for (const char* output : {"--address", "--json"}) {  // --json reads through the recorder
-        const Outcome notANumber =
-            runReport({"--machine", TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine", output});
-        EXPECT_EQ(notANumber.status, 1);
-        EXPECT_THAT(notANumber.err, HasSubstr("\"Capacity\" is not a number: \"8 GB\""));
-        EXPECT_TRUE(notANumber.out.empty());
-    }
-}
-
-// Failures of the surroundings that once ended silently or with a success status.
-TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongAroundTheScan) {
+// Failed scans, and failures of the surroundings that once ended silently or with a success status.
+TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongInOrAroundTheScan) {
     char pattern[] = "/tmp/tavrix-report-XXXXXX";
     const std::string folder = mkdtemp(pattern);
-    {
-        // The synthetic dump cut short inside its last structure.
-        std::ifstream whole(TAVRIX_TEST_DATA "/smbios/synthetic-3.x.bin", std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
-        std::ofstream(folder + "/cut.bin", std::ios::binary) << bytes.substr(0, bytes.size() - 3);
-    }
-    const struct {
+    const std::string cut = folder + "/cut.bin";  // the synthetic dump cut short inside its last structure
+    std::filesystem::copy_file(TAVRIX_TEST_DATA "/smbios/synthetic-3.x.bin", cut);
+    std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 3);
+    struct Case {
         std::vector<std::string> arguments;
         int status;
         std::string err;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {{"--root", folder + "/no/such/dir"}, 1,
          "tavrix-report: " + folder + "/no/such/dir: cannot use as the root: No such file or directory\n"},
         {{"--machine", "/x/\x1b[2J"}, 1, "tavrix-report: /x/\\x1b[2J: cannot open: No such file or directory\n"},
-        {{"--dump", folder + "/cut.bin"}, 0, "tavrix-report: warning: " + folder + "/cut.bin: "},
+        {{"--dump", cut}, 0, "tavrix-report: warning: " + cut + ": "},
     };
+    const std::string notANumber = TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine";
+    for (const char* output : {"--address", "--json"}) {  // --json reads through the recorder
+        cases.push_back({{"--machine", notANumber, output}, 1,
+                         "tavrix-report: Win32_PhysicalMemory property \"Capacity\" is not a number: \"8 GB\"\n"});
+    }
     for (const auto& [arguments, status, err] : cases) {
         const Outcome result = runReport(arguments);
         EXPECT_EQ(result.status, status) << arguments[1];
         EXPECT_THAT(result.err, StartsWith(err));
+        EXPECT_TRUE(status == 0 || result.out.empty()) << result.out;
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
     }
-    EXPECT_THAT(runReport({"--dump", folder + "/cut.bin"}).err, HasSubstr("at offset 0x"));
+    EXPECT_THAT(runReport({"--dump", cut}).err, HasSubstr("at offset 0x"));
 
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);

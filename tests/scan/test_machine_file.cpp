@@ -23,13 +23,26 @@ namespace {
 using namespace tavrix;
 using ::testing::HasSubstr;
 
-std::string errorOf(const std::string& text) {
+// The message of the ScanError the call throws, or "no error".
+template <typename Call>
+std::string messageOf(const Call& call) {
     try {
-        MachineFile::parse(text, "bad.machine");
+        call();
     } catch (const ScanError& failure) {
         return failure.what();
     }
     return "no error";
+}
+
+std::string errorOf(const std::string& text, const std::vector<ClassProperties>& kept = {}) {
+    return messageOf([&] {
+        kept.empty() ? MachineFile::parse(text, "bad.machine") : MachineFile::parse(text, "bad.machine", kept);
+    });
+}
+
+ProviderValue valueOf(const MachineDescription& machine, const char* className, const char* property,
+                      std::size_t row = 0) {
+    return machine.rowsOf(className).at(row)->readProperty(property);
 }
 
 std::string utf16le(const std::u16string& text) {
@@ -41,39 +54,16 @@ std::string utf16le(const std::u16string& text) {
     return bytes;
 }
 
-TEST(MachineFile, ReadsRowsInFileOrderWithCaseInsensitiveNames) {
-    const auto machine = MachineFile::parse(R"(# a comment
-   # an indented comment
-
-  [win32_physicalmemory]  
-DeviceLocator=DIMM0
-[Win32_Processor]
-Name=CPU
-[WIN32_PHYSICALMEMORY]
-  devicelocator  =DIMM1
-)",
-                                            "m");
-    const auto modules = machine.rowsOf("Win32_PhysicalMemory");
-    ASSERT_EQ(modules.size(), 2u);
-    EXPECT_EQ(std::get<std::string>(modules[0]->readProperty("DEVICELOCATOR")), "DIMM0");
-    EXPECT_EQ(std::get<std::string>(modules[1]->readProperty("DeviceLocator")), "DIMM1");
-    EXPECT_EQ(machine.rows().size(), 3u);
-}
-
-TEST(MachineFile, KeepsValuesExactlyAndTellsEmptyFromAbsent) {
-    const auto machine = MachineFile::parse("[Win32_Bios]\nManufacturer=  Acme = BIOS  \nVersion=\nSpeed= \n", "m");
-    const auto& bios = *machine.rowsOf("Win32_Bios").at(0);
-    EXPECT_EQ(std::get<std::string>(bios.readProperty("manufacturer")), "  Acme = BIOS  ");
-    EXPECT_EQ(std::get<std::string>(bios.readProperty("Version")), "");
-    EXPECT_EQ(std::get<std::string>(bios.readProperty("Speed")), " ");
-    EXPECT_TRUE(isAbsent(bios.readProperty("SMBIOSBIOSVersion")));
-}
-
-TEST(MachineFile, TypesDigitsOfNumericPropertiesAsWholeNumbers) {
-    const auto machine = MachineFile::parse(R"([Win32_PhysicalMemory]
+// Rows in file order with names in any case; values kept exactly, empty apart from absent; the digits
+// of the numeric properties as whole numbers; byte-order marks, UTF-16 and CR LF read.
+TEST(MachineFile, ReadsRowsAndValuesExactlyTypingNumericPropertiesInEveryEncoding) {
+    const auto machine = MachineFile::parse("# a comment\n   # an indented comment\n\n  [win32_bios]  \n"
+                                            "Manufacturer=  Acme = BIOS  \nVersion=\nSpeed= \n" R"(
+[Win32_PhysicalMemory]
 Capacity=4294967296
 Speed=1333
 MemoryType=24
+DeviceLocator=DIMM0
 [Win32_PhysicalMemoryArray]
 MaxCapacity=33554432
 MemoryDevices=04
@@ -81,28 +71,36 @@ MemoryDevices=04
 CurrentClockSpeed=2400 MHz
 ExtClock=100
 Name=1234
+[WIN32_PHYSICALMEMORY]
+  devicelocator  =DIMM1
 )",
                                             "m");
-    const auto& module = *machine.rowsOf("Win32_PhysicalMemory").at(0);
-    EXPECT_EQ(std::get<std::string>(module.readProperty("Capacity")), "4294967296");
-    EXPECT_EQ(std::get<std::int64_t>(module.readProperty("speed")), 1333);
-    EXPECT_EQ(std::get<std::int64_t>(module.readProperty("memorytype")), 24);
-    const auto& array = *machine.rowsOf("Win32_PhysicalMemoryArray").at(0);
-    EXPECT_EQ(std::get<std::int64_t>(array.readProperty("MaxCapacity")), 33554432);
-    EXPECT_EQ(std::get<std::int64_t>(array.readProperty("MemoryDevices")), 4);
-    const auto& cpu = *machine.rowsOf("Win32_Processor").at(0);
-    EXPECT_EQ(std::get<std::string>(cpu.readProperty("CurrentClockSpeed")), "2400 MHz");
-    EXPECT_EQ(std::get<std::int64_t>(cpu.readProperty("ExtClock")), 100);
-    EXPECT_EQ(std::get<std::string>(cpu.readProperty("Name")), "1234");
-}
+    EXPECT_EQ(machine.rows().size(), 5u);
+    ASSERT_EQ(machine.rowsOf("Win32_PhysicalMemory").size(), 2u);
+    EXPECT_EQ(valueOf(machine, "Win32_PhysicalMemory", "DeviceLocator", 1), ProviderValue("DIMM1"));
+    const std::tuple<const char*, const char*, ProviderValue> cases[] = {
+        {"Win32_Bios", "manufacturer", "  Acme = BIOS  "},
+        {"WIN32_BIOS", "Version", ""},
+        {"Win32_Bios", "Speed", " "},
+        {"Win32_Bios", "SMBIOSBIOSVersion", Absent{}},
+        {"Win32_PhysicalMemory", "Capacity", "4294967296"},
+        {"Win32_PhysicalMemory", "speed", std::int64_t{1333}},
+        {"Win32_PhysicalMemory", "memorytype", std::int64_t{24}},
+        {"Win32_PhysicalMemory", "DEVICELOCATOR", "DIMM0"},
+        {"Win32_PhysicalMemoryArray", "MaxCapacity", std::int64_t{33554432}},
+        {"Win32_PhysicalMemoryArray", "MemoryDevices", std::int64_t{4}},
+        {"Win32_Processor", "CurrentClockSpeed", "2400 MHz"},
+        {"Win32_Processor", "ExtClock", std::int64_t{100}},
+        {"Win32_Processor", "Name", "1234"},
+    };
+    for (const auto& [className, property, value] : cases) {
+        EXPECT_EQ(valueOf(machine, className, property), value) << property;
+    }
 
-TEST(MachineFile, AcceptsByteOrderMarksUtf16AndCrLf) {
     const auto utf8 = MachineFile::parse("\xEF\xBB\xBF[Win32_Bios]\r\nManufacturer=Caf\xC3\xA9\r\n", "m");
-    EXPECT_EQ(std::get<std::string>(utf8.rowsOf("Win32_Bios").at(0)->readProperty("Manufacturer")), "Caf\xC3\xA9");
-
+    EXPECT_EQ(valueOf(utf8, "Win32_Bios", "Manufacturer"), ProviderValue("Caf\xC3\xA9"));
     const auto utf16 = MachineFile::parse(utf16le(u"[Win32_Bios]\r\nManufacturer=Caf\u00E9 \U0001F600\r\n"), "m");
-    EXPECT_EQ(std::get<std::string>(utf16.rowsOf("Win32_Bios").at(0)->readProperty("Manufacturer")),
-              "Caf\xC3\xA9 \xF0\x9F\x98\x80");
+    EXPECT_EQ(valueOf(utf16, "Win32_Bios", "Manufacturer"), ProviderValue("Caf\xC3\xA9 \xF0\x9F\x98\x80"));
 }
 
 TEST(MachineFile, RejectsMalformedLinesNamingFileAndLine) {
@@ -145,14 +143,7 @@ TEST(MachineFile, ReadForTheScanKeepsOnlyWhatTheScanReads) {
     EXPECT_EQ(machine.rows()[0].propertyName("Manufacturer"), "manufacturer");
     EXPECT_EQ(machine.rows()[1].propertyCount(), 0u);
 
-    auto keptError = [&kept](const std::string& text) {
-        try {
-            MachineFile::parse(text, "bad.machine", kept);
-        } catch (const ScanError& failure) {
-            return std::string(failure.what());
-        }
-        return std::string("no error");
-    };
+    auto keptError = [&kept](const std::string& text) { return errorOf(text, kept); };
     std::string dropped = "[Other]\n";
     for (int i = 0; i <= 4096; ++i) dropped += "p=\n";
     std::string rows;
@@ -187,64 +178,27 @@ TEST(TextCharacters, ReaderWriterAndShownPathsRefuseTheSameCharacters) {
         const std::string readError = errorOf("[Win32_Bios]\nVersion=A" + character + "cme\n");
         MachineDescription machine;
         machine.addRow("Win32_Bios").set("Version", std::string("A") + character + "cme");
-        std::string writeError = "no error";
-        try {
-            MachineFileWriter::text(machine);
-        } catch (const ScanError& failure) {
-            writeError = failure.what();
-        }
+        const std::string writeError = messageOf([&] { MachineFileWriter::text(machine); });
         const std::string path = shownPath("/tmp/A" + character);
-        switch (kind) {
-        case allowed:
+        if (kind == allowed) {
             EXPECT_EQ(readError, "no error");
             EXPECT_EQ(writeError, "no error");
             EXPECT_EQ(path, "/tmp/A" + character);
-            break;
-        case control:
-            EXPECT_EQ(readError, "bad.machine:2: control character in the line");
-            EXPECT_EQ(writeError, "cannot save Win32_Bios property \"Version\" in a machine file: its value holds the "
-                                  "control character " + name);
-            EXPECT_EQ(path.find(character), std::string::npos);
-            EXPECT_THAT(path, HasSubstr("\\x"));
-            break;
-        case invisible:
-            EXPECT_EQ(readError, "bad.machine:2: invisible character " + name + " in the line");
-            EXPECT_EQ(writeError, "cannot save Win32_Bios property \"Version\" in a machine file: its value holds the "
-                                  "invisible character " + name);
-            EXPECT_EQ(path.find(character), std::string::npos);
-            EXPECT_THAT(path, HasSubstr("\\x"));
-            break;
+            continue;
         }
+        const std::string refused = (kind == control ? "control character " : "invisible character ") + name;
+        EXPECT_EQ(readError, kind == control ? "bad.machine:2: control character in the line"
+                                             : "bad.machine:2: " + refused + " in the line");
+        EXPECT_EQ(writeError,
+                  "cannot save Win32_Bios property \"Version\" in a machine file: its value holds the " + refused);
+        EXPECT_EQ(path.find(character), std::string::npos);
+        EXPECT_THAT(path, HasSubstr("\\x"));
     }
-    // A byte-order mark opens a file; inside a line it is refused, and a UTF-16 file is checked the same way.
-    EXPECT_EQ(errorOf("\xEF\xBB\xBF[Win32_Bios]\n"), "no error");
+    // A byte-order mark may open a file; inside a line it is refused, and a UTF-16 file is checked the same way.
     EXPECT_EQ(errorOf("[Win32_Bios]\xEF\xBB\xBF\n"), "bad.machine:1: invisible character U+FEFF in the line");
     EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\n\nVersion=\x202E\n")), "bad.machine:3: invisible character U+202E in the line");
     EXPECT_EQ(errorOf(utf16le(u"[Win32_Bios]\nVersion=\xDB40\xDC01\n")), "bad.machine:2: invisible character U+E0001 in the line");
     EXPECT_EQ(shownPath("a\tb"), "a\\x09b");
-}
-
-TEST(MachineFile, ReportsFilesThatCannotBeRead) {
-    EXPECT_THROW(
-        {
-            try {
-                MachineFile::read("/nonexistent/acme.machine");
-            } catch (const ScanError& failure) {
-                EXPECT_THAT(failure.what(), HasSubstr("/nonexistent/acme.machine: cannot open"));
-                throw;
-            }
-        },
-        ScanError);
-    EXPECT_THROW(MachineFile::read(TAVRIX_TEST_DATA), ScanError);
-}
-
-std::string readError(const std::string& path) {
-    try {
-        MachineFile::read(path);
-    } catch (const ScanError& failure) {
-        return failure.what();
-    }
-    return "no error";
 }
 
 TEST(MachineFile, ReadsOnlyRegularFilesOfAtMost16MibWithoutBlocking) {
@@ -259,6 +213,7 @@ TEST(MachineFile, ReadsOnlyRegularFilesOfAtMost16MibWithoutBlocking) {
     std::ofstream(escaped) << "[Win32_Bios]\nVersion=\x01\n";
 
     const std::pair<std::string, std::string> cases[] = {
+        {"/nonexistent/acme.machine", "/nonexistent/acme.machine: cannot open: No such file or directory"},
         {fifo, fifo + ": not a regular file"},
         {"/dev/null", "/dev/null: not a regular file"},
         {folder, folder + ": not a regular file"},
@@ -266,7 +221,7 @@ TEST(MachineFile, ReadsOnlyRegularFilesOfAtMost16MibWithoutBlocking) {
         {folder + "/\x1b]0;title\x07", folder + "/\\x1b]0;title\\x07: cannot open: No such file or directory"},
         {escaped, folder + "/\\x1b[2J\\x9b\\xe2\\x80\\xae.machine:2: control character in the line"},
     };
-    for (const auto& [path, message] : cases) EXPECT_EQ(readError(path), message);
+    for (const auto& [path, message] : cases) EXPECT_EQ(messageOf([&] { MachineFile::read(path); }), message);
     std::filesystem::remove_all(folder);
     alarm(0);
 }
@@ -293,16 +248,9 @@ TEST(PropertyRow, KeepsTheFirstPlaceAndTheLastValueOfARepeatedNameInRowsOfAnySiz
 // them, nor Latin-1 or UTF-8 letters.
 TEST(PropertyRow, MatchesNamesIgnoringTheCaseOfAsciiLettersOnly) {
     const std::tuple<const char*, const char*, bool> cases[] = {
-        {"SMBIOSBIOSVersion", "smbiosbiosversion", true},
-        {"a", "A", true},
-        {"Az", "aZ", true},
-        {"@", "`", false},
-        {"[", "{", false},
-        {"^", "~", false},
-        {"\xC1", "\xE1", false},
-        {"Caf\xC3\x89", "caf\xC3\xA9", false},
-        {"Name", "Name ", false},
-        {"", "", true},
+        {"SMBIOSBIOSVersion", "smbiosbiosversion", true}, {"a", "A", true}, {"Az", "aZ", true}, {"", "", true},
+        {"@", "`", false}, {"[", "{", false}, {"^", "~", false}, {"\xC1", "\xE1", false},
+        {"Caf\xC3\x89", "caf\xC3\xA9", false}, {"Name", "Name ", false},
     };
     for (const auto& [stored, asked, matches] : cases) {
         for (const int filler : {0, 20}) {  // as the only property, and among enough to be indexed

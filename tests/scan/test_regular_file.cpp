@@ -14,39 +14,28 @@ namespace tavrix {
 namespace {
 
 // A folder holding root/ (the root a scan is given) and, beside it, a secret the root's links aim at.
-class RootWithLinks {
-public:
+struct RootWithLinks {
     RootWithLinks() {
         std::string pattern = (std::filesystem::temp_directory_path() / "tavrix-beneath-XXXXXX").string();
-        top_ = mkdtemp(pattern.data());
-        write("secret", "outside");
-        write("root/secret", "inside");
-        write("root/sys/devices/virtual/dmi/id/sys_vendor", "Acme\n");
-        std::filesystem::create_directories(top_ / "root/sys/class/dmi");
-        link("../../devices/virtual/dmi/id", "root/sys/class/dmi/id");
-        link(top_.string() + "/secret", "root/sys/absolute");
-        link("../../secret", "root/sys/relative");
-        link("up/../../../secret", "root/sys/chain");
-        std::filesystem::create_directories(top_ / "root/sys/up");
-        link("loop-b", "root/sys/loop-a");
-        link("loop-a", "root/sys/loop-b");
-        ::mkfifo((top_ / "root/fifo").c_str(), 0600);
+        top = mkdtemp(pattern.data());
+        for (const auto& [path, contents] : {std::pair{"secret", "outside"}, {"root/secret", "inside"},
+                                             {"root/sys/devices/virtual/dmi/id/sys_vendor", "Acme\n"}}) {
+            std::filesystem::create_directories((top / path).parent_path());
+            std::ofstream(top / path, std::ios::binary) << contents;
+        }
+        std::filesystem::create_directories(top / "root/sys/class/dmi");
+        std::filesystem::create_directories(top / "root/sys/up");
+        for (const auto& [target, path] :
+             {std::pair<std::string, const char*>{"../../devices/virtual/dmi/id", "root/sys/class/dmi/id"},
+              {top.string() + "/secret", "root/sys/absolute"}, {"../../secret", "root/sys/relative"},
+              {"up/../../../secret", "root/sys/chain"}, {"loop-b", "root/sys/loop-a"}, {"loop-a", "root/sys/loop-b"}}) {
+            std::filesystem::create_symlink(target, top / path);
+        }
+        ::mkfifo((top / "root/fifo").c_str(), 0600);
     }
-    ~RootWithLinks() { std::filesystem::remove_all(top_); }
-    RootWithLinks(const RootWithLinks&) = delete;
-    RootWithLinks& operator=(const RootWithLinks&) = delete;
-
-    std::string root() const { return (top_ / "root").string(); }
-
-private:
-    void write(const std::string& path, const std::string& contents) const {
-        std::filesystem::create_directories((top_ / path).parent_path());
-        std::ofstream(top_ / path, std::ios::binary) << contents;
-    }
-    void link(const std::string& target, const std::string& path) const {
-        std::filesystem::create_symlink(target, top_ / path);
-    }
-    std::filesystem::path top_;
+    ~RootWithLinks() { std::filesystem::remove_all(top); }
+    std::string root() const { return (top / "root").string(); }
+    std::filesystem::path top;
 };
 
 std::string outcome(const RegularFile& file) {

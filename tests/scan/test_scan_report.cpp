@@ -1,57 +1,23 @@
 #include "scan_report.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace tavrix;
+using ::testing::HasSubstr;
 
-std::vector<std::string> linesOf(const std::string& report) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = report.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(report.substr(start, end - start));
-    }
-    EXPECT_EQ(start, report.size()) << "the report must end with CR LF";
-    return lines;
-}
-
-TEST(ScanReport, EmptyScanStillGivesAllThirtyFiveLines) {
-    ScanValues v;
-    v.installedMemoryText = "0 MB";
-    v.maximumMemoryText = "0 MB";
-    const auto lines = linesOf(buildScanReport(v, TextForm()));
-    ASSERT_EQ(lines.size(), 35u);
-    EXPECT_EQ(lines[0], "************System**********");
-    EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[2], "System Manufacturer:");
-    EXPECT_EQ(lines[3], "System Model: ");
-    EXPECT_EQ(lines[8], "************Motherboard**********");
-    EXPECT_EQ(lines[13], "************Processor**********");
-    EXPECT_EQ(lines[20], "************Bios**********");
-    EXPECT_EQ(lines[25], "************Memory Details**********");
-    EXPECT_EQ(lines[28], "Installed RAM: 0 MB");
-    EXPECT_EQ(lines[29], "Maximum RAM: 0 MB");
-    EXPECT_EQ(lines[34], "Slots: ");
-    for (const std::size_t blank : {1, 7, 9, 12, 14, 19, 21, 24, 26}) EXPECT_EQ(lines[blank], "") << blank;
-}
-
+// Whole reports are golden files; here the figures that stand bare, without their units.
 TEST(ScanReport, ShowsSlotCountAloneAndBareProcessorFigures) {
     ScanValues v;
-    v.sysManufacturer = std::string("Acme");
     v.memoryDevices = std::int64_t{4};
     v.slotsText = "4  (Currently Memory in 2 Slots)";
     v.cpuSpeed = std::int64_t{2400};
     v.cpuExtClock = std::int64_t{100};
-    v.moduleCapacities = "4096 MB,4096 MB,";
-    v.moduleSlots = "DIMM0,DIMM1,";
-    const auto lines = linesOf(buildScanReport(v, TextForm()));
-    EXPECT_EQ(lines[2], "System Manufacturer:Acme");
-    EXPECT_EQ(lines[17], "Processor Speed: 2400");
-    EXPECT_EQ(lines[18], "Processor FSB: 100");
-    EXPECT_EQ(lines[30], "Total Slots: 4");
-    EXPECT_EQ(lines[31], "Capacity: 4096 MB,4096 MB,");
-    EXPECT_EQ(lines[34], "Slots: DIMM0,DIMM1,");
+    const std::string report = buildScanReport(v, TextForm());
+    EXPECT_THAT(report, HasSubstr("\r\nProcessor Speed: 2400\r\nProcessor FSB: 100\r\n"));
+    EXPECT_THAT(report, HasSubstr("\r\nTotal Slots: 4\r\n"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include <stdlib.h>
 
@@ -14,43 +15,26 @@ using tavrix::ProviderValue;
 using tavrix::roundToHundredths;
 using tavrix::TextForm;
 
-TEST(TextForm, WritesProviderValues) {
+TEST(TextForm, WritesValuesAndFloatsInGeneralFormWithTheInjectedSeparator) {
     const TextForm text;
     EXPECT_EQ(text(ProviderValue(Absent{})), "");
     EXPECT_EQ(text(ProviderValue(std::string("  Acme  "))), "  Acme  ");
     EXPECT_EQ(text(ProviderValue(std::int64_t{1333})), "1333");
     EXPECT_EQ(text(ProviderValue(std::int64_t{-7})), "-7");
-}
-
-TEST(TextForm, WritesFloatsInGeneralFormWithoutTrailingZeros) {
-    const TextForm text;
-    EXPECT_EQ(text(4096.0), "4096");
-    EXPECT_EQ(text(7.89), "7.89");
-    EXPECT_EQ(text(0.5), "0.5");
-    EXPECT_EQ(text(0.99 * 1024), "1013.76");
-    EXPECT_EQ(text(1536.0), "1536");
-    EXPECT_EQ(text(0.0), "0");
-    EXPECT_EQ(text(-0.0), "0");
-    EXPECT_EQ(text(1.0 / 3.0), "0.333333333333333");
-    EXPECT_EQ(text(123456789012345.0), "123456789012345");
-    EXPECT_EQ(text(1e15), "1E+15");
-}
-
-TEST(TextForm, UsesTheInjectedDecimalSeparator) {
-    EXPECT_EQ(TextForm(",")(7.89), "7,89");
-    EXPECT_EQ(TextForm(",")(4096.0), "4096");
-    EXPECT_EQ(TextForm("\xD9\xAB")(0.5), "0\xD9\xAB" "5");
+    const std::tuple<const char*, double, const char*> floats[] = {
+        {".", 4096.0, "4096"},  {".", 7.89, "7.89"}, {".", 0.5, "0.5"},  {".", 0.99 * 1024, "1013.76"},
+        {".", 1536.0, "1536"},  {".", 0.0, "0"},     {".", -0.0, "0"},   {".", 1.0 / 3.0, "0.333333333333333"},
+        {".", 123456789012345.0, "123456789012345"}, {".", 1e15, "1E+15"},
+        {",", 7.89, "7,89"},    {",", 4096.0, "4096"}, {"\xD9\xAB", 0.5, "0\xD9\xAB" "5"},
+    };
+    for (const auto& [separator, value, shown] : floats) EXPECT_EQ(TextForm(separator)(value), shown) << value;
 }
 
 TEST(TextForm, RoundsHalfwayHundredthsToEven) {
-    EXPECT_DOUBLE_EQ(roundToHundredths(0.125), 0.12);
-    EXPECT_DOUBLE_EQ(roundToHundredths(0.375), 0.38);
-    EXPECT_DOUBLE_EQ(roundToHundredths(0.625), 0.62);
-    EXPECT_DOUBLE_EQ(roundToHundredths(0.875), 0.88);
-    EXPECT_DOUBLE_EQ(roundToHundredths(7.8896484375), 7.89);
-    EXPECT_DOUBLE_EQ(roundToHundredths(0.990234375), 0.99);
-    EXPECT_DOUBLE_EQ(roundToHundredths(8.0), 8.0);
-    EXPECT_DOUBLE_EQ(roundToHundredths(0.0), 0.0);
+    const std::pair<double, double> cases[] = {{0.125, 0.12},        {0.375, 0.38},      {0.625, 0.62},
+                                               {0.875, 0.88},        {7.8896484375, 7.89}, {0.990234375, 0.99},
+                                               {8.0, 8.0},           {0.0, 0.0}};
+    for (const auto& [value, rounded] : cases) EXPECT_DOUBLE_EQ(roundToHundredths(value), rounded) << value;
 }
 
 // Builds a German locale, whose decimal separator is a comma, into a folder of its own for LOCPATH,
