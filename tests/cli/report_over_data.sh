@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs the built tavrix-report itself over every test machine file, as a user would: each prints its
-# expected report, address and window; a malformed one fails with status 1 and a message. (Dumps
-# saved and replayed are SaveMachine's, their JSON check_report_json.py's.)
+# expected report, address and window; a malformed one fails with status 1 and a message; every
+# table dump, saved and replayed, prints the same report. (Their JSON is check_report_json.py's.)
 # usage: report_over_data.sh TAVRIX-REPORT SOURCE-DIR
 report=$1
 source=$2
@@ -33,6 +33,14 @@ for machine in "$data"/malformed/*.machine; do
     [ $status -eq 1 ] && [ ! -s "$work/out" ] && grep -q '^tavrix-report: ' "$work/err"
     count "$machine: status $status" $?
 done
+
+for dump in "$data"/smbios/*.bin "$data"/smbios/*/*.bin "$source"/../shared/smbios-dumps/*.bin; do
+    [ -f "$dump" ] || continue
+    "$report" --dump "$dump" --save-machine "$work/saved.machine" >"$work/out" 2>"$work/err" &&
+        "$report" --machine "$work/saved.machine" >"$work/replayed" 2>>"$work/err" && cmp -s "$work/out" "$work/replayed"
+    count "$dump" $?
+done
+[ -d "$source/../shared/smbios-dumps" ] || echo "no ../shared/smbios-dumps beside the source: real computers' dumps skipped"
 
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
