@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "hostile_machines.h"
 #include "xvfb/xvfb_session.h"
 
 namespace {
@@ -165,23 +166,6 @@ void BM_MemoryOnceThePageLoaded(benchmark::State& state) {
 }
 BENCHMARK(BM_MemoryOnceThePageLoaded)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly();
 
-// Every class the scan reads at its 32767-row cap, each property empty but the divided ones: the
-// machine file up to the 16 MiB cap that the window holds the most rows of per byte.
-QByteArray everyReadClassAtItsRowCap() {
-    const char* rows[] = {
-        "[Win32_ComputerSystem]\nManufacturer=\nModel=\nTotalPhysicalMemory=1\nSystemType=\n",
-        "[Win32_PhysicalMemoryArray]\nMaxCapacity=1\nManufacturer=\nMemoryDevices=\n",
-        "[Win32_PhysicalMemory]\nCapacity=1\nMemoryType=\nSpeed=\nDeviceLocator=\n",
-        "[Win32_Processor]\nName=\nManufacturer=\nCurrentClockSpeed=\nExtClock=\n",
-        "[Win32_Bios]\nManufacturer=\nSMBIOSBIOSVersion=\n",
-        "[Win32_ComputerSystemProduct]\nIdentifyingNumber=\nVersion=\n",
-        "[Win32_Baseboard]\nManufacturer=\nProduct=\n",
-    };
-    QByteArray text;
-    for (const char* row : rows) text += QByteArray(row).repeated(32767);
-    return text;
-}
-
 // The program process's own peak (VmHWM) once its main window shows a machine file: arg 0 the
 // Acme machine, for the floor; arg 1 the large file, also as a multiple of its size.
 void BM_PeakOverAMachineFile(benchmark::State& state) {
@@ -190,7 +174,7 @@ void BM_PeakOverAMachineFile(benchmark::State& state) {
     if (state.range(0)) {
         path = folder.filePath(QStringLiteral("large.machine"));
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(everyReadClassAtItsRowCap()) < 0) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray::fromStdString(everyReadClassAtItsRowCap())) < 0) {
             state.SkipWithError("cannot write the machine file");
             return;
         }
