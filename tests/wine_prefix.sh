@@ -9,7 +9,9 @@ export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES=
 # A home of the script's own, so that whatever Wine writes there goes with $work.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
   XDG_CACHE_HOME="$work/home/.cache"
-mkdir -p "$HOME"
+# Wine makes its server's folder under TMPDIR (a new wine-XXXXXX each prefix): that goes with $work too.
+export TMPDIR="$work/tmp"
+mkdir -p "$HOME" "$TMPDIR"
 export LC_ALL=C LANG=C
 unset WAYLAND_DISPLAY
 on_cleanup=:
