@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "machine_description.h"
 #include "management_query.h"
 #include "scan_values.h"
 #include "text_form.h"

@@ -79,6 +79,20 @@ std::string PropertyRow::propertyName(std::string_view name) const {
     return position == std::string::npos ? std::string(name) : properties_[position].first;
 }
 
+std::string_view ClassProperties::spelling(std::string_view property) const {
+    for (const std::string_view listed : properties) {
+        if (equalsIgnoringCase(listed, property)) return listed;
+    }
+    return {};
+}
+
+const ClassProperties* findClass(const std::vector<ClassProperties>& classes, std::string_view className) {
+    for (const ClassProperties& listed : classes) {
+        if (equalsIgnoringCase(listed.className, className)) return &listed;
+    }
+    return nullptr;
+}
+
 PropertyRow& MachineDescription::addRow(std::string_view className) {
     // A row of the same class as the one before shares its name: rows of a class mostly follow each other.
     if (!rows_.empty() && rows_.back().className() == className)

@@ -45,6 +45,18 @@ private:
     std::vector<std::uint32_t> index_;
 };
 
+// A class a reader queries and the properties it reads of its rows, each spelt as WMI spells it.
+struct ClassProperties {
+    std::string_view className;
+    std::vector<std::string_view> properties;
+
+    // The listed spelling of the property (case-insensitive); empty when it is not listed.
+    std::string_view spelling(std::string_view property) const;
+};
+
+// The listed class of that name (case-insensitive); nullptr when there is none.
+const ClassProperties* findClass(const std::vector<ClassProperties>& classes, std::string_view className);
+
 // A computer described as the rows WMI would give for it, in order.
 class MachineDescription {
 public:

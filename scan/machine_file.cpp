@@ -1,6 +1,5 @@
 #include "machine_file.h"
 
-#include <algorithm>
 #include <array>
 
 #include "ascii_text.h"
@@ -126,12 +125,9 @@ public:
         keptClass_ = nullptr;
         current_ = nullptr;
         if (kept_ != nullptr) {
-            const auto found = std::find_if(kept_->begin(), kept_->end(), [&](const ClassProperties& c) {
-                return equalsIgnoringCase(c.className, className);
-            });
-            if (found == kept_->end()) return;
-            keptClass_ = &*found;
-            if (++keptRows_[found - kept_->begin()] > maximumClassRows) {
+            keptClass_ = findClass(*kept_, className);
+            if (keptClass_ == nullptr) return;
+            if (++keptRows_[keptClass_ - kept_->data()] > maximumClassRows) {
                 fail(fileName_, line, "more than " + std::to_string(maximumClassRows) + " " + std::string(className) + " rows");
             }
         }
@@ -145,10 +141,7 @@ public:
                                       className_ + " row");
         }
         if (current_ == nullptr) return;
-        if (keptClass_ != nullptr && std::none_of(keptClass_->properties.begin(), keptClass_->properties.end(),
-                                                  [&](std::string_view kept) { return equalsIgnoringCase(kept, name); })) {
-            return;
-        }
+        if (keptClass_ != nullptr && keptClass_->spelling(name).empty()) return;
         current_->set(name, typedValue(name, value));
     }
 

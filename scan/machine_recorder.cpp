@@ -1,9 +1,7 @@
 #include "machine_recorder.h"
 
-#include <algorithm>
 #include <optional>
 
-#include "ascii_text.h"
 #include "hardware_scan.h"
 #include "scan_error.h"
 
@@ -14,10 +12,8 @@ namespace {
 // The name as WMI spells it when the scan reads that property of the class, else as asked: a saved
 // file says "Capacity" whichever way the scan or the source spells it.
 std::string_view spelling(const ClassProperties* scanned, std::string_view name) {
-    if (scanned == nullptr) return name;
-    const auto found = std::find_if(scanned->properties.begin(), scanned->properties.end(),
-                                    [name](std::string_view property) { return equalsIgnoringCase(property, name); });
-    return found == scanned->properties.end() ? name : *found;
+    const std::string_view listed = scanned != nullptr ? scanned->spelling(name) : std::string_view();
+    return listed.empty() ? name : listed;
 }
 
 class RecordingRow : public ManagementRow {
@@ -42,13 +38,10 @@ class RecordingResultSet : public ManagementResultSet {
 public:
     RecordingResultSet(std::unique_ptr<ManagementResultSet> rows, std::string className,
                        std::shared_ptr<MachineDescription> recorded)
-        : rows_(std::move(rows)), className_(std::move(className)), recorded_(std::move(recorded)) {
-        const auto& classes = scannedClasses();
-        const auto found = std::find_if(classes.begin(), classes.end(), [this](const ClassProperties& scanned) {
-            return equalsIgnoringCase(scanned.className, className_);
-        });
-        if (found != classes.end()) scanned_ = &*found;
-    }
+        : rows_(std::move(rows)),
+          className_(std::move(className)),
+          recorded_(std::move(recorded)),
+          scanned_(findClass(scannedClasses(), className_)) {}
 
     const ManagementRow* next() override {
         const ManagementRow* row = rows_ ? rows_->next() : nullptr;
@@ -61,7 +54,7 @@ private:
     std::unique_ptr<ManagementResultSet> rows_;
     std::string className_;
     std::shared_ptr<MachineDescription> recorded_;
-    const ClassProperties* scanned_ = nullptr;
+    const ClassProperties* scanned_;
     std::optional<RecordingRow> current_;
 };
 

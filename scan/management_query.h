@@ -3,17 +3,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "provider_value.h"
 
 namespace tavrix {
 
-// A class a reader queries and the properties it reads of its rows, each spelt as WMI spells it.
-struct ClassProperties {
-    std::string_view className;
-    std::vector<std::string_view> properties;
-};
 
 // One row of a query's result. Property names match without regard to case.
 class ManagementRow {

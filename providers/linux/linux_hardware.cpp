@@ -532,22 +532,30 @@ void addProcessors(MachineDescription& machine, const LinuxHardware& hardware) {
     if (!anyProcessor && !cpu.empty()) addProcessor(machine, nullptr, cpu, kernelSpeed);
 }
 
-// Win32_Bios: vendor and version of each BIOS structure (type 0), or without tables of sysfs.
-void addBios(MachineDescription& machine, const LinuxHardware& hardware) {
+// Rows of a class of two texts, the maker and the product: strings 4 and 5 of each structure of
+// the type, or without tables the two sysfs files, in one row unless both are missing.
+void addMakerRows(MachineDescription& machine, const LinuxHardware& hardware, const char* className,
+                  std::uint8_t type, std::array<const char*, 2> properties, std::array<const char*, 2> sysfsFiles) {
     if (hardware.tables) {
-        for (const auto* bios : hardware.tables->ofType(0)) {
-            PropertyRow& row = machine.addRow("Win32_Bios");
-            setText(row, "Manufacturer", bios->string(0x04));
-            setText(row, "SMBIOSBIOSVersion", bios->string(0x05));
+        for (const auto* structure : hardware.tables->ofType(type)) {
+            PropertyRow& row = machine.addRow(className);
+            setText(row, properties[0], structure->string(0x04));
+            setText(row, properties[1], structure->string(0x05));
         }
         return;
     }
-    const auto vendor = sysfsValue(hardware, "bios_vendor");
-    const auto version = sysfsValue(hardware, "bios_version");
-    if (!vendor && !version) return;
-    PropertyRow& row = machine.addRow("Win32_Bios");
-    setText(row, "Manufacturer", vendor);
-    setText(row, "SMBIOSBIOSVersion", version);
+    const auto maker = sysfsValue(hardware, sysfsFiles[0]);
+    const auto product = sysfsValue(hardware, sysfsFiles[1]);
+    if (!maker && !product) return;
+    PropertyRow& row = machine.addRow(className);
+    setText(row, properties[0], maker);
+    setText(row, properties[1], product);
+}
+
+// Win32_Bios: vendor and version of each BIOS structure (type 0), or without tables of sysfs.
+void addBios(MachineDescription& machine, const LinuxHardware& hardware) {
+    addMakerRows(machine, hardware, "Win32_Bios", 0, {"Manufacturer", "SMBIOSBIOSVersion"},
+                 {"bios_vendor", "bios_version"});
 }
 
 // Win32_ComputerSystemProduct: serial number and version of the system structure (type 1) or sysfs.
@@ -566,20 +574,7 @@ void addProduct(MachineDescription& machine, const LinuxHardware& hardware) {
 
 // Win32_Baseboard: maker and product of each baseboard structure (type 2), or without tables of sysfs.
 void addBaseboard(MachineDescription& machine, const LinuxHardware& hardware) {
-    if (hardware.tables) {
-        for (const auto* board : hardware.tables->ofType(2)) {
-            PropertyRow& row = machine.addRow("Win32_Baseboard");
-            setText(row, "Manufacturer", board->string(0x04));
-            setText(row, "Product", board->string(0x05));
-        }
-        return;
-    }
-    const auto vendor = sysfsValue(hardware, "board_vendor");
-    const auto product = sysfsValue(hardware, "board_name");
-    if (!vendor && !product) return;
-    PropertyRow& row = machine.addRow("Win32_Baseboard");
-    setText(row, "Manufacturer", vendor);
-    setText(row, "Product", product);
+    addMakerRows(machine, hardware, "Win32_Baseboard", 2, {"Manufacturer", "Product"}, {"board_vendor", "board_name"});
 }
 
 }  // namespace
