@@ -1,12 +1,29 @@
 #include "behaviour/form1.h"
 
+#include <algorithm>
+
+#include "ascii_text.h"
 #include "form1_form.h"
 #include "value_table.h"
 
 namespace tavrix::behaviour {
 
+namespace {
+
+bool opensInUsersBrowser(std::string_view address) {
+    const auto hasScheme = [address](std::string_view scheme) {
+        return address.size() > scheme.size() && equalsIgnoringCase(address.substr(0, scheme.size()), scheme);
+    };
+    const auto breaksACommandLine = [](char c) {
+        return static_cast<unsigned char>(c) <= ' ' || c == '"' || c == 0x7F;
+    };
+    return (hasScheme("http://") || hasScheme("https://")) && std::ranges::none_of(address, breaksACommandLine);
+}
+
+}  // namespace
+
 Form1::Form1(ManagementProvider& provider, Form1View& view, TextForm textForm, std::string browserRefusal)
-    : view_(view), scan_(provider, *this, std::move(textForm)), browserRefusal_(std::move(browserRefusal)) {}
+    : view_(view), scan_(provider, view, std::move(textForm)), browserRefusal_(std::move(browserRefusal)) {}
 
 void Form1::Form_Load() {
     for (ValueLabel label : valueLabelsByNumber()) view_.setCaption(label, "");
@@ -27,16 +44,22 @@ void Form1::follow(ModuleList clicked, ModuleList first, ModuleList second) {
     view_.selectRow(second, row);
 }
 
+void Form1::launchChat() { openInBrowser(forms::chatAddress, &Form1View::startBrowser); }
+
+void Form1::WB_NewWindow(const std::string& address) {
+    if (opensInUsersBrowser(address)) openInBrowser(address, &Form1View::openInUsersBrowser);
+}
+
 // The one handler that traps its failures: whatever goes wrong, the user hears one thing. With no
 // browser allowed nothing is started, and the user hears why.
-void Form1::openInBrowser(const std::string& address) {
+void Form1::openInBrowser(const std::string& address, bool (Form1View::*start)(const std::string&)) {
     if (!browserRefusal_.empty()) {
         view_.showMessage(browserRefusal_);
         return;
     }
     bool started = false;
     try {
-        started = view_.startBrowser(address);
+        started = (view_.*start)(address);
     } catch (...) {
         started = false;
     }

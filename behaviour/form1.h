@@ -2,16 +2,15 @@
 
 #include <string>
 
-#include "form1_form.h"
 #include "behaviour/form1_view.h"
+#include "form1_form.h"
 #include "hardware_scan.h"
-#include "scan_sink.h"
 
 namespace tavrix::behaviour {
 
 // What the main window does, whatever draws it: the load step, the scan into the view, the copy
-// command, the lists that follow one another and the chat launch.
-class Form1 : public ScanSink {
+// command, the lists that follow one another, the chat launch and the page's new windows.
+class Form1 {
 public:
     // browserRefusal: why no browser may be started from this window; empty: it may.
     Form1(ManagementProvider& provider, Form1View& view, TextForm textForm, std::string browserRefusal = {});
@@ -30,16 +29,13 @@ public:
     void speedLst_Click();
     void Image1_Click() { launchChat(); }
     void Label39_Click() { launchChat(); }
-    // A page asked for a new window: the address opens in the user's browser, as the chat does.
-    void openInBrowser(const std::string& address);
-
-    void clearList(ModuleList list) override { view_.clearList(list); }
-    void appendRow(ModuleList list, const std::string& row) override { view_.appendRow(list, row); }
-    void setCaption(ValueLabel label, const std::string& caption) override { view_.setCaption(label, caption); }
-    void navigate(const std::string& address) override { view_.navigate(address); }
+    // The page in WB asked for a new window: an http or https address that a command line carries
+    // whole (no blank, quote or control character) opens in the user's browser; any other is dropped.
+    void WB_NewWindow(const std::string& address);
 
 private:
-    void launchChat() { openInBrowser(forms::chatAddress); }
+    void launchChat();
+    void openInBrowser(const std::string& address, bool (Form1View::*start)(const std::string&));
     void follow(ModuleList clicked, ModuleList first, ModuleList second);
 
     Form1View& view_;

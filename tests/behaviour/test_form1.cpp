@@ -43,6 +43,10 @@ struct FakeView : tavrix::behaviour::Form1View {
         if (launch == Launch::Throws) throw std::runtime_error("no such program");
         return launch == Launch::Starts;
     }
+    bool openInUsersBrowser(const std::string& address) override {
+        log.push_back("open " + address);
+        return launch == Launch::Starts;
+    }
     void showMessage(const std::string& text) override { log.push_back("message " + text); }
     void navigate(const std::string& address) override { log.push_back("navigate " + address); }
 };
@@ -118,6 +122,37 @@ TEST_F(Form1Behaviour, ChatStartsTheBrowserOrSaysOneThingWhateverFails) {
         std::vector<std::string> twice = log;
         twice.insert(twice.end(), log.begin(), log.end());
         EXPECT_EQ(chatView.log, twice) << static_cast<int>(launch) << " " << refusal;
+    }
+}
+
+// Only an http or https address that a command line carries whole leaves the page for the user's
+// browser; the refusal and the one message apply as to the chat.
+TEST_F(Form1Behaviour, APagesNewWindowOpensInTheUsersBrowserOnlyForAWebAddress) {
+    const std::string notFound = "message Browser Not found!!!";
+    const std::tuple<std::string, FakeView::Launch, std::string, std::vector<std::string>> cases[] = {
+        {"https://www.quorvane.com/memory?id=7",
+         FakeView::Launch::Starts,
+         "",
+         {"open https://www.quorvane.com/memory?id=7"}},
+        {"HTTP://example.com/", FakeView::Launch::Starts, "", {"open HTTP://example.com/"}},
+        {"http://example.com/", FakeView::Launch::ReturnsFalse, "", {"open http://example.com/", notFound}},
+        {"http://example.com/", FakeView::Launch::Starts, "Tavrix runs as root.", {"message Tavrix runs as root."}},
+        {"file:///C:/Windows/win.ini", FakeView::Launch::Starts, "", {}},
+        {"javascript:window.close()", FakeView::Launch::Starts, "", {}},
+        {"ms-settings:privacy", FakeView::Launch::Starts, "", {}},
+        {"\\\\server\\share\\setup.exe", FakeView::Launch::Starts, "", {}},
+        {"https://a.example/\" --x", FakeView::Launch::Starts, "", {}},
+        {"https://a.example/\tx", FakeView::Launch::Starts, "", {}},
+        {"https://a.example/\x7F", FakeView::Launch::Starts, "", {}},
+        {"http://", FakeView::Launch::Starts, "", {}},
+        {"", FakeView::Launch::Starts, "", {}},
+    };
+    for (const auto& [address, launch, refusal, log] : cases) {
+        FakeView pageView;
+        pageView.launch = launch;
+        tavrix::behaviour::Form1 page(provider, pageView, tavrix::TextForm(), refusal);
+        page.WB_NewWindow(address);
+        EXPECT_EQ(pageView.log, log) << address;
     }
 }
 

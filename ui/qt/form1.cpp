@@ -67,11 +67,6 @@ void Form1::load() {
     behaviour_.Form_Load();
 }
 
-QString Form1::getTavrix() {
-    load();
-    return QString::fromStdString(behaviour_.getTavrix());
-}
-
 QUrl Form1::lookupUrl(const std::string& address) {
     return QUrl::fromEncoded(QByteArray::fromStdString(address), QUrl::TolerantMode);
 }
@@ -229,8 +224,10 @@ void Form1::createBrowser(QWidget* frame) {
     WB_->setFocusPolicy(Qt::StrongFocus);
     WB_->installEventFilter(this);
     connect(WB_, &QWebEngineView::loadFinished, this, [this] { ui::applyTabOrder(forms::form1Form(), controls_); });
-    connect(WB_->page(), &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest& request) { openNewWindow(request.requestedUrl()); });
+    connect(WB_->page(), &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
+        const QUrl address = request.requestedUrl();
+        if (address.isValid()) behaviour_.WB_NewWindow(address.toString(QUrl::FullyEncoded).toStdString());
+    });
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &Form1::saveDownload);
 }
 
@@ -270,12 +267,6 @@ bool Form1::startBrowser(const std::string& address) {
 }
 
 void Form1::showMessage(const std::string& text) { services_.messageBox.show(QString::fromStdString(text)); }
-
-void Form1::openNewWindow(const QUrl& address) {
-    const QString scheme = address.scheme();
-    if (!address.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) return;
-    behaviour_.openInBrowser(address.toString(QUrl::FullyEncoded).toStdString());
-}
 
 void Form1::saveDownload(QWebEngineDownloadRequest* download) {
     QFileDialog dialog(this);

@@ -32,7 +32,7 @@ class ManagementProvider;
 // invitation and the copy button, and the retailer's compatible-memory page in WB. What it does is
 // behaviour::Form1's; this view shows it and maps the widgets' events to its handlers. Creating
 // it is cheap: the controls are created and Form_Load runs on the first use of a control or show().
-class Form1 : public QWidget, public behaviour::Form1View, public behaviour::FlowWindow {
+class Form1 : public QWidget, public behaviour::Form1View, public behaviour::MainWindow {
     Q_OBJECT
 public:
     explicit Form1(ManagementProvider& provider,
@@ -47,8 +47,7 @@ public:
     int layoutDpi() const { return layoutDpi_; }
     void show() override { QWidget::show(); }
 
-    // Runs the hardware scan into this window; returns "Success" or throws ScanError at the failing step.
-    QString getTavrix();
+    behaviour::Form1& behaviour() override { return behaviour_; }
     ScanValues& values() { return behaviour_.values(); }
     // The lookup address the last scan composed.
     const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
@@ -91,9 +90,6 @@ private:
     void createBrowser(QWidget* frame);
     void connectHandlers();
 
-    // A page's link or script asked for a new window: an http or https address opens in the
-    // user's browser, anything else is dropped.
-    void openNewWindow(const QUrl& address);
     // Asks where to save a download; cancelling the dialog cancels the download.
     void saveDownload(QWebEngineDownloadRequest* download);
 

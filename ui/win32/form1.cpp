@@ -29,7 +29,8 @@ void Form1::unload() {
 void Form1::load() {
     if (isLoaded()) return;
     createWindow(nullptr, [this](const forms::ControlDescription&, HWND window, const RECT& place, int id) {
-        WB_ = std::make_unique<BrowserHost>(window, place, id, services_);
+        WB_ = std::make_unique<BrowserHost>(window, place, id,
+                                            [this](const std::string& address) { behaviour_.WB_NewWindow(address); });
         return WB_->window();
     });
     onRescaled();
@@ -52,11 +53,6 @@ void Form1::onRescaled() {
 void Form1::show() {
     load();
     showActive();
-}
-
-std::string Form1::getTavrix() {
-    load();
-    return behaviour_.getTavrix();
 }
 
 NativeWindow Form1::control(std::string_view name) {
@@ -85,6 +81,11 @@ void Form1::setClipboardText(const std::string& text) { services_.clipboard.repl
 
 bool Form1::startBrowser(const std::string& address) {
     services_.launcher.start(utf16Of(forms::chatBrowserPath), browserCommandLine(address), SW_SHOWNORMAL);
+    return true;
+}
+
+bool Form1::openInUsersBrowser(const std::string& address) {
+    services_.launcher.openInBrowser(address);
     return true;
 }
 

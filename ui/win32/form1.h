@@ -23,7 +23,7 @@ class BrowserHost;
 // behaviour::Form1's; this view shows it and maps the controls' notifications to its handlers.
 // Creating it is cheap: the window, its controls and Form_Load come with the first use of a
 // control or show().
-class Form1 : public TopLevelWindow, public behaviour::Form1View, public behaviour::FlowWindow {
+class Form1 : public TopLevelWindow, public behaviour::Form1View, public behaviour::MainWindow {
 public:
     Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm);
     ~Form1() override;
@@ -34,8 +34,7 @@ public:
     // The browser goes before its window.
     void unload() override;
 
-    // Runs the hardware scan into this window; returns "Success" or throws ScanError.
-    std::string getTavrix();
+    behaviour::Form1& behaviour() override { return behaviour_; }
     ScanValues& values() { return behaviour_.values(); }
     const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
     // The address WB was navigated to; empty before.
@@ -54,6 +53,7 @@ public:
     void navigate(const std::string& address) override;
     void setCaption(ValueLabel label, const std::string& caption) override;
     bool startBrowser(const std::string& address) override;
+    bool openInUsersBrowser(const std::string& address) override;
     void setClipboardText(const std::string& text) override;
     void showMessage(const std::string& text) override;
 

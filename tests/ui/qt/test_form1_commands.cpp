@@ -62,7 +62,7 @@ TEST_F(Form1Commands, LoadBlanksTheValueLabelsAndLeavesTheCaptions) {
 }
 
 TEST_F(Form1Commands, ScanFillsTheWindowAndNavigatesToTheLookupAddress) {
-    EXPECT_EQ(form.getTavrix(), "Success");
+    EXPECT_EQ(form.behaviour().getTavrix(), "Success");
     EXPECT_EQ(form.valueLabel(ValueLabel::systemManufacturer)->text(), "Dell Inc.");
     for (QListWidget* list : {slotList(), memory(), speeds()}) EXPECT_EQ(list->count(), 6);
     ASSERT_EQ(desktop.browser.addresses.size(), 1u);
@@ -106,7 +106,7 @@ TEST_F(Form1Commands, ChoosingARowSelectsItInTheOtherListsWithoutReentry) {
 }
 
 TEST_F(Form1Commands, CopyPutsExactlyTheReportOnTheRealClipboard) {
-    form.getTavrix();
+    form.behaviour().getTavrix();
     ASSERT_NE(form.values().reportText.find("\r\n"), std::string::npos);
     auto* stale = new QMimeData;
     stale->setHtml("<b>old</b>");
