@@ -1,6 +1,6 @@
 #include "behaviour/form1.h"
 
-#include "form1_form.h"
+#include "forms/form1_form.h"
 
 namespace tavrix::behaviour {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <random>
 
-#include "file_replacement.h"
+#include "scan/file_replacement.h"
 
 namespace tavrix {
 

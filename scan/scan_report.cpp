@@ -1,4 +1,4 @@
-#include "scan_report.h"
+#include "scan/scan_report.h"
 
 namespace tavrix {
 

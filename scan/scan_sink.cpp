@@ -1,4 +1,4 @@
-#include "scan_sink.h"
+#include "scan/scan_sink.h"
 
 #include <array>
 

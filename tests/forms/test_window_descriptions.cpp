@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "dialog_form.h"
-#include "form1_form.h"
-#include "splash_form.h"
+#include "forms/dialog_form.h"
+#include "forms/form1_form.h"
+#include "forms/splash_form.h"
 
 using namespace tavrix::forms;
 
