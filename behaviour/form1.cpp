@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "ascii_text.h"
-#include "form1_form.h"
-#include "value_table.h"
+#include "forms/form1_form.h"
+#include "scan/ascii_text.h"
+#include "scan/value_table.h"
 
 namespace tavrix::behaviour {
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "behaviour/form1_view.h"
-#include "form1_form.h"
-#include "hardware_scan.h"
+#include "forms/form1_form.h"
+#include "scan/hardware_scan.h"
 
 namespace tavrix::behaviour {
 
