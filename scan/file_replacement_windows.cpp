@@ -4,6 +4,7 @@
 #include <random>
 
 #include "file_replacement.h"
+#include "utf16_text.h"
 
 namespace tavrix {
 
@@ -20,6 +21,7 @@ std::string failure(const char* step, DWORD error) {
 
 }  // namespace
 
+// The path is UTF-8; the files are named through the wide calls, so that any name the user can type works.
 std::string replaceFile(const std::string& path, std::string_view bytes) {
     const std::size_t slash = path.find_last_of("/\\:");
     const std::string prefix = slash == std::string::npos ? "" : path.substr(0, slash + 1);
@@ -32,7 +34,7 @@ std::string replaceFile(const std::string& path, std::string_view bytes) {
         std::snprintf(name, sizeof name, ".tavrix-save-%08x%08x", random(), random());
         temporary = prefix + name;
         // CREATE_NEW fails on any existing name, a link included, so nothing is opened through one.
-        file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = CreateFileW(utf16Of(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return failure("cannot write", GetLastError());
     }
     if (file == INVALID_HANDLE_VALUE) return failure("cannot write", ERROR_FILE_EXISTS);
@@ -50,10 +52,10 @@ std::string replaceFile(const std::string& path, std::string_view bytes) {
     if (why.empty() && !FlushFileBuffers(file)) why = failure("cannot write", GetLastError());
     if (!CloseHandle(file) && why.empty()) why = failure("cannot write", GetLastError());
     if (why.empty() &&
-        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !MoveFileExW(utf16Of(temporary).c_str(), utf16Of(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         why = failure("cannot replace", GetLastError());
     }
-    if (!why.empty()) DeleteFileA(temporary.c_str());
+    if (!why.empty()) DeleteFileW(utf16Of(temporary).c_str());
     return why;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "lookup_address.h"
+#include "regular_file.h"
 #include "scan_error.h"
 #include "scan_report.h"
 #include "scan_sink.h"
@@ -44,8 +45,8 @@ std::optional<double> numberOf(const ManagementRow& row, const char* className, 
         sound = error == std::errc() && ptr == digits.data() + digits.size() && std::isfinite(number);
     }
     if (!sound) {
-        throw ScanError(std::string(className) + " property \"" + row.propertyName(property) + "\" is not a number: \"" +
-                        text + "\"");
+        throw ScanError(std::string(className) + " property \"" + row.propertyName(property) + "\" is not a number: " +
+                        shownValue(text));
     }
     return number;
 }
