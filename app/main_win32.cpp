@@ -44,6 +44,8 @@ int main() {
             usageError.substr(usageError.find(": ") + 2) + "\n" + ProgramOptions::usage(Program::tavrix), 2);
     if (options->request == ProgramRequest::help) answerAndExit(ProgramOptions::help(Program::tavrix));
     if (options->request == ProgramRequest::version) answerAndExit(ProgramOptions::version(Program::tavrix));
+    // Held while the program runs, so that the uninstaller can tell; the system releases it at exit.
+    CreateMutexW(nullptr, FALSE, L"Quorvane.Tavrix.Running");
     if (FAILED(OleInitialize(nullptr))) tavrix::win32::reportFailureAndExit("OLE cannot be initialised");
     tavrix::win32::useCurrentDocumentMode();
     int status = 0;
