@@ -69,14 +69,16 @@ std::string ProgramOptions::usage(Program program) {
 
 std::string ProgramOptions::help(Program program) {
     std::string text = usage(program) + "\n";
+    const auto line = [&text](std::string name, std::string_view what) {
+        name.resize(std::max<std::size_t>(name.size() + 2, 21), ' ');
+        text += "  " + name + std::string(what) + "\n";
+    };
     for (const Option& option : options) {
-        if (!offeredBy(option, program)) continue;
-        std::string name = "  " + std::string(option.name) + (option.value.empty() ? "" : " ") + std::string(option.value);
-        name.resize(std::max<std::size_t>(name.size() + 2, 22), ' ');
-        text += name + std::string(option.help) + "\n";
+        if (offeredBy(option, program))
+            line(std::string(option.name) + (option.value.empty() ? "" : " ") + std::string(option.value), option.help);
     }
 #ifdef _WIN32
-    text += "  /?                  the same as --help\n";
+    line("/?", "the same as --help");
 #else
     if (program == Program::tavrix) text += "Qt's own options (-platform, -display, ...) work as usual.\n";
 #endif
