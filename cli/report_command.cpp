@@ -74,7 +74,7 @@ bool outputWasClosed(int error, std::FILE* out) {
 bool writeText(const std::string& text, std::FILE* to) {
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(to)));
     DWORD mode = 0;
-    if (text.empty() || !GetConsoleMode(handle, &mode))
+    if (text.empty() || GetFileType(handle) != FILE_TYPE_CHAR || !GetConsoleMode(handle, &mode))
         return std::fwrite(text.data(), 1, text.size(), to) == text.size() && std::fflush(to) == 0;
     std::fflush(to);
     const std::wstring wide = utf16Of(text);

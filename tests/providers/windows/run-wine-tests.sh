@@ -152,7 +152,7 @@ for name in Иван 用户; do
   status=0
   LC_ALL=C.UTF-8 wine "$report_exe" --machine "Z:$folder/none.machine" >/dev/null 2>"$work/err" || status=$?
   [ "$status" -eq 1 ] &&
-    [ "$(cat "$work/err")" = "tavrix-report: Z:$folder/none.machine: cannot open: No such file or directory" ] ||
+    [ "$(tr -d '\r' <"$work/err")" = "tavrix-report: Z:$folder/none.machine: cannot open: No such file or directory" ] ||
     fail "$name: a missing file exits $status with \"$(cat "$work/err")\""
 done
 
