@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "browser_host.h"
-#include "failure_report.h"
-#include "message_loop.h"
-#include "platform_provider.h"
-#include "program_arguments.h"
-#include "program_options.h"
-#include "program_texts.h"
-#include "program_windows.h"
-#include "utf16_text.h"
+#include "cli/program_arguments.h"
+#include "cli/program_options.h"
+#include "forms/program_texts.h"
+#include "providers/platform_provider.h"
+#include "scan/utf16_text.h"
+#include "ui/win32/browser_host.h"
+#include "ui/win32/failure_report.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/program_windows.h"
 
 namespace {
 

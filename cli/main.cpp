@@ -7,12 +7,12 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "program_arguments.h"
+#include "cli/program_arguments.h"
 #else
 #include <csignal>
 #endif
 
-#include "report_command.h"
+#include "cli/report_command.h"
 
 int main(int argc, char** argv) {
     // Only the decimal separator follows the user's regional settings.

@@ -1,9 +1,9 @@
-#include "program_arguments.h"
+#include "cli/program_arguments.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include "utf16_text.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <random>
 
-#include "file_replacement.h"
-#include "utf16_text.h"
+#include "scan/file_replacement.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix {
 

@@ -1,8 +1,8 @@
-#include "regular_file.h"
+#include "scan/regular_file.h"
 
 #include <algorithm>
 
-#include "text_characters.h"
+#include "scan/text_characters.h"
 
 namespace tavrix {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "regular_file.h"
-#include "utf16_text.h"
+#include "scan/regular_file.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix {
 

@@ -1,4 +1,4 @@
-#include "report_command.h"
+#include "cli/report_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "program_options.h"
+#include "cli/program_options.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "com_pointer.h"
-#include "desktop_services.h"
+#include "providers/windows/com_pointer.h"
+#include "ui/win32/desktop_services.h"
 
 struct IWebBrowser2;
 
