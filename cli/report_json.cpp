@@ -1,11 +1,11 @@
-#include "report_json.h"
+#include "cli/report_json.h"
 
 #include <charconv>
 #include <cstdio>
 
-#include "ascii_text.h"
-#include "text_characters.h"
-#include "value_table.h"
+#include "scan/ascii_text.h"
+#include "scan/text_characters.h"
+#include "scan/value_table.h"
 
 namespace tavrix {
 

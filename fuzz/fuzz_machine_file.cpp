@@ -8,14 +8,14 @@
 #include <cstdio>
 #include <string_view>
 
-#include "hardware_scan.h"
-#include "json_schema.h"
-#include "machine_file.h"
-#include "machine_file_writer.h"
-#include "machine_recorder.h"
-#include "recording_sink.h"
-#include "report_json.h"
-#include "scan_error.h"
+#include "cli/report_json.h"
+#include "fuzz/json_schema.h"
+#include "scan/hardware_scan.h"
+#include "scan/machine_file.h"
+#include "scan/machine_file_writer.h"
+#include "scan/machine_recorder.h"
+#include "scan/recording_sink.h"
+#include "scan/scan_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tavrix;

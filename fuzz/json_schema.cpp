@@ -1,4 +1,4 @@
-#include "json_schema.h"
+#include "fuzz/json_schema.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "text_characters.h"
+#include "scan/text_characters.h"
 
 namespace tavrix {
 

@@ -1,13 +1,13 @@
-#include "machine_file.h"
+#include "scan/machine_file.h"
 
 #include <array>
 #include <charconv>
 
-#include "ascii_text.h"
-#include "hardware_scan.h"
-#include "regular_file.h"
-#include "scan_error.h"
-#include "text_characters.h"
+#include "scan/ascii_text.h"
+#include "scan/hardware_scan.h"
+#include "scan/regular_file.h"
+#include "scan/scan_error.h"
+#include "scan/text_characters.h"
 
 namespace tavrix {
 

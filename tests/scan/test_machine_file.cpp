@@ -1,4 +1,4 @@
-#include "machine_file.h"
+#include "scan/machine_file.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "machine_file_writer.h"
-#include "regular_file.h"
-#include "scan_error.h"
-#include "text_characters.h"
+#include "scan/machine_file_writer.h"
+#include "scan/regular_file.h"
+#include "scan/scan_error.h"
+#include "scan/text_characters.h"
 
 namespace {
 
