@@ -39,7 +39,8 @@ std::vector<std::string> platformsTried(int argc, char** argv) {
     if (!named) named = environment("QT_QPA_PLATFORM");
     if (!named) {
         const char* session = environment("XDG_SESSION_TYPE");
-        if (environment("WAYLAND_DISPLAY") || (session && std::strcmp(session, "wayland") == 0)) return {"wayland", "xcb"};
+        if (environment("WAYLAND_DISPLAY") || (session && std::strcmp(session, "wayland") == 0))
+            return {"wayland", "xcb"};
         return {"xcb"};
     }
     std::vector<std::string> platforms;
@@ -79,8 +80,9 @@ std::string waylandProblem() {
 
 DisplayCheck::DisplayCheck(int argc, char** argv) {
     const std::vector<std::string> platforms = platformsTried(argc, argv);
-    if (!environment("DISPLAY") && !environment("WAYLAND_DISPLAY") && !argumentValue(argc, argv, "display") &&
-        platforms == std::vector<std::string>{"xcb"}) {
+    const bool named = argumentValue(argc, argv, "platform") || environment("QT_QPA_PLATFORM");
+    if (!named && !environment("DISPLAY") && !environment("WAYLAND_DISPLAY") &&
+        platforms == std::vector<std::string>{"xcb"} && !argumentValue(argc, argv, "display")) {
         problem_ = "neither WAYLAND_DISPLAY nor DISPLAY is set";
         return;
     }

@@ -1,11 +1,11 @@
 #include "fixed_size_windows.h"
 
+#include <QtCore/private/qobject_p.h>
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
-#include <QtCore/private/qobject_p.h>
 
 #include <vector>
 

@@ -132,7 +132,8 @@ void applyWindow(QWidget& widget, const forms::WindowDescription& window, int dp
         }
     }
     if (!window.centred) widget.setGeometry(client);
-    widget.setFixedSize(window.titleBar && drawsOwnTitleBar() ? client.size().grownBy(windowFrame(window)) : client.size());
+    const bool ownFrame = window.titleBar && drawsOwnTitleBar();
+    widget.setFixedSize(ownFrame ? client.size().grownBy(windowFrame(window)) : client.size());
 }
 
 QWidget* clientArea(QWidget& widget, const forms::WindowDescription& window) {

@@ -56,10 +56,8 @@ QStyle::SubControl WindowDecoration::partAt(QPoint point) const {
             return option.titleBarFlags & Qt::WindowSystemMenuHint ? part : QStyle::SC_TitleBarLabel;
         case QStyle::SC_TitleBarMinButton:
             return option.titleBarFlags & Qt::WindowMinimizeButtonHint ? part : QStyle::SC_TitleBarLabel;
-        case QStyle::SC_TitleBarSysMenu:
-            return QStyle::SC_TitleBarSysMenu;
-        default:
-            return QStyle::SC_TitleBarLabel;
+        case QStyle::SC_TitleBarSysMenu: return QStyle::SC_TitleBarSysMenu;
+        default: return QStyle::SC_TitleBarLabel;
     }
 }
 

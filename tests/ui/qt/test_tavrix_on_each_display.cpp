@@ -45,7 +45,8 @@ public:
 class XDisplay : public Display {
 public:
     QProcessEnvironment environment() const override { return x_.environment(); }
-    std::optional<QSize> waitForWindow(QProcess&, std::optional<QSize> client, std::chrono::milliseconds timeout) override {
+    std::optional<QSize> waitForWindow(QProcess&, std::optional<QSize> client,
+                                       std::chrono::milliseconds timeout) override {
         const auto window = x_.waitForMapped(title, client, timeout);
         if (!window) return std::nullopt;
         last_ = window->id;
@@ -73,9 +74,11 @@ public:
         environment.insert("WAYLAND_DEBUG", "client");
         return environment;
     }
-    std::optional<QSize> waitForWindow(QProcess& tavrix, std::optional<QSize> client, std::chrono::milliseconds timeout) override {
+    std::optional<QSize> waitForWindow(QProcess& tavrix, std::optional<QSize> client,
+                                       std::chrono::milliseconds timeout) override {
         const bool framed = client && *client != splashSize;
-        const std::optional<QSize> wanted = client ? std::optional(framed ? *client + ownFrame : *client) : std::nullopt;
+        const std::optional<QSize> wanted =
+            client ? std::optional(framed ? *client + ownFrame : *client) : std::nullopt;
         std::optional<QSize> seen;
         eventually([&] { return (seen = nextGeometry(tavrix, wanted)).has_value(); }, timeout);
         return seen;
@@ -131,8 +134,9 @@ enum class Server { x11, wayland };
 
 class TavrixOnEachDisplay : public ::testing::TestWithParam<Server> {
 protected:
-    std::unique_ptr<Display> display = GetParam() == Server::x11 ? std::unique_ptr<Display>(std::make_unique<XDisplay>())
-                                                                 : std::make_unique<WaylandDisplay>();
+    std::unique_ptr<Display> display = GetParam() == Server::x11
+                                           ? std::unique_ptr<Display>(std::make_unique<XDisplay>())
+                                           : std::make_unique<WaylandDisplay>();
     QProcess tavrix;
 
     void start(const QProcessEnvironment& extra = {}) {

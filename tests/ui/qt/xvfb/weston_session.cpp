@@ -20,7 +20,8 @@ bool accepts(const QString& path) {
     if (bytes.size() >= static_cast<qsizetype>(sizeof address.sun_path)) return false;
     std::memcpy(address.sun_path, bytes.constData(), static_cast<std::size_t>(bytes.size()) + 1);
     const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool reached = socket >= 0 && ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const bool reached =
+        socket >= 0 && ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     if (socket >= 0) ::close(socket);
     return reached;
 }
@@ -57,7 +58,8 @@ WestonSession::~WestonSession() {
 
 QProcessEnvironment WestonSession::environment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) environment.remove(QString::fromLatin1(name));
+    for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
+        environment.remove(QString::fromLatin1(name));
     environment.insert("WAYLAND_DISPLAY", socket_);
     environment.insert("XDG_RUNTIME_DIR", runtime_.path());
     return environment;
