@@ -9,7 +9,7 @@ class QCloseEvent;
 class QGroupBox;
 class QPushButton;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 class TextBox;
 
@@ -57,4 +57,4 @@ private:
     QPushButton* OKButton_ = nullptr;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

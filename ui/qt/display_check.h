@@ -5,7 +5,7 @@
 
 struct xcb_connection_t;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 // Whether a window system Qt is about to try can be reached. Reads the same `-platform`/`-display`
 // arguments and environment as Qt and tries the platforms in Qt's order (QT_QPA_PLATFORM's list, or
@@ -35,4 +35,4 @@ private:
     xcb_connection_t* connection_ = nullptr;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

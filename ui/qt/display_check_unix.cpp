@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "display_check.h"
+#include "ui/qt/display_check.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 namespace {
 
@@ -137,4 +137,4 @@ void DisplayCheck::release() {
     connection_ = nullptr;
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

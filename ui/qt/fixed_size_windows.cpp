@@ -1,4 +1,4 @@
-#include "fixed_size_windows.h"
+#include "ui/qt/fixed_size_windows.h"
 
 #include <QtCore/private/qobject_p.h>
 #include <QApplication>
@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 bool appliesWindowConfiguration(QObject* receiver, QEvent* event) {
     if (event->type() != QEvent::MetaCall || !receiver->inherits("QtWaylandClient::QWaylandWindow")) return false;
@@ -38,4 +38,4 @@ bool deliverKeepingFixedSizes(const std::function<bool()>& deliver) {
     return result;
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

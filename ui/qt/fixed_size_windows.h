@@ -5,7 +5,7 @@
 class QEvent;
 class QObject;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Whether the event is Qt's Wayland platform applying what the compositor configured for a
 // window: its size and its maximized, full-screen or activated state.
@@ -19,4 +19,4 @@ bool appliesWindowConfiguration(QObject* receiver, QEvent* event);
 // where they are) and asks at once to be restored, which brings it back to its own size and limit.
 bool deliverKeepingFixedSizes(const std::function<bool()>& deliver);
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

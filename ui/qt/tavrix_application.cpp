@@ -1,4 +1,4 @@
-#include "tavrix_application.h"
+#include "ui/qt/tavrix_application.h"
 
 #include <QString>
 
@@ -14,14 +14,14 @@
 #include <unistd.h>
 #endif
 
-#include "fixed_size_windows.h"
-#include "message_box.h"
+#include "ui/qt/fixed_size_windows.h"
+#include "ui/qt/message_box.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 void reportFailureAndExit(const QString& failure) {
     std::fprintf(stderr, "tavrix: %s\n", failure.toLocal8Bit().constData());
-    ui::showMessageBox(failure);
+    showMessageBox(failure);
     std::fflush(nullptr);
     std::_Exit(1);
 }
@@ -136,8 +136,8 @@ TavrixApplication::TavrixApplication(int& argc, char** argv) : QApplication(prep
 
 bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
     try {
-        if (ui::appliesWindowConfiguration(receiver, event))
-            return ui::deliverKeepingFixedSizes([&] { return QApplication::notify(receiver, event); });
+        if (appliesWindowConfiguration(receiver, event))
+            return deliverKeepingFixedSizes([&] { return QApplication::notify(receiver, event); });
         return QApplication::notify(receiver, event);
     } catch (const std::exception& failure) {
         reportFailureAndExit(QString::fromUtf8(failure.what()));
@@ -146,4 +146,4 @@ bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-#include "program_texts.h"
+#include "forms/program_texts.h"
 
 class QString;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 using forms::applicationTitle;
 
@@ -45,4 +45,4 @@ public:
     static QString browserRefusal();
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -1,4 +1,4 @@
-#include "window_decoration.h"
+#include "ui/qt/window_decoration.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -8,7 +8,7 @@
 #include <QStyleOptionTitleBar>
 #include <QWindow>
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 bool drawsOwnTitleBar() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
@@ -108,4 +108,4 @@ bool WindowDecoration::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -6,7 +6,7 @@
 
 class QStyleOptionTitleBar;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Whether this program draws its windows' title bars and borders itself: on Wayland, where the
 // compositor leaves them to the client (weston; GNOME's mutter) and Qt's own title bar would offer
@@ -48,4 +48,4 @@ private:
     QStyle::SubControl pressed_ = QStyle::SC_None;
 };
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "xvfb/tavrix_process_test.h"
-#include "xvfb/weston_session.h"
+#include "tests/ui/qt/xvfb/tavrix_process_test.h"
+#include "tests/ui/qt/xvfb/weston_session.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window_decoration.h"
+#include "ui/qt/window_decoration.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 
 #include <set>
 
-#include "dialog_form.h"
-#include "form1_form.h"
-#include "form_builder.h"
+#include "forms/dialog_form.h"
+#include "forms/form1_form.h"
+#include "ui/qt/form_builder.h"
 
 namespace {
 
-using tavrix::ui::WindowDecoration;
+using tavrix::qt::WindowDecoration;
 
 // The title bar a window draws itself on Wayland: across it the parts a click finds are exactly
 // the window's buttons; a click on one acts, a double click on the caption does nothing.
@@ -34,7 +34,7 @@ TEST(WindowDecoration, OffersExactlyTheWindowsButtonsAndActsOnlyOnThem) {
         QWidget window;
         const QMargins frame = WindowDecoration::margins(window.style());
         window.setFixedSize(QSize(400, 300).grownBy(frame));
-        auto* decoration = new WindowDecoration(window, frame, tavrix::ui::titleBarButtons(test.form));
+        auto* decoration = new WindowDecoration(window, frame, tavrix::qt::titleBarButtons(test.form));
         window.show();
         const int middle = frame.top() / 2 + frame.left() / 2;
         std::set<QStyle::SubControl> parts;

@@ -1,4 +1,4 @@
-#include "weston_session.h"
+#include "tests/ui/qt/xvfb/weston_session.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>

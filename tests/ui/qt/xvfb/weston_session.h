@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "xvfb/xvfb_session.h"
+#include "tests/ui/qt/xvfb/xvfb_session.h"
 
 class QProcess;
 
