@@ -31,7 +31,6 @@
 #include "ui/qt/message_service.h"
 #include "ui/qt/page_browser.h"
 #include "ui/qt/process_launcher.h"
-#include "ui/qt/tavrix_application.h"
 #include "ui/qt/window_hints.h"
 #include "ui/qt/window_pictures.h"
 
@@ -47,10 +46,12 @@ void noCurrentRow(QListWidget* list) { list->setCurrentIndex(QModelIndex()); }
 
 }  // namespace
 
-Form1::Form1(ManagementProvider& provider, DesktopServices services, QWidget* parent)
+Form1::Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm, QString browserRefusal,
+             QWidget* parent)
     : QWidget(parent, qt::windowFlags(forms::form1Form())),
       services_(services),
-      behaviour_(provider, *this, TextForm::fromCurrentLocale(), TavrixApplication::browserRefusal().toStdString()) {
+      browserRefusal_(std::move(browserRefusal)),
+      behaviour_(provider, *this, std::move(textForm), browserRefusal_.toStdString()) {
     layoutDpi_ = qt::layoutDpi(forms::form1Form(), windowFrame(forms::form1Form()));
     applyWindow(*this, forms::form1Form(), layoutDpi_);
 }
@@ -97,25 +98,9 @@ QListWidget* Form1::list(ModuleList which) {
     return nullptr;
 }
 
-QWebEngineView* Form1::WB() {
-    load();
-    return WB_;
-}
 
-QPushButton* Form1::clipboardCmd() {
-    load();
-    return clipboardCmd_;
-}
 
-QLabel* Form1::Image1() {
-    load();
-    return Image1_;
-}
 
-QLabel* Form1::Label39() {
-    load();
-    return Label39_;
-}
 
 void Form1::clearList(ModuleList which) {
     list(which)->clear();
@@ -134,8 +119,9 @@ void Form1::setCaption(ValueLabel label, const std::string& caption) {
 void Form1::navigate(const std::string& address) {
     const QUrl url = lookupUrl(address);
     if (!url.isValid()) throw ScanError("Navigation failed: invalid address " + address);
-    if (!WB()) return;  // no browser may run: WB shows why instead
-    services_.browser.navigate(*WB(), url);
+    load();
+    if (!WB_) return;  // no browser may run: WB shows why instead
+    services_.browser.navigate(*WB_, url);
 }
 
 void Form1::setVisible(bool visible) {
@@ -181,8 +167,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::createControls() {
     controls_ =
         buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
-            if (const QString refusal = TavrixApplication::browserRefusal(); !refusal.isEmpty()) {
-                auto* why = new QLabel(refusal, frame);
+            if (!browserRefusal_.isEmpty()) {
+                auto* why = new QLabel(browserRefusal_, frame);
                 why->setAlignment(Qt::AlignCenter);
                 return why;
             }

@@ -37,16 +37,14 @@ namespace tavrix::qt {
 class Form1 : public QWidget, public behaviour::Form1View, public behaviour::FlowWindow {
     Q_OBJECT
 public:
-    explicit Form1(ManagementProvider& provider,
-                   DesktopServices services = systemDesktopServices(),
-                   QWidget* parent = nullptr);
+    // browserRefusal: why no browser may be created, shown in WB's place; empty: it may.
+    Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm, QString browserRefusal = {},
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // Creates the controls and runs Form_Load, once.
     void load();
     bool isLoaded() const override { return Frame1_ != nullptr; }
-    // The dpi the layout is drawn at: 96, or less where the window would not fit the screen.
-    int layoutDpi() const { return layoutDpi_; }
     void show() override { QWidget::show(); }
 
     // Runs the hardware scan into this window; returns "Success" or throws ScanError at the failing step.
@@ -62,10 +60,6 @@ public:
     QWidget* control(const QString& name);
     QLabel* valueLabel(ValueLabel label);
     QListWidget* list(ModuleList which);
-    QWebEngineView* WB();
-    QPushButton* clipboardCmd();
-    QLabel* Image1();
-    QLabel* Label39();
 
     // The view, each loading the window first.
     void setCaption(ValueLabel label, const std::string& caption) override;
@@ -100,6 +94,7 @@ private:
     void saveDownload(QWebEngineDownloadRequest* download);
 
     DesktopServices services_;
+    QString browserRefusal_;
     behaviour::Form1 behaviour_;
     QHash<QString, QWidget*> controls_;
     QObject* pressed_ = nullptr;  // Image1 or Label39 while the left button went down on it

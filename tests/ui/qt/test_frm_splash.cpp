@@ -1,4 +1,5 @@
 #include "ui/qt/frm_splash.h"
+#include "tests/ui/qt/named_control.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +21,10 @@ TEST(FrmSplash, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
     EXPECT_FALSE(splash.isLoaded());
     splash.show();
     ASSERT_TRUE(splash.isLoaded());
-    EXPECT_TRUE(splash.Timer1()->isActive());
-    EXPECT_EQ(splash.Timer1()->interval(), 10);
-    EXPECT_EQ(splash.Label1()->text(), QStringLiteral("Tavrix"));
-    EXPECT_EQ(splash.Label2()->text(), QStringLiteral("Scanning Please Wait......"));
+    EXPECT_TRUE(namedControl<QTimer>(splash, "Timer1")->isActive());
+    EXPECT_EQ(namedControl<QTimer>(splash, "Timer1")->interval(), 10);
+    EXPECT_EQ(namedControl<QLabel>(splash, "Label1")->text(), QStringLiteral("Tavrix"));
+    EXPECT_EQ(namedControl<QLabel>(splash, "Label2")->text(), QStringLiteral("Scanning Please Wait......"));
 }
 
 TEST(FrmSplash, TicksAreReportedOnlyOnceBothTextsHaveBeenPainted) {
@@ -64,14 +65,14 @@ TEST(FrmSplash, FramelessFixedCentredAndOutOfTheTaskbar) {
     EXPECT_LE((splash.frameGeometry().center() - screen.center()).manhattanLength(), 1);
     const QRect client = splash.contentsRect();
     EXPECT_EQ(client.size(), QSize(242, 78));
-    EXPECT_EQ(splash.Label1()->mapTo(&splash, QPoint(0, 0)) - client.topLeft(), QPoint(64, 8));
-    EXPECT_EQ(splash.Label2()->mapTo(&splash, QPoint(0, 0)) - client.topLeft(), QPoint(16, 48));
+    EXPECT_EQ(namedControl<QLabel>(splash, "Label1")->mapTo(&splash, QPoint(0, 0)) - client.topLeft(), QPoint(64, 8));
+    EXPECT_EQ(namedControl<QLabel>(splash, "Label2")->mapTo(&splash, QPoint(0, 0)) - client.topLeft(), QPoint(16, 48));
 }
 
 TEST(FrmSplash, TextsUseTheirFacesSizesAndColourAndFitTheirLabels) {
     frmSplash splash;
     splash.show();
-    QLabel *label1 = splash.Label1(), *label2 = splash.Label2();
+    QLabel *label1 = namedControl<QLabel>(splash, "Label1"), *label2 = namedControl<QLabel>(splash, "Label2");
     EXPECT_EQ(QFontInfo(label1->font()).family(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(label1->font().pixelSize(), 24);  // 18 pt at 96 dpi
     EXPECT_EQ(label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
