@@ -24,6 +24,7 @@
 #include "forms/form1_form.h"
 #include "providers/platform_provider.h"
 #include "scan/management_query.h"
+#include "scan/regular_file.h"
 #include "scan/text_form.h"
 #include "ui/qt/desktop_services.h"
 #include "ui/qt/display_check.h"
@@ -132,6 +133,14 @@ ProgramOptions programOptions(int& argc, char** argv) {
     return *options;
 }
 
+// --help or --version: the text on standard output, and nothing else happens.
+bool answeredRequest(const ProgramOptions& options) {
+    if (options.request == tavrix::ProgramRequest::run) return false;
+    const bool help = options.request == tavrix::ProgramRequest::help;
+    std::fputs((help ? ProgramOptions::help(Program::tavrix) : ProgramOptions::version(Program::tavrix)).c_str(), stdout);
+    return true;
+}
+
 // Where the scan takes its answers from, or why a named file cannot be read: reported once there
 // is an application to show the message box.
 struct ScanSource {
@@ -177,7 +186,8 @@ std::unique_ptr<TavrixApplication> startQt(int& argc, char** argv) {
 // Whatever Qt did not take from the command line is no argument of this program: a usage error.
 bool argumentsLeftOver() {
     const QStringList rest = QCoreApplication::arguments().mid(1);
-    if (!rest.isEmpty()) printUsageError("tavrix: unknown argument: " + rest.first().toStdString());
+    if (!rest.isEmpty())
+        printUsageError("tavrix: unknown argument: " + tavrix::shownValue(rest.first().toLocal8Bit().toStdString(), false));
     return !rest.isEmpty();
 }
 
@@ -209,6 +219,7 @@ int runScreenFlow(const ScanSource& source, const QString& browserRefusal) {
 
 int main(int argc, char** argv) {
     const ProgramOptions options = programOptions(argc, argv);
+    if (answeredRequest(options)) return 0;
     const ScanSource source = scanSource(options);
     const QString browserRefusal = giveUpRoot();
     // The check's connection stays open until Qt has its own, so the X server never sees the
