@@ -12,6 +12,7 @@
 
 #include <stdexcept>
 
+#include "accessibility.h"
 #include "group_box.h"
 #include "layout_fonts.h"
 #include "push_button.h"
@@ -27,8 +28,12 @@ namespace {
 using forms::ControlDescription;
 using forms::ControlKind;
 
-QWidget* makeControl(const ControlDescription& control, QWidget* container, const ControlFactory& makeOther) {
+// Each widget is described for screen readers before anything about it changes, since Qt keeps
+// the accessible object it makes for the first change.
+QWidget* makeControl(const forms::WindowDescription& window, const ControlDescription& control, QWidget* container,
+                     const ControlFactory& makeOther) {
     const QString caption = QString::fromLatin1(control.caption);
+    const forms::AccessibleDescription accessible = forms::accessibleDescription(window, control);
     switch (control.kind) {
         case ControlKind::Frame: return new GroupBox(caption, container);
         case ControlKind::CaptionLabel:
@@ -36,6 +41,7 @@ QWidget* makeControl(const ControlDescription& control, QWidget* container, cons
         case ControlKind::LinkLabel:
         case ControlKind::Picture: {
             auto* label = new QLabel(container);
+            describeForScreenReaders(*label, accessible);
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(false);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -58,6 +64,7 @@ QWidget* makeControl(const ControlDescription& control, QWidget* container, cons
             list->setSortingEnabled(false);
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             list->setTextElideMode(Qt::ElideNone);
+            list->setPalette(readableHighlight(list->palette()));
             return list;
         }
         case ControlKind::Button: return new PushButton(caption, container);
@@ -110,6 +117,7 @@ int layoutDpi(const forms::WindowDescription& window, QMargins frame) {
 }
 
 void applyWindow(QWidget& widget, const forms::WindowDescription& window, int dpi) {
+    describeForScreenReaders(widget, forms::accessibleDescription(window));
     widget.setObjectName(QString::fromLatin1(window.name));
     widget.setWindowTitle(QString::fromLatin1(window.title));
     widget.setWindowIcon(programIcon());
@@ -150,7 +158,7 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
     for (const ControlDescription& control : window.controls) {
         QWidget* container = *control.container ? widgets.value(QString::fromLatin1(control.container)) : clientArea;
         if (!container) throw std::logic_error(std::string("container not built before ") + control.name);
-        QWidget* widget = makeControl(control, container, makeOther);
+        QWidget* widget = makeControl(window, control, container, makeOther);
         widget->setObjectName(QString::fromLatin1(control.name));
         widget->setGeometry(toPixels(control.place, dpi));
         widget->setFont(layoutFont(control.font, dpi));
@@ -162,6 +170,7 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
         }
         if (control.pointer == forms::Pointer::Hand) widget->setCursor(handCursor());
         condenseToFit(widget, control);
+        describeForScreenReaders(*widget, forms::accessibleDescription(window, control));  // again for labels: harmless
         widgets.insert(widget->objectName(), widget);
     }
     const std::vector<const ControlDescription*> stack = window.topToBottom();

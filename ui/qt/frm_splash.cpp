@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "accessibility.h"
 #include "form_builder.h"
 #include "splash_form.h"
 #include "twips.h"
@@ -77,7 +78,9 @@ void frmSplash::setVisible(bool visible) {
         ui::applyWindowManagerHints(*this, forms::splashForm());
     }
     QFrame::setVisible(visible);
-    if (visible) ui::activateShownWindow(*this, this);
+    if (!visible) return;
+    ui::activateShownWindow(*this, this);
+    ui::announceShownWindow(*this, forms::accessibleDescription(forms::splashForm()));
 }
 
 void frmSplash::paintEvent(QPaintEvent* event) {

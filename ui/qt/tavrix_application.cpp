@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "accessibility.h"
 #include "message_box.h"
 
 namespace tavrix {
@@ -89,6 +90,7 @@ int& TavrixApplication::prepareWebEngine(int& argc) {
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
+    ui::enablePageAccessibility();
 #ifndef _WIN32
     if (!isOwnRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"))) {
         const std::string own = "/run/user/" + std::to_string(geteuid());

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "accessible_control.h"
 #include "utf16_text.h"
 
 namespace tavrix::win32 {
@@ -160,6 +161,9 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
             SetPropW(made, textBoxProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(made, GWLP_WNDPROC)));
             SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure));
         }
+        // The browser keeps its own accessibility, reached through its window.
+        if (control.kind != ControlKind::Browser)
+            describeForScreenReaders(made, forms::accessibleDescription(window, control));
         form.controls_.push_back(made);
     }
     form.setFonts(scale, false);
