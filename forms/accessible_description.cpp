@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "value_table.h"
+
 namespace tavrix::forms {
 
 namespace {
@@ -24,13 +26,11 @@ AccessibleRole roleOf(const ControlDescription& control) {
     throw std::logic_error("unknown control kind");
 }
 
-// The caption of the value a value label shows: the caption label on its row, in its frame.
-std::string valueCaption(const WindowDescription& window, const ControlDescription& value) {
-    for (const ControlDescription& caption : window.controls)
-        if (caption.kind == K::CaptionLabel && std::string_view(caption.container) == value.container &&
-            caption.place.top == value.place.top)
-            return caption.caption;
-    throw std::logic_error(std::string("no caption beside ") + value.name);
+// The caption of the value a value label shows, from the table of the values.
+std::string valueCaption(const ControlDescription& value) {
+    for (const ValueEntry& entry : valueTable())
+        if (entry.labelName == value.name) return std::string(entry.caption);
+    throw std::logic_error(std::string("no value shown in ") + value.name);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ AccessibleDescription accessibleDescription(const WindowDescription& window, con
     AccessibleDescription description{roleOf(control), control.caption};
     description.textIsValue = control.kind == K::ValueLabel || control.kind == K::TextBox;
     description.clickable = description.role == AccessibleRole::Link;
-    if (control.kind == K::ValueLabel) description.name = valueCaption(window, control);
+    if (control.kind == K::ValueLabel) description.name = valueCaption(control);
     if (*control.accessible.labelledBy) description.name = window.control(control.accessible.labelledBy).caption;
     if (*control.accessible.name) description.name = control.accessible.name;
     return description;

@@ -19,8 +19,9 @@ struct AccessibleDescription {
     bool clickable = false;
 };
 
-// The control as a screen reader reads it. A value label is named by the caption of the value it
-// shows, a control with hints by the control they name or by its own name, any other by its caption.
+// The control as a screen reader reads it. A value label is named by the caption the table of the
+// values gives the value it shows, a control with hints by the control they name or by its own
+// name, any other by its caption.
 AccessibleDescription accessibleDescription(const WindowDescription& window, const ControlDescription& control);
 // The window itself: an alert named by the announced control's caption, or a window named by its title.
 AccessibleDescription accessibleDescription(const WindowDescription& window);

@@ -67,7 +67,7 @@ public:
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
-        const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible;
+        const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible);
         *object = known ? static_cast<IAccessible*>(this) : nullptr;
         if (!known) return E_NOINTERFACE;
         AddRef();
@@ -212,10 +212,10 @@ LRESULT CALLBACK describedProcedure(HWND window, UINT message, WPARAM wParam, LP
     const WNDPROC original = record->original;
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible,
+        if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                                 reinterpret_cast<void**>(&standard)))) {
             auto* described = new DescribedAccessible(window, standard, *record);
-            const LRESULT answer = LresultFromObject(IID_IAccessible, wParam, described);
+            const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, described);
             described->Release();
             return answer;
         }

@@ -621,7 +621,7 @@ std::string msaaRow(IAccessible* object, long child, bool window) {
 
 IAccessible* accessibleOf(HWND window) {
     IAccessible* object = nullptr;
-    return AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)) == S_OK
+    return AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&object)) == S_OK
                ? object
                : nullptr;
 }
@@ -703,7 +703,8 @@ TEST_F(Win32Windows, ScreenReadersReadTheWindowsAsTheAccessibleTreeTableSays) {
     IAccessible* copy = accessibleOf(form.control("clipboardCmd"));
     ASSERT_NE(copy, nullptr);
     BSTR description = nullptr;
-    EXPECT_EQ(readMsaa(copy->get_accDescription(self, &description), description), "System info copied to the clipboard");
+    const HRESULT described = copy->get_accDescription(self, &description);
+    EXPECT_EQ(readMsaa(described, description), "System info copied to the clipboard");
     copy->Release();
 }
 
