@@ -130,7 +130,8 @@ void Form1::appendRow(ModuleList which, const std::string& row) {
 
 void Form1::setRowReading(int row, const std::string& reading) {
     for (ModuleList which : {ModuleList::slotsLst, ModuleList::memoryLst, ModuleList::speedLst})
-        if (QListWidgetItem* item = list(which)->item(row)) item->setData(Qt::AccessibleTextRole, QString::fromStdString(reading));
+        if (QListWidgetItem* item = list(which)->item(row))
+            item->setData(Qt::AccessibleTextRole, QString::fromStdString(reading));
 }
 
 void Form1::setCaption(ValueLabel label, const std::string& caption) {

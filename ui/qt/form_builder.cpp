@@ -34,14 +34,17 @@ QWidget* makeControl(const forms::WindowDescription& window, const ControlDescri
                      const ControlFactory& makeOther) {
     const QString caption = QString::fromLatin1(control.caption);
     const forms::AccessibleDescription accessible = forms::accessibleDescription(window, control);
+    auto described = [&accessible](auto* widget) {
+        describeForScreenReaders(*widget, accessible);
+        return widget;
+    };
     switch (control.kind) {
-        case ControlKind::Frame: return new GroupBox(caption, container);
+        case ControlKind::Frame: return described(new GroupBox(caption, container));
         case ControlKind::CaptionLabel:
         case ControlKind::ValueLabel:
         case ControlKind::LinkLabel:
         case ControlKind::Picture: {
-            auto* label = new QLabel(container);
-            describeForScreenReaders(*label, accessible);
+            auto* label = described(new QLabel(container));
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(false);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -50,7 +53,7 @@ QWidget* makeControl(const forms::WindowDescription& window, const ControlDescri
             return label;
         }
         case ControlKind::TextBox: {
-            auto* text = new TextBox(container);
+            auto* text = described(new TextBox(container));
             text->setReadOnly(true);
             text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
             text->setTabChangesFocus(true);
@@ -59,7 +62,7 @@ QWidget* makeControl(const forms::WindowDescription& window, const ControlDescri
             return text;
         }
         case ControlKind::ListBox: {
-            auto* list = new QListWidget(container);
+            auto* list = described(new QListWidget(container));
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setSortingEnabled(false);
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -67,12 +70,12 @@ QWidget* makeControl(const forms::WindowDescription& window, const ControlDescri
             list->setPalette(readableHighlight(list->palette()));
             return list;
         }
-        case ControlKind::Button: return new PushButton(caption, container);
+        case ControlKind::Button: return described(new PushButton(caption, container));
         case ControlKind::Browser: break;
     }
     QWidget* other = makeOther ? makeOther(control, container) : nullptr;
     if (!other) throw std::logic_error(std::string("no widget for control ") + control.name);
-    return other;
+    return described(other);
 }
 
 // A fixed caption wider than its label (at a reduced scale the font's whole-pixel size shrinks
@@ -170,7 +173,6 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
         }
         if (control.pointer == forms::Pointer::Hand) widget->setCursor(handCursor());
         condenseToFit(widget, control);
-        describeForScreenReaders(*widget, forms::accessibleDescription(window, control));  // again for labels: harmless
         widgets.insert(widget->objectName(), widget);
     }
     const std::vector<const ControlDescription*> stack = window.topToBottom();

@@ -259,7 +259,8 @@ void confirmToScreenReader(HWND control, const std::string& confirmation) {
 }
 
 void announceShownWindow(HWND window, const forms::AccessibleDescription& description) {
-    if (description.role == AccessibleRole::Alert) NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
+    if (description.role == AccessibleRole::Alert)
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
 }  // namespace tavrix::win32

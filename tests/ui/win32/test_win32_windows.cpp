@@ -621,9 +621,9 @@ std::string msaaRow(IAccessible* object, long child, bool window) {
 
 IAccessible* accessibleOf(HWND window) {
     IAccessible* object = nullptr;
-    return AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&object)) == S_OK
-               ? object
-               : nullptr;
+    const HRESULT found =
+        AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+    return found == S_OK ? object : nullptr;
 }
 
 // What a screen reader reads of the window, its controls and a list's rows.
