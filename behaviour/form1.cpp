@@ -1,8 +1,8 @@
 #include "behaviour/form1.h"
 
-#include "accessible_description.h"
-#include "form1_form.h"
-#include "value_table.h"
+#include "forms/accessible_description.h"
+#include "forms/form1_form.h"
+#include "scan/value_table.h"
 
 namespace tavrix::behaviour {
 

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "hardware_scan.h"
-#include "linux_hardware.h"
-#include "machine_file.h"
-#include "smbios_writer.h"
+#include "providers/linux/linux_hardware.h"
+#include "scan/hardware_scan.h"
+#include "scan/machine_file.h"
+#include "tests/providers/linux/smbios_writer.h"
 
 namespace {
 

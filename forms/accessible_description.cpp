@@ -1,8 +1,8 @@
-#include "accessible_description.h"
+#include "forms/accessible_description.h"
 
 #include <stdexcept>
 
-#include "value_table.h"
+#include "scan/value_table.h"
 
 namespace tavrix::forms {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 namespace tavrix::forms {
 

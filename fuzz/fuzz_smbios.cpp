@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "linux_hardware.h"
-#include "scan_error.h"
+#include "providers/linux/linux_hardware.h"
+#include "scan/scan_error.h"
 
 namespace {
 

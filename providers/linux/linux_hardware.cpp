@@ -1,4 +1,4 @@
-#include "linux_hardware.h"
+#include "providers/linux/linux_hardware.h"
 
 #include <algorithm>
 #include <array>
@@ -13,10 +13,10 @@
 
 #include <sys/stat.h>
 
-#include "ascii_text.h"
-#include "regular_file.h"
-#include "scan_error.h"
-#include "smbios_table.h"
+#include "providers/linux/smbios_table.h"
+#include "scan/ascii_text.h"
+#include "scan/regular_file.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

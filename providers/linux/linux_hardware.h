@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "machine_description.h"
-#include "platform_provider.h"
-#include "smbios_table.h"
+#include "providers/linux/smbios_table.h"
+#include "providers/platform_provider.h"
+#include "scan/machine_description.h"
 
 namespace tavrix {
 

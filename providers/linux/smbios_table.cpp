@@ -1,10 +1,10 @@
-#include "smbios_table.h"
+#include "providers/linux/smbios_table.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "ascii_text.h"
-#include "scan_error.h"
+#include "scan/ascii_text.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

@@ -1,4 +1,4 @@
-#include "accessibility.h"
+#include "ui/qt/accessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 namespace {
 
@@ -190,4 +190,4 @@ void enablePageAccessibility() {
         qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

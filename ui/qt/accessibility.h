@@ -3,12 +3,12 @@
 #include <QPalette>
 #include <QString>
 
-#include "accessible_description.h"
+#include "forms/accessible_description.h"
 
 class QLabel;
 class QWidget;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Gives the widget what a screen reader reads of it: its name, and the role, value and default
 // action that Qt's own accessibility of its kind would not give (a value label reads its caption
@@ -35,4 +35,4 @@ QPalette readableHighlight(QPalette palette);
 // (QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY) either way. Call before the application exists.
 void enablePageAccessibility();
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

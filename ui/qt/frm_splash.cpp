@@ -1,4 +1,4 @@
-#include "frm_splash.h"
+#include "ui/qt/frm_splash.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -8,13 +8,13 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "accessibility.h"
-#include "form_builder.h"
-#include "splash_form.h"
-#include "twips.h"
-#include "window_hints.h"
+#include "forms/splash_form.h"
+#include "ui/qt/accessibility.h"
+#include "ui/qt/form_builder.h"
+#include "ui/qt/twips.h"
+#include "ui/qt/window_hints.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 namespace {
 
@@ -24,12 +24,12 @@ constexpr int borderWidth = 2;
 }  // namespace
 
 // Without a title bar the window manager draws no border, so the splash draws its own.
-frmSplash::frmSplash() : QFrame(nullptr, ui::windowFlags(forms::splashForm())) {
+frmSplash::frmSplash() : QFrame(nullptr, qt::windowFlags(forms::splashForm())) {
     const QMargins border(borderWidth, borderWidth, borderWidth, borderWidth);
-    layoutDpi_ = ui::layoutDpi(forms::splashForm(), border);
-    ui::applyWindow(*this, forms::splashForm(), layoutDpi_);
+    layoutDpi_ = qt::layoutDpi(forms::splashForm(), border);
+    applyWindow(*this, forms::splashForm(), layoutDpi_);
     setFrameStyle(QFrame::WinPanel | QFrame::Raised);
-    setFixedSize(ui::toPixels(forms::splashForm().clientArea, layoutDpi_).size().grownBy(border));
+    setFixedSize(toPixels(forms::splashForm().clientArea, layoutDpi_).size().grownBy(border));
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -58,8 +58,8 @@ QTimer* frmSplash::Timer1() {
 void frmSplash::createControls() {
     client_ = new QWidget(this);
     client_->setGeometry(
-        QRect(QPoint(borderWidth, borderWidth), ui::toPixels(forms::splashForm().clientArea, layoutDpi_).size()));
-    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::splashForm(), client_, {}, layoutDpi_);
+        QRect(QPoint(borderWidth, borderWidth), toPixels(forms::splashForm().clientArea, layoutDpi_).size()));
+    const QHash<QString, QWidget*> widgets = buildControls(forms::splashForm(), client_, {}, layoutDpi_);
     Label1_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label1")));
     Label2_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label2")));
 
@@ -75,12 +75,12 @@ void frmSplash::setVisible(bool visible) {
         load();
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (screen) move(screen->availableGeometry().center() - rect().center());
-        ui::applyWindowManagerHints(*this, forms::splashForm());
+        applyWindowManagerHints(*this, forms::splashForm());
     }
     QFrame::setVisible(visible);
     if (!visible) return;
-    ui::activateShownWindow(*this, this);
-    ui::announceShownWindow(*this, forms::accessibleDescription(forms::splashForm()));
+    activateShownWindow(*this, this);
+    announceShownWindow(*this, forms::accessibleDescription(forms::splashForm()));
 }
 
 void frmSplash::paintEvent(QPaintEvent* event) {
@@ -100,4 +100,4 @@ void frmSplash::keyPressEvent(QKeyEvent* event) {
 // shortcut) is refused, as closing it is not one of the ways out of the scan.
 void frmSplash::closeEvent(QCloseEvent* event) { event->ignore(); }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

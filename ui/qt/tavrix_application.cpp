@@ -1,4 +1,4 @@
-#include "tavrix_application.h"
+#include "ui/qt/tavrix_application.h"
 
 #include <QString>
 
@@ -14,14 +14,14 @@
 #include <unistd.h>
 #endif
 
-#include "accessibility.h"
-#include "message_box.h"
+#include "ui/qt/accessibility.h"
+#include "ui/qt/message_box.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 void reportFailureAndExit(const QString& failure) {
     std::fprintf(stderr, "tavrix: %s\n", failure.toLocal8Bit().constData());
-    ui::showMessageBox(failure);
+    showMessageBox(failure);
     std::fflush(nullptr);
     std::_Exit(1);
 }
@@ -90,7 +90,7 @@ int& TavrixApplication::prepareWebEngine(int& argc) {
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
-    ui::enablePageAccessibility();
+    enablePageAccessibility();
 #ifndef _WIN32
     if (!isOwnRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"))) {
         const std::string own = "/run/user/" + std::to_string(geteuid());
@@ -141,4 +141,4 @@ bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

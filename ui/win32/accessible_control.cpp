@@ -1,11 +1,11 @@
-#include "accessible_control.h"
+#include "ui/win32/accessible_control.h"
 
 #include <oleacc.h>
 
 #include <utility>
 #include <vector>
 
-#include "utf16_text.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix::win32 {
 

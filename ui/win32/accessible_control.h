@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "accessible_description.h"
+#include "forms/accessible_description.h"
 
 namespace tavrix::win32 {
 

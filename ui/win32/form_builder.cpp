@@ -1,12 +1,12 @@
-#include "form_builder.h"
+#include "ui/win32/form_builder.h"
 
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
-#include "accessible_control.h"
-#include "utf16_text.h"
+#include "scan/utf16_text.h"
+#include "ui/win32/accessible_control.h"
 
 namespace tavrix::win32 {
 

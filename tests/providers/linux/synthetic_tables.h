@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "smbios_writer.h"
+#include "tests/providers/linux/smbios_writer.h"
 
 namespace tavrix::testing {
 

@@ -10,9 +10,9 @@
 #include <map>
 #include <sstream>
 
-#include "fake_root.h"
-#include "linux_hardware.h"
-#include "synthetic_tables.h"
+#include "providers/linux/linux_hardware.h"
+#include "tests/providers/linux/fake_root.h"
+#include "tests/providers/linux/synthetic_tables.h"
 
 namespace {
 

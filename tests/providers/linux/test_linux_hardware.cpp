@@ -1,4 +1,4 @@
-#include "linux_hardware.h"
+#include "providers/linux/linux_hardware.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "fake_root.h"
-#include "hardware_scan.h"
-#include "recording_sink.h"
-#include "scan_error.h"
-#include "smbios_writer.h"
+#include "scan/hardware_scan.h"
+#include "scan/recording_sink.h"
+#include "scan/scan_error.h"
+#include "tests/providers/linux/fake_root.h"
+#include "tests/providers/linux/smbios_writer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "smbios_table.h"
+#include "providers/linux/smbios_table.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "scan_error.h"
-#include "smbios_writer.h"
+#include "scan/scan_error.h"
+#include "tests/providers/linux/smbios_writer.h"
 
 namespace {
 

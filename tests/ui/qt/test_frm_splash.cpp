@@ -1,4 +1,4 @@
-#include "frm_splash.h"
+#include "ui/qt/frm_splash.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@
 
 namespace {
 
-using tavrix::frmSplash;
+using tavrix::qt::frmSplash;
 
 // "role | name | value" of every object under the interface, roles named as the accessible tree's
 // table names them; objects of other roles are passed through.

@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 
-#include "smbios_writer.h"
-#include "xvfb/tavrix_process_test.h"
+#include "tests/providers/linux/smbios_writer.h"
+#include "tests/ui/qt/xvfb/tavrix_process_test.h"
 
 namespace {
 
