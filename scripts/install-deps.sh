@@ -13,8 +13,8 @@ fonts-liberation2
 xvfb xauth xdotool xclip x11-utils strace openbox
 appstream desktop-file-utils lintian dpkg-dev file locales
 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis
-python3 python3-jsonschema iproute2
 dbus at-spi2-core python3-pyatspi
+python3 python3-jsonschema iproute2
 "
 
 missing=""
