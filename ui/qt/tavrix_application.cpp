@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "ui/qt/accessibility.h"
 #include "ui/qt/fixed_size_windows.h"
 #include "ui/qt/message_box.h"
 
@@ -82,6 +83,7 @@ bool TavrixApplication::prepareWebEngine() {
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
+    enablePageAccessibility();
     bool noRuntime = false;
 #ifndef _WIN32
     if (!isOwnRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"))) {
