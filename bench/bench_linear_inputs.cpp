@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "hardware_scan.h"
-#include "linux_hardware.h"
+#include "providers/linux/linux_hardware.h"
 #include "machine_file.h"
-#include "smbios_writer.h"
+#include "tests/providers/smbios/smbios_writer.h"
 
 namespace {
 

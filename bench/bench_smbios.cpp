@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "linux_hardware.h"
+#include "providers/linux/linux_hardware.h"
 
 namespace {
 

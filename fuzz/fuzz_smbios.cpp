@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "linux_hardware.h"
+#include "providers/linux/linux_hardware.h"
 #include "scan_error.h"
 
 namespace {

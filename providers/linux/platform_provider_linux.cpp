@@ -1,6 +1,6 @@
-#include "platform_provider.h"
+#include "providers/platform_provider.h"
 
-#include "linux_hardware.h"
+#include "providers/linux/linux_hardware.h"
 
 namespace tavrix {
 

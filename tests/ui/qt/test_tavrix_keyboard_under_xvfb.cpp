@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "smbios_writer.h"
+#include "tests/providers/smbios/smbios_writer.h"
 #include "xvfb/tavrix_process_test.h"
 
 namespace {
