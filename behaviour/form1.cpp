@@ -1,6 +1,7 @@
 #include "behaviour/form1.h"
 
 #include "form1_form.h"
+#include "value_table.h"
 
 namespace tavrix::behaviour {
 
@@ -8,7 +9,7 @@ Form1::Form1(ManagementProvider& provider, Form1View& view, TextForm textForm, s
     : view_(view), scan_(provider, *this, std::move(textForm)), browserRefusal_(std::move(browserRefusal)) {}
 
 void Form1::Form_Load() {
-    for (ValueLabel label : forms::form1BlankingOrder) view_.setCaption(label, "");
+    for (ValueLabel label : valueLabelsByNumber()) view_.setCaption(label, "");
     values().moduleCount = 0;
 }
 

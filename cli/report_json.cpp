@@ -5,6 +5,7 @@
 
 #include "ascii_text.h"
 #include "text_characters.h"
+#include "value_table.h"
 
 namespace tavrix {
 
@@ -163,24 +164,8 @@ std::string reportJson(const HardwareScan& scan, const RecordingSink& sink, cons
     }
 
     JsonObject window(1);
-    window.member("installedMemory", caption(ValueLabel::Label35))
-        .member("maximumMemory", caption(ValueLabel::Label36))
-        .member("systemManufacturer", caption(ValueLabel::Label21))
-        .member("systemModel", caption(ValueLabel::Label22))
-        .member("systemVersion", caption(ValueLabel::Label24))
-        .member("identifyingNumber", caption(ValueLabel::Label25))
-        .member("systemType", caption(ValueLabel::Label26))
-        .member("processor", caption(ValueLabel::Label27))
-        .member("processorManufacturer", caption(ValueLabel::Label28))
-        .member("processorSpeed", caption(ValueLabel::Label41))
-        .member("processorFsb", caption(ValueLabel::Label29))
-        .member("motherboardManufacturer", caption(ValueLabel::Label30))
-        .member("motherboardModel", caption(ValueLabel::Label31))
-        .member("biosManufacturer", caption(ValueLabel::Label32))
-        .member("biosVersion", caption(ValueLabel::Label33))
-        .member("memoryManufacturer", caption(ValueLabel::Label34))
-        .member("slots", caption(ValueLabel::Label37))
-        .member("slotsLst", jsonArray(sink.rows(ModuleList::slotsLst), 2, jsonString))
+    for (const ValueEntry& entry : valueTable()) window.member(entry.jsonMember, caption(entry.label));
+    window.member("slotsLst", jsonArray(sink.rows(ModuleList::slotsLst), 2, jsonString))
         .member("memoryLst", jsonArray(sink.rows(ModuleList::memoryLst), 2, jsonString))
         .member("speedLst", jsonArray(sink.rows(ModuleList::speedLst), 2, jsonString));
 

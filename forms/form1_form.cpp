@@ -113,11 +113,4 @@ constexpr WindowDescription form1{
 
 const WindowDescription& form1Form() { return form1; }
 
-const std::array<ValueLabel, valueLabelCount> form1BlankingOrder{
-    ValueLabel::Label21, ValueLabel::Label22, ValueLabel::Label24, ValueLabel::Label25, ValueLabel::Label26,
-    ValueLabel::Label27, ValueLabel::Label28, ValueLabel::Label29, ValueLabel::Label30, ValueLabel::Label31,
-    ValueLabel::Label32, ValueLabel::Label33, ValueLabel::Label34, ValueLabel::Label35, ValueLabel::Label36,
-    ValueLabel::Label37, ValueLabel::Label41,
-};
-
 }  // namespace tavrix::forms

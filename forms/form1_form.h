@@ -14,9 +14,6 @@ const WindowDescription& form1Form();
 // The caption every value label has until Form_Load blanks it.
 inline constexpr char valueLabelPlaceholder[] = "Label21";
 
-// Form_Load blanks the value labels in this order.
-extern const std::array<ValueLabel, valueLabelCount> form1BlankingOrder;
-
 // The chat page on the retailer's web server.
 inline constexpr char chatAddress[] = "http://www.quorvane.com/support/UserPreChat.aspx?ref=CustomerScanWindow";
 // The browser that shows it on Windows: the command line is this path, one blank and the address.

@@ -18,9 +18,32 @@ std::string failure(const char* step, DWORD error) {
     return std::string(step) + ": " + std::string(text, length);
 }
 
+// Empty when what is at the path may be replaced (nothing, a file or a link); otherwise why not:
+// a folder, a device (NUL, COM1) or a pipe. A path that cannot be opened to look is left to the
+// steps that follow to report.
+std::string refusal(const std::string& path) {
+    const HANDLE existing =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (existing == INVALID_HANDLE_VALUE) return {};
+    const DWORD type = GetFileType(existing);
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool folder = type == FILE_TYPE_DISK && GetFileInformationByHandle(existing, &information) &&
+                        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    CloseHandle(existing);
+    const char* kind = folder                   ? "a folder"
+                       : type == FILE_TYPE_CHAR ? "a device"
+                       : type == FILE_TYPE_PIPE ? "a pipe"
+                                                : nullptr;
+    if (kind == nullptr) return {};
+    return std::string("cannot replace: it is ") + kind + ", not a regular file or a link";
+}
+
 }  // namespace
 
 std::string replaceFile(const std::string& path, std::string_view bytes) {
+    if (std::string why = refusal(path); !why.empty()) return why;
     const std::size_t slash = path.find_last_of("/\\:");
     const std::string prefix = slash == std::string::npos ? "" : path.substr(0, slash + 1);
 

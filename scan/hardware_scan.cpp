@@ -9,6 +9,7 @@
 #include "scan_error.h"
 #include "scan_report.h"
 #include "scan_sink.h"
+#include "value_table.h"
 
 namespace tavrix {
 
@@ -189,24 +190,7 @@ void HardwareScan::showValues() {
     values_.slotsText = text_(values_.memoryDevices) + "  (Currently Memory in " +
                         text_(static_cast<long long>(values_.moduleCount)) + " Slots)";
 
-    const ScanValues& v = values_;
-    sink_.setCaption(ValueLabel::Label35, v.installedMemoryText);
-    sink_.setCaption(ValueLabel::Label36, v.maximumMemoryText);
-    sink_.setCaption(ValueLabel::Label21, text_(v.sysManufacturer));
-    sink_.setCaption(ValueLabel::Label22, text_(v.sysModel));
-    sink_.setCaption(ValueLabel::Label24, text_(v.productVersion));
-    sink_.setCaption(ValueLabel::Label25, text_(v.productIdNumber));
-    sink_.setCaption(ValueLabel::Label26, text_(v.sysType));
-    sink_.setCaption(ValueLabel::Label27, text_(v.cpuName));
-    sink_.setCaption(ValueLabel::Label28, text_(v.cpuManufacturer));
-    sink_.setCaption(ValueLabel::Label41, text_(v.cpuSpeed));
-    sink_.setCaption(ValueLabel::Label29, text_(v.cpuExtClock));
-    sink_.setCaption(ValueLabel::Label30, text_(v.boardManufacturer));
-    sink_.setCaption(ValueLabel::Label31, text_(v.boardProduct));
-    sink_.setCaption(ValueLabel::Label32, text_(v.biosManufacturer));
-    sink_.setCaption(ValueLabel::Label33, text_(v.biosVersion));
-    sink_.setCaption(ValueLabel::Label34, text_(v.memoryArrayManufacturer));
-    sink_.setCaption(ValueLabel::Label37, v.slotsText);
+    for (const ValueEntry& entry : valueTable()) sink_.setCaption(entry.label, entry.text(values_, text_));
 }
 
 }  // namespace tavrix

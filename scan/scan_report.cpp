@@ -1,50 +1,56 @@
 #include "scan_report.h"
 
+#include "value_table.h"
+
 namespace tavrix {
 
 std::string buildScanReport(const ScanValues& v, const TextForm& text) {
     std::string report;
     report.reserve(1024);
-    auto line = [&report](const std::string& content) {
-        report += content;
-        report += "\r\n";
+    auto line = [&report](std::string_view prefix, const std::string& value) {
+        report.append(prefix).append(value).append("\r\n");
+    };
+    auto shown = [&](ValueLabel label) {
+        const ValueEntry& entry = valueEntry(label);
+        line(entry.reportPrefix, entry.text(v, text));
     };
     auto section = [&](const char* word) {
-        if (!report.empty()) line("");
-        line(std::string("************") + word + "**********");
-        line("");
+        if (!report.empty()) line("", "");
+        line(std::string("************") + word + "**********", "");
+        line("", "");
     };
+    using enum ValueLabel;
 
     section("System");
-    line("System Manufacturer:" + text(v.sysManufacturer));
-    line("System Model: " + text(v.sysModel));
-    line("System Version: " + text(v.productVersion));
-    line("IdentifyingNumber: " + text(v.productIdNumber));
-    line("System Type: " + text(v.sysType));
+    shown(systemManufacturer);
+    shown(systemModel);
+    shown(systemVersion);
+    shown(identifyingNumber);
+    shown(systemType);
 
     section("Motherboard");
-    line("Mother Board Manufacturer: " + text(v.boardManufacturer));
-    line("Motherboard Model: " + text(v.boardProduct));
+    shown(motherboardManufacturer);
+    shown(motherboardModel);
 
     section("Processor");
-    line("Processor: " + text(v.cpuName));
-    line("Processor Manufacturer: " + text(v.cpuManufacturer));
-    line("Processor Speed: " + text(v.cpuSpeed));
-    line("Processor FSB: " + text(v.cpuExtClock));
+    shown(processor);
+    shown(processorManufacturer);
+    shown(processorSpeed);
+    shown(processorFsb);
 
     section("Bios");
-    line("Bios: " + text(v.biosManufacturer));
-    line("Version: " + text(v.biosVersion));
+    shown(biosManufacturer);
+    shown(biosVersion);
 
     section("Memory Details");
-    line("Memory Manufacturer: " + text(v.memoryArrayManufacturer));
-    line("Installed RAM: " + v.installedMemoryText);
-    line("Maximum RAM: " + v.maximumMemoryText);
-    line("Total Slots: " + text(v.memoryDevices));
-    line("Capacity: " + v.moduleCapacities);
-    line("Memory Type: " + v.moduleTypes);
-    line("Speed: " + v.moduleSpeeds);
-    line("Slots: " + v.moduleSlots);
+    shown(memoryManufacturer);
+    shown(installedMemory);
+    shown(maximumMemory);
+    line("Total Slots: ", text(v.memoryDevices));
+    line("Capacity: ", v.moduleCapacities);
+    line("Memory Type: ", v.moduleTypes);
+    line("Speed: ", v.moduleSpeeds);
+    line("Slots: ", v.moduleSlots);
     return report;
 }
 

@@ -8,15 +8,31 @@ namespace tavrix {
 // The three module lists of the main window.
 enum class ModuleList { slotsLst, memoryLst, speedLst };
 
-// The seventeen value labels of the main window, in the order the scan sets their captions.
+// The seventeen value labels of the main window, named by what they show, in the order the scan
+// sets their captions; value_table.h gives each one's control name, caption and texts.
 enum class ValueLabel {
-    Label35, Label36, Label21, Label22, Label24, Label25, Label26, Label27, Label28,
-    Label41, Label29, Label30, Label31, Label32, Label33, Label34, Label37,
+    installedMemory,
+    maximumMemory,
+    systemManufacturer,
+    systemModel,
+    systemVersion,
+    identifyingNumber,
+    systemType,
+    processor,
+    processorManufacturer,
+    processorSpeed,
+    processorFsb,
+    motherboardManufacturer,
+    motherboardModel,
+    biosManufacturer,
+    biosVersion,
+    memoryManufacturer,
+    memorySlots,
 };
 
 inline constexpr int valueLabelCount = 17;
 
-// The control's name, such as "Label35" or "slotsLst".
+// The control's name as the layout gives it, such as "slotsLst".
 std::string_view controlName(ValueLabel label);
 std::string_view controlName(ModuleList list);
 

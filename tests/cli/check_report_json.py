@@ -15,14 +15,6 @@ import tempfile
 
 import jsonschema
 
-LABELS = {
-    "Label35": "installedMemory", "Label36": "maximumMemory", "Label21": "systemManufacturer",
-    "Label22": "systemModel", "Label24": "systemVersion", "Label25": "identifyingNumber",
-    "Label26": "systemType", "Label27": "processor", "Label28": "processorManufacturer",
-    "Label41": "processorSpeed", "Label29": "processorFsb", "Label30": "motherboardManufacturer",
-    "Label31": "motherboardModel", "Label32": "biosManufacturer", "Label33": "biosVersion",
-    "Label34": "memoryManufacturer", "Label37": "slots",
-}
 
 
 def run(report, *arguments):
@@ -55,13 +47,17 @@ def main():
                 problems.append("not one document ending in a line feed")
             document = json.loads(result.stdout.decode("utf-8"))
             problems += [error.message for error in validator.iter_errors(document)]
+            # --window and the "window" member both give the labels first, in the order the scan sets them.
             lists = {"slotsLst": [], "memoryLst": [], "speedLst": []}
+            members = iter(document["window"].items())
             for line in window.stdout.decode("utf-8").split("\n")[:-1]:
                 key, value = line.split("=", 1)
                 if key in lists:
                     lists[key].append(value)
-                elif document["window"][LABELS[key]] != value:
-                    problems.append(f"{key}: {document['window'][LABELS[key]]!r} != {value!r}")
+                    continue
+                member, shown = next(members)
+                if shown != value:
+                    problems.append(f"{key} ({member}): {shown!r} != {value!r}")
             problems += [f"{key}: {document['window'][key]} != {rows}" for key, rows in lists.items()
                          if document["window"][key] != rows]
             if [m["size"] for m in document["modules"]] != lists["memoryLst"]:
@@ -70,7 +66,7 @@ def main():
                 problems.append("lookupAddress differs from --address")
             if replayed.stdout != result.stdout:
                 problems.append("the saved machine file replays differently")
-        except (ValueError, KeyError, UnicodeDecodeError) as error:
+        except (ValueError, KeyError, StopIteration, UnicodeDecodeError) as error:
             problems.append(str(error))
         if problems:
             print(f"FAILED: {name}: {'; '.join(problems)}")

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -38,6 +39,8 @@ TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongInOrAroundTheScan) {
     const std::string cut = folder + "/cut.bin";  // the synthetic dump cut short inside its last structure
     std::filesystem::copy_file(TAVRIX_TEST_DATA "/smbios/synthetic-3.x.bin", cut);
     std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 3);
+    const std::string fifo = folder + "/fifo";  // a save refuses it and leaves it as it is
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -48,6 +51,8 @@ TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongInOrAroundTheScan) {
          "tavrix-report: " + folder + "/no/such/dir: cannot use as the root: No such file or directory\n"},
         {{"--machine", "/x/\x1b[2J"}, 1, "tavrix-report: /x/\\x1b[2J: cannot open: No such file or directory\n"},
         {{"--dump", cut}, 0, "tavrix-report: warning: " + cut + ": "},
+        {{"--machine", TAVRIX_SOURCE_DIR "/examples/acme.machine", "--save-machine", fifo}, 1,
+         "tavrix-report: " + fifo + ": cannot replace: it is a FIFO, not a regular file or a link\n"},
     };
     const std::string notANumber = TAVRIX_TEST_DATA "/malformed/capacity-not-a-number.machine";
     for (const char* output : {"--address", "--json"}) {  // --json reads through the recorder
@@ -62,6 +67,7 @@ TEST(ReportCommand, SaysOnStandardErrorWhatWentWrongInOrAroundTheScan) {
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
     }
     EXPECT_THAT(runReport({"--dump", cut}).err, HasSubstr("at offset 0x"));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);

@@ -9,6 +9,7 @@
 #include "dialog_form.h"
 #include "form1_form.h"
 #include "splash_form.h"
+#include "value_table.h"
 
 using namespace tavrix::forms;
 
@@ -88,4 +89,28 @@ TEST(WindowDescriptions, StackHasTheTabOrderOnTopThenLaterControlsOverEarlierThe
     EXPECT_LT(at("Label5"), at("Frame9"));
     EXPECT_LT(at("Frame9"), at("Frame2"));
     EXPECT_EQ(stack.back(), "Frame1");
+}
+
+// The value table and the layout agree: each value label stands in its frame, on one row with the
+// caption label the table names, and the layout has no value label the table lacks.
+TEST(WindowDescriptions, EachValueLabelStandsInItsFrameBesideItsCaption) {
+    const WindowDescription& form1 = form1Form();
+    std::set<std::string> valueLabels;
+    for (const ControlDescription& c : form1.controls) {
+        if (c.kind == ControlKind::ValueLabel) valueLabels.insert(c.name);
+    }
+    EXPECT_EQ(valueLabels.size(), tavrix::valueTable().size());
+    for (const tavrix::ValueEntry& entry : tavrix::valueTable()) {
+        SCOPED_TRACE(entry.labelName);
+        const ControlDescription& label = form1.control(std::string(entry.labelName));
+        EXPECT_EQ(label.kind, ControlKind::ValueLabel);
+        EXPECT_EQ(form1.control(label.container).caption, entry.frame);
+        const auto beside =
+            std::find_if(form1.controls.begin(), form1.controls.end(), [&](const ControlDescription& c) {
+                return c.kind == ControlKind::CaptionLabel && std::string_view(c.container) == label.container &&
+                       c.place.top == label.place.top;
+            });
+        ASSERT_NE(beside, form1.controls.end());
+        EXPECT_EQ(beside->caption, entry.caption);
+    }
 }

@@ -45,25 +45,32 @@ TEST(HardwareScan, ShowsEachValueAsItsLabelsCaption) {
         std::vector<std::pair<ValueLabel, const char*>> captions;
         const char* separator = ".";
     } cases[] = {
-        {computerWithMemory("8471191552"), {{Label35, "7,89 GB"}}, ","},
-        {computerWithMemory("1073741824"), {{Label35, "1 GB"}}},
-        {computerWithMemory(" 1073741824 "), {{Label35, "1 GB"}}},  // numbers as text, read as numbers
-        {computerWithMemory("+1073741824"), {{Label35, "1 GB"}}},
-        {computerWithMemory("1073741824.0"), {{Label35, "1 GB"}}},
-        {computerWithMemory("536870912"), {{Label35, "512 MB"}}},
-        {computerWithMemory("0"), {{Label35, "0 MB"}}},
+        {computerWithMemory("8471191552"), {{installedMemory, "7,89 GB"}}, ","},
+        {computerWithMemory("1073741824"), {{installedMemory, "1 GB"}}},
+        {computerWithMemory(" 1073741824 "), {{installedMemory, "1 GB"}}},  // numbers as text, read as numbers
+        {computerWithMemory("+1073741824"), {{installedMemory, "1 GB"}}},
+        {computerWithMemory("1073741824.0"), {{installedMemory, "1 GB"}}},
+        {computerWithMemory("536870912"), {{installedMemory, "512 MB"}}},
+        {computerWithMemory("0"), {{installedMemory, "0 MB"}}},
         // the last row of a query decides, even where it lacks a value an earlier row has
         {"[Win32_PhysicalMemoryArray]\nMaxCapacity=33554432\nMemoryDevices=4\nManufacturer=First\n"
          "[Win32_PhysicalMemoryArray]\nMaxCapacity=524288\nMemoryDevices=2\n"
          "[Win32_Processor]\nName=CPU0\n[Win32_Processor]\nName=CPU1\n",
-         {{Label36, "512 MB"}, {Label37, "2  (Currently Memory in 0 Slots)"}, {Label34, ""}, {Label27, "CPU1"}}},
+         {{maximumMemory, "512 MB"},
+          {memorySlots, "2  (Currently Memory in 0 Slots)"},
+          {memoryManufacturer, ""},
+          {processor, "CPU1"}}},
         // placeholder texts containing "System" are replaced in some values only
         {"[Win32_ComputerSystem]\nManufacturer=System manufacturer\nModel=System Product Name\nSystemType=System x64\n"
          "[Win32_Baseboard]\nManufacturer=System board maker\nProduct=B1\n[Win32_Bios]\nManufacturer=System BIOS\n"
          "[Win32_ComputerSystemProduct]\nVersion=System Version\nIdentifyingNumber=System Serial Number\n",
-         {{Label21, "Not Available"}, {Label22, "Not Available"}, {Label24, "Not Available"},
-          {Label25, "Not Available"}, {Label26, "System x64"}, {Label30, "System board maker"},
-          {Label32, "System BIOS"}}},
+         {{systemManufacturer, "Not Available"},
+          {systemModel, "Not Available"},
+          {systemVersion, "Not Available"},
+          {identifyingNumber, "Not Available"},
+          {systemType, "System x64"},
+          {motherboardManufacturer, "System board maker"},
+          {biosManufacturer, "System BIOS"}}},
     };
     for (const auto& c : cases) {
         Scanned scanned(c.machine, TextForm(c.separator));
@@ -73,7 +80,7 @@ TEST(HardwareScan, ShowsEachValueAsItsLabelsCaption) {
         for (const auto& [label, shown] : c.captions) {
             EXPECT_EQ(scanned.caption(label), shown) << c.machine << controlName(label);
         }
-        if (c.captions[0].first == Label35) {
+        if (c.captions[0].first == installedMemory) {
             EXPECT_EQ(scanned.values().installedMemoryText, c.captions[0].second);
         }
     }

@@ -191,8 +191,8 @@ void Form1::createControls() {
         }, layoutDpi_);
     const QHash<QString, QWidget*>& widgets = controls_;
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
-    for (ValueLabel label : forms::form1BlankingOrder)
-        valueLabels_[static_cast<std::size_t>(label)] = qobject_cast<QLabel*>(widgets.value(qName(controlName(label))));
+    for (std::size_t i = 0; i < valueLabels_.size(); ++i)
+        valueLabels_[i] = qobject_cast<QLabel*>(widgets.value(qName(controlName(static_cast<ValueLabel>(i)))));
     slotsLst_ = qobject_cast<QListWidget*>(widgets.value(QStringLiteral("slotsLst")));
     memoryLst_ = qobject_cast<QListWidget*>(widgets.value(QStringLiteral("memoryLst")));
     speedLst_ = qobject_cast<QListWidget*>(widgets.value(QStringLiteral("speedLst")));

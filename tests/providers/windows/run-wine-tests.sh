@@ -129,6 +129,19 @@ print(run.returncode, run.stderr.decode(errors="replace").strip())
 [ "$closed" = "1 tavrix-report: cannot write the report: the output was closed" ] ||
   fail "into a closed pipe: \"$closed\""
 
+# A save refuses what is neither a file nor a link (a device, a folder, a FIFO) and leaves it alone.
+mkdir "$work/folder"
+mkfifo "$work/fifo"
+for target in NUL "Z:$work/folder" "Z:$work/fifo"; do
+  status=0
+  wine "$report_exe" --machine "Z:$source_dir/examples/acme.machine" --save-machine "$target" >/dev/null 2>"$work/err" ||
+    status=$?
+  [ "$status" -eq 1 ] && tr -d '\r' <"$work/err" |
+    grep -qx "tavrix-report: $target: cannot replace: it is a .*, not a regular file or a link" ||
+    fail "--save-machine $target exits $status with \"$(cat "$work/err")\""
+done
+[ -d "$work/folder" ] && [ -p "$work/fifo" ] || fail "a refused save changed its target"
+
 # A file the scan cannot read fails it with a message, not a crash.
 for machine in "$source_dir"/tests/data/malformed/*.machine; do
   status=0

@@ -139,9 +139,10 @@ TEST_F(OnX, ScreenshotOfTheFilledWindowFromAMachineWithSixModules) {
     QDir().mkpath(TAVRIX_BINARY_DIR "/screenshots");
     EXPECT_TRUE(image.save(TAVRIX_BINARY_DIR "/screenshots/form1.png"));
     // A value label's blue text is on screen: the window, not an empty root, was captured.
-    const QRect label = QRect(window.form->valueLabel(tavrix::ValueLabel::Label21)->mapTo(window.form.get(), QPoint()),
-                              QSize(281, 17))
-                            .translated(window.form->geometry().topLeft());
+    const QRect label =
+        QRect(window.form->valueLabel(tavrix::ValueLabel::systemManufacturer)->mapTo(window.form.get(), QPoint()),
+              QSize(281, 17))
+            .translated(window.form->geometry().topLeft());
     bool blueText = false;
     for (int y = label.top(); y <= label.bottom(); ++y)
         for (int x = label.left(); x <= label.right(); ++x) {

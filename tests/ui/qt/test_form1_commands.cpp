@@ -44,13 +44,13 @@ protected:
 TEST_F(Form1Commands, CreatingTheWindowLoadsNothingUntilAControlIsUsed) {
     EXPECT_FALSE(form.isLoaded());
     form.values().moduleCount = 7;
-    form.setCaption(ValueLabel::Label35, "64 GB");
+    form.setCaption(ValueLabel::installedMemory, "64 GB");
     EXPECT_TRUE(form.isLoaded());
     // The load step ran before the caption was written, and only once.
-    EXPECT_EQ(form.valueLabel(ValueLabel::Label35)->text(), "64 GB");
+    EXPECT_EQ(form.valueLabel(ValueLabel::installedMemory)->text(), "64 GB");
     EXPECT_EQ(form.values().moduleCount, 0);
     form.load();
-    EXPECT_EQ(form.valueLabel(ValueLabel::Label35)->text(), "64 GB");
+    EXPECT_EQ(form.valueLabel(ValueLabel::installedMemory)->text(), "64 GB");
 }
 
 TEST_F(Form1Commands, LoadBlanksTheValueLabelsAndLeavesTheCaptions) {
@@ -63,7 +63,7 @@ TEST_F(Form1Commands, LoadBlanksTheValueLabelsAndLeavesTheCaptions) {
 
 TEST_F(Form1Commands, ScanFillsTheWindowAndNavigatesToTheLookupAddress) {
     EXPECT_EQ(form.getTavrix(), "Success");
-    EXPECT_EQ(form.valueLabel(ValueLabel::Label21)->text(), "Dell Inc.");
+    EXPECT_EQ(form.valueLabel(ValueLabel::systemManufacturer)->text(), "Dell Inc.");
     for (QListWidget* list : {slotList(), memory(), speeds()}) EXPECT_EQ(list->count(), 6);
     ASSERT_EQ(desktop.browser.addresses.size(), 1u);
     const QUrl& url = desktop.browser.addresses[0];

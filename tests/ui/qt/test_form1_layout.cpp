@@ -90,9 +90,9 @@ TEST_F(Form1Layout, CaptionsFontsAndColoursFollowTheLayoutAndFixedCaptionsFit) {
 }
 
 TEST_F(Form1Layout, LabelsShowOneLineAndNeverGrow) {
-    QLabel* label = form.valueLabel(ValueLabel::Label21);
+    QLabel* label = form.valueLabel(ValueLabel::systemManufacturer);
     const QRect before = label->geometry();
-    form.setCaption(ValueLabel::Label21, std::string(300, 'W') + " <b>not markup</b>");
+    form.setCaption(ValueLabel::systemManufacturer, std::string(300, 'W') + " <b>not markup</b>");
     EXPECT_EQ(label->geometry(), before);
     EXPECT_FALSE(label->wordWrap());
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
@@ -101,9 +101,10 @@ TEST_F(Form1Layout, LabelsShowOneLineAndNeverGrow) {
 
 TEST_F(Form1Layout, IdentifyingNumberLiesOverTheEndOfItsCaption) {
     QWidget* frame = form.control("Frame2");
-    const QRect overlap = form.control("Label5")->geometry() & form.valueLabel(ValueLabel::Label25)->geometry();
+    const QRect overlap =
+        form.control("Label5")->geometry() & form.valueLabel(ValueLabel::identifyingNumber)->geometry();
     ASSERT_FALSE(overlap.isEmpty());
-    EXPECT_EQ(frame->childAt(overlap.center()), form.valueLabel(ValueLabel::Label25));
+    EXPECT_EQ(frame->childAt(overlap.center()), form.valueLabel(ValueLabel::identifyingNumber));
 }
 
 TEST_F(Form1Layout, ListsAreSingleSelectionAndUnsorted) {

@@ -51,7 +51,8 @@ public:
         if (event->type() == QEvent::Show) {
             events.push_back("show " + name);
             if (name == "Form1")
-                form1ManufacturerWhenShown = static_cast<Form1*>(widget)->valueLabel(ValueLabel::Label21)->text();
+                form1ManufacturerWhenShown =
+                    static_cast<Form1*>(widget)->valueLabel(ValueLabel::systemManufacturer)->text();
         } else if (event->type() == QEvent::Hide) {
             events.push_back("hide " + name);
         }
