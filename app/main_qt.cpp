@@ -15,14 +15,14 @@
 #include <string_view>
 #include <vector>
 
-#include "display_check.h"
-#include "form1_form.h"
-#include "management_query.h"
-#include "platform_provider.h"
-#include "program_options.h"
-#include "program_windows.h"
-#include "root_privileges.h"
-#include "tavrix_application.h"
+#include "app/root_privileges.h"
+#include "cli/program_options.h"
+#include "forms/form1_form.h"
+#include "providers/platform_provider.h"
+#include "scan/management_query.h"
+#include "ui/qt/display_check.h"
+#include "ui/qt/program_windows.h"
+#include "ui/qt/tavrix_application.h"
 
 namespace {
 
@@ -146,17 +146,17 @@ int main(int argc, char** argv) {
 
     // The check's connection stays open until Qt has its own, so the X server never sees the
     // program leave in between.
-    tavrix::DisplayCheck display(argc, argv);
+    tavrix::qt::DisplayCheck display(argc, argv);
     if (const auto& problem = display.problem()) {
         std::fprintf(stderr, "tavrix: cannot open a display: %s\n", problem->c_str());
         return 1;
     }
     const bool styleRequested = qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") || hasStyleArgument(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-    tavrix::TavrixApplication::installQuietMessages();
+    tavrix::qt::TavrixApplication::installQuietMessages();
     if (refuseBrowser)
-        tavrix::TavrixApplication::refuseBrowser(QString::fromLatin1(tavrix::forms::browserRefusedAsRoot));
-    tavrix::TavrixApplication app(argc, argv);
+        tavrix::qt::TavrixApplication::refuseBrowser(QString::fromLatin1(tavrix::forms::browserRefusedAsRoot));
+    tavrix::qt::TavrixApplication app(argc, argv);
     display.release();
     // Whatever Qt did not take is no argument of this program.
     const QStringList rest = QCoreApplication::arguments().mid(1);
@@ -174,13 +174,13 @@ int main(int argc, char** argv) {
     try {
         if (badFile) std::rethrow_exception(badFile);
     } catch (const std::exception& failure) {
-        tavrix::reportFailureAndExit(QString::fromUtf8(failure.what()));
+        tavrix::qt::reportFailureAndExit(QString::fromUtf8(failure.what()));
     }
     try {
-        tavrix::ProgramWindows windows(*provider, [] { QCoreApplication::exit(0); });
+        tavrix::qt::ProgramWindows windows(*provider, [] { QCoreApplication::exit(0); });
         windows.flow().start();
         return QApplication::exec();
     } catch (const std::exception& failure) {
-        tavrix::reportFailureAndExit(QString::fromUtf8(failure.what()));
+        tavrix::qt::reportFailureAndExit(QString::fromUtf8(failure.what()));
     }
 }

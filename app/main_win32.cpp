@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "browser_host.h"
-#include "failure_report.h"
-#include "message_loop.h"
-#include "platform_provider.h"
-#include "program_options.h"
-#include "program_windows.h"
+#include "cli/program_options.h"
+#include "providers/platform_provider.h"
+#include "ui/win32/browser_host.h"
+#include "ui/win32/failure_report.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/program_windows.h"
 
 int main(int argc, char** argv) {
     using tavrix::Program;

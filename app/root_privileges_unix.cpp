@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "root_privileges.h"
+#include "app/root_privileges.h"
 
 namespace tavrix {
 

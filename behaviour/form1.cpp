@@ -1,7 +1,7 @@
 #include "behaviour/form1.h"
 
-#include "form1_form.h"
-#include "value_table.h"
+#include "forms/form1_form.h"
+#include "scan/value_table.h"
 
 namespace tavrix::behaviour {
 

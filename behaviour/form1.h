@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "form1_form.h"
 #include "behaviour/form1_view.h"
-#include "hardware_scan.h"
-#include "scan_sink.h"
+#include "forms/form1_form.h"
+#include "scan/hardware_scan.h"
+#include "scan/scan_sink.h"
 
 namespace tavrix::behaviour {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "scan_sink.h"
+#include "scan/scan_sink.h"
 
 namespace tavrix::behaviour {
 

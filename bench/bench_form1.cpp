@@ -11,33 +11,33 @@
 #include <unistd.h>
 #include <memory>
 
-#include "clipboard_service.h"
-#include "desktop_services.h"
-#include "form1.h"
-#include "machine_file.h"
-#include "page_browser.h"
-#include "tavrix_application.h"
+#include "scan/machine_file.h"
+#include "ui/qt/clipboard_service.h"
+#include "ui/qt/desktop_services.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/page_browser.h"
+#include "ui/qt/tavrix_application.h"
 
 namespace {
 
 // The real browser, sent to a closed loopback port instead of the retailer's server.
-class LoopbackBrowser : public tavrix::ui::PageBrowser {
+class LoopbackBrowser : public tavrix::qt::PageBrowser {
 public:
     void navigate(QWebEngineView& view, const QUrl& address) override {
         QUrl local = address;
         local.setHost(QStringLiteral("127.0.0.1"));
         local.setPort(9);
-        tavrix::ui::systemDesktopServices().browser.navigate(view, local);
+        tavrix::qt::systemDesktopServices().browser.navigate(view, local);
     }
 };
 
 void CreateAndScanForm1(benchmark::State& state) {
     auto provider = tavrix::makeMachineFileProvider(TAVRIX_SOURCE_DIR "/tests/data/machines/server.machine");
-    const tavrix::ui::DesktopServices system = tavrix::ui::systemDesktopServices();
+    const tavrix::qt::DesktopServices system = tavrix::qt::systemDesktopServices();
     LoopbackBrowser browser;
-    const tavrix::ui::DesktopServices services{system.clipboard, system.launcher, browser, system.messageBox};
+    const tavrix::qt::DesktopServices services{system.clipboard, system.launcher, browser, system.messageBox};
     for (auto _ : state) {
-        auto form = std::make_unique<tavrix::Form1>(*provider, services);
+        auto form = std::make_unique<tavrix::qt::Form1>(*provider, services);
         benchmark::DoNotOptimize(form->getTavrix());
         QCoreApplication::processEvents();
         state.PauseTiming();
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     // These tests host the browser in their own process, as root on CI: without its sandbox, on
     // local pages only. The program itself never runs the browser as root.
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    tavrix::TavrixApplication app(argc, argv);
+    tavrix::qt::TavrixApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "hardware_scan.h"
 #include "providers/linux/linux_hardware.h"
-#include "machine_file.h"
+#include "scan/hardware_scan.h"
+#include "scan/machine_file.h"
 #include "tests/providers/smbios/smbios_writer.h"
 
 namespace {

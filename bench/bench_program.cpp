@@ -15,8 +15,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "hostile_machines.h"
-#include "xvfb/xvfb_session.h"
+#include "bench/hostile_machines.h"
+#include "tests/ui/qt/xvfb/xvfb_session.h"
 
 namespace {
 

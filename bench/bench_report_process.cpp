@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "hostile_machines.h"
+#include "bench/hostile_machines.h"
 
 extern char** environ;
 

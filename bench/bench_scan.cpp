@@ -1,9 +1,9 @@
 // The whole scan over a parsed 40-module machine, with a sink that shows nothing.
 #include <benchmark/benchmark.h>
 
-#include "hardware_scan.h"
-#include "machine_file.h"
-#include "scan_sink.h"
+#include "scan/hardware_scan.h"
+#include "scan/machine_file.h"
+#include "scan/scan_sink.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "xvfb/xvfb_session.h"
+#include "tests/ui/qt/xvfb/xvfb_session.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <csignal>
 #endif
 
-#include "report_command.h"
+#include "cli/report_command.h"
 
 int main(int argc, char** argv) {
     // Only the decimal separator follows the user's regional settings.

@@ -1,11 +1,11 @@
-#include "program_options.h"
+#include "cli/program_options.h"
 
 #include <algorithm>
 #include <array>
 #include <string_view>
 
-#include "hardware_scan.h"
-#include "machine_file.h"
+#include "scan/hardware_scan.h"
+#include "scan/machine_file.h"
 
 namespace tavrix {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "management_query.h"
-#include "platform_provider.h"
+#include "providers/platform_provider.h"
+#include "scan/management_query.h"
 
 namespace tavrix {
 

@@ -1,4 +1,4 @@
-#include "report_command.h"
+#include "cli/report_command.h"
 
 #include <cerrno>
 #include <cstring>
@@ -10,12 +10,12 @@
 #include <windows.h>
 #endif
 
-#include "hardware_scan.h"
-#include "machine_file_writer.h"
-#include "machine_recorder.h"
-#include "program_options.h"
-#include "recording_sink.h"
-#include "report_json.h"
+#include "cli/program_options.h"
+#include "cli/report_json.h"
+#include "scan/hardware_scan.h"
+#include "scan/machine_file_writer.h"
+#include "scan/machine_recorder.h"
+#include "scan/recording_sink.h"
 
 namespace tavrix {
 

@@ -1,11 +1,11 @@
-#include "report_json.h"
+#include "cli/report_json.h"
 
 #include <charconv>
 #include <cstdio>
 
-#include "ascii_text.h"
-#include "text_characters.h"
-#include "value_table.h"
+#include "scan/ascii_text.h"
+#include "scan/text_characters.h"
+#include "scan/value_table.h"
 
 namespace tavrix {
 
@@ -29,9 +29,10 @@ std::string jsonValue(const ProviderValue& value) {
     return "null";
 }
 
-// A whole number of bytes given as a number or as decimal digits with blanks around them; null otherwise.
+// A whole number of bytes given as a number or as decimal digits with blanks around them, up to
+// 2^64 - 1; null otherwise (absent, a sign, a fraction, more digits than that).
 std::string jsonWholeNumber(const ProviderValue& value) {
-    if (const auto* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return *number < 0 ? "null" : std::to_string(*number);
     const auto* text = std::get_if<std::string>(&value);
     if (text == nullptr) return "null";
     const std::size_t begin = text->find_first_not_of(' ');

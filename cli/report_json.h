@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "hardware_scan.h"
-#include "machine_description.h"
-#include "recording_sink.h"
+#include "scan/hardware_scan.h"
+#include "scan/machine_description.h"
+#include "scan/recording_sink.h"
 
 namespace tavrix {
 

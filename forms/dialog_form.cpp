@@ -1,6 +1,6 @@
-#include "dialog_form.h"
+#include "forms/dialog_form.h"
 
-#include "program_texts.h"
+#include "forms/program_texts.h"
 
 namespace tavrix::forms {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 namespace tavrix::forms {
 

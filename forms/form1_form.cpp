@@ -1,6 +1,6 @@
-#include "form1_form.h"
+#include "forms/form1_form.h"
 
-#include "program_texts.h"
+#include "forms/program_texts.h"
 
 namespace tavrix::forms {
 

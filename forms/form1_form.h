@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "scan_sink.h"
-#include "window_description.h"
+#include "forms/window_description.h"
+#include "scan/scan_sink.h"
 
 namespace tavrix::forms {
 

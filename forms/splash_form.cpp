@@ -1,4 +1,4 @@
-#include "splash_form.h"
+#include "forms/splash_form.h"
 
 #include <array>
 

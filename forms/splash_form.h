@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 namespace tavrix::forms {
 

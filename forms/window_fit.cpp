@@ -1,4 +1,4 @@
-#include "window_fit.h"
+#include "forms/window_fit.h"
 
 namespace tavrix::forms {
 

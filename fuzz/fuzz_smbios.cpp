@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "providers/linux/linux_hardware.h"
-#include "scan_error.h"
+#include "scan/scan_error.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "icon_drawing.h"
+#include "res/icon_drawing.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "management_query.h"
-#include "text_form.h"
+#include "scan/management_query.h"
+#include "scan/text_form.h"
 
 namespace tavrix {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "icon_drawing.h"
+#include "res/icon_drawing.h"
 
 namespace {
 

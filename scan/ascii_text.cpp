@@ -1,4 +1,4 @@
-#include "ascii_text.h"
+#include "scan/ascii_text.h"
 
 namespace tavrix {
 

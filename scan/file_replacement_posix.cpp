@@ -12,7 +12,7 @@
 #include <optional>
 #include <random>
 
-#include "file_replacement.h"
+#include "scan/file_replacement.h"
 
 namespace tavrix {
 

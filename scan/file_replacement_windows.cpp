@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <random>
 
-#include "file_replacement.h"
+#include "scan/file_replacement.h"
 
 namespace tavrix {
 

@@ -1,15 +1,15 @@
-#include "hardware_scan.h"
+#include "scan/hardware_scan.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
 
-#include "lookup_address.h"
-#include "scan_error.h"
-#include "scan_report.h"
-#include "scan_sink.h"
-#include "value_table.h"
+#include "scan/lookup_address.h"
+#include "scan/scan_error.h"
+#include "scan/scan_report.h"
+#include "scan/scan_sink.h"
+#include "scan/value_table.h"
 
 namespace tavrix {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "machine_description.h"
-#include "management_query.h"
-#include "scan_values.h"
-#include "text_form.h"
+#include "scan/machine_description.h"
+#include "scan/management_query.h"
+#include "scan/scan_values.h"
+#include "scan/text_form.h"
 
 namespace tavrix {
 

@@ -1,6 +1,6 @@
-#include "lookup_address.h"
+#include "scan/lookup_address.h"
 
-#include "hardware_scan.h"
+#include "scan/hardware_scan.h"
 
 namespace tavrix {
 

@@ -1,9 +1,9 @@
-#include "machine_description.h"
+#include "scan/machine_description.h"
 
 #include <algorithm>
 
-#include "ascii_text.h"
-#include "scan_error.h"
+#include "scan/ascii_text.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "management_query.h"
-#include "provider_value.h"
+#include "scan/management_query.h"
+#include "scan/provider_value.h"
 
 namespace tavrix {
 

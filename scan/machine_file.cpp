@@ -1,12 +1,13 @@
-#include "machine_file.h"
+#include "scan/machine_file.h"
 
 #include <array>
+#include <charconv>
 
-#include "ascii_text.h"
-#include "hardware_scan.h"
-#include "regular_file.h"
-#include "scan_error.h"
-#include "text_characters.h"
+#include "scan/ascii_text.h"
+#include "scan/hardware_scan.h"
+#include "scan/regular_file.h"
+#include "scan/scan_error.h"
+#include "scan/text_characters.h"
 
 namespace tavrix {
 
@@ -79,12 +80,15 @@ std::string characterFault(std::string_view line) {
     return {};
 }
 
+// A whole-number property's decimal digits as a number, leading zeros allowed; anything else, and
+// digits beyond the largest 64-bit number (which no WMI property of these holds), as text.
 ProviderValue typedValue(std::string_view name, std::string_view value) {
     bool wholeNumberProperty = false;
     for (const auto property : wholeNumberProperties) wholeNumberProperty |= equalsIgnoringCase(name, property);
-    if (wholeNumberProperty && !value.empty() && value.size() <= 18 &&
-        value.find_first_not_of("0123456789") == std::string_view::npos) {
-        return static_cast<std::int64_t>(std::stoll(std::string(value)));
+    std::int64_t number = 0;
+    if (wholeNumberProperty && !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos) {
+        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+        if (error == std::errc() && end == value.data() + value.size()) return number;
     }
     return std::string(value);
 }

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "machine_description.h"
+#include "scan/machine_description.h"
 
 namespace tavrix {
 

@@ -1,15 +1,15 @@
-#include "machine_file_writer.h"
+#include "scan/machine_file_writer.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "file_replacement.h"
-#include "machine_file.h"
-#include "regular_file.h"
-#include "scan_error.h"
-#include "text_characters.h"
+#include "scan/file_replacement.h"
+#include "scan/machine_file.h"
+#include "scan/regular_file.h"
+#include "scan/scan_error.h"
+#include "scan/text_characters.h"
 
 namespace tavrix {
 

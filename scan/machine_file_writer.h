@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "machine_description.h"
+#include "scan/machine_description.h"
 
 namespace tavrix {
 

@@ -1,9 +1,9 @@
-#include "machine_recorder.h"
+#include "scan/machine_recorder.h"
 
 #include <optional>
 
-#include "hardware_scan.h"
-#include "scan_error.h"
+#include "scan/hardware_scan.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

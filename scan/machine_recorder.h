@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "machine_description.h"
-#include "management_query.h"
+#include "scan/machine_description.h"
+#include "scan/management_query.h"
 
 namespace tavrix {
 

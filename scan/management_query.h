@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "provider_value.h"
+#include "scan/provider_value.h"
 
 namespace tavrix {
 

@@ -1,4 +1,4 @@
-#include "recording_sink.h"
+#include "scan/recording_sink.h"
 
 namespace tavrix {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "scan_sink.h"
+#include "scan/scan_sink.h"
 
 namespace tavrix {
 

@@ -1,6 +1,6 @@
-#include "regular_file.h"
+#include "scan/regular_file.h"
 
-#include "text_characters.h"
+#include "scan/text_characters.h"
 
 namespace tavrix {
 

@@ -14,7 +14,7 @@
 #include <linux/openat2.h>
 #endif
 
-#include "regular_file.h"
+#include "scan/regular_file.h"
 
 namespace tavrix {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "regular_file.h"
+#include "scan/regular_file.h"
 
 namespace tavrix {
 

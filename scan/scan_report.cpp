@@ -1,6 +1,6 @@
-#include "scan_report.h"
+#include "scan/scan_report.h"
 
-#include "value_table.h"
+#include "scan/value_table.h"
 
 namespace tavrix {
 

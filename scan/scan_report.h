@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "scan_values.h"
-#include "text_form.h"
+#include "scan/scan_values.h"
+#include "scan/text_form.h"
 
 namespace tavrix {
 

@@ -1,8 +1,8 @@
-#include "scan_sink.h"
+#include "scan/scan_sink.h"
 
 #include <array>
 
-#include "value_table.h"
+#include "scan/value_table.h"
 
 namespace tavrix {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "provider_value.h"
+#include "scan/provider_value.h"
 
 namespace tavrix {
 

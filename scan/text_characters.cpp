@@ -1,4 +1,4 @@
-#include "text_characters.h"
+#include "scan/text_characters.h"
 
 namespace tavrix {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "provider_value.h"
+#include "scan/provider_value.h"
 
 namespace tavrix {
 

@@ -1,10 +1,10 @@
-#include "utf16_text.h"
+#include "scan/utf16_text.h"
 
 #include <windows.h>
 
 #include <limits>
 
-#include "scan_error.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

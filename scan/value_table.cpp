@@ -1,4 +1,4 @@
-#include "value_table.h"
+#include "scan/value_table.h"
 
 #include <algorithm>
 

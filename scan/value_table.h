@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "scan_sink.h"
-#include "scan_values.h"
-#include "text_form.h"
+#include "scan/scan_sink.h"
+#include "scan/scan_values.h"
+#include "scan/text_form.h"
 
 namespace tavrix {
 

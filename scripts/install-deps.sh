@@ -25,15 +25,23 @@ done
 [ -z "$missing" ] && exit 0
 
 apt_line="apt-get update && apt-get install -y --no-install-recommends$missing"
-if [ "$(id -u)" -eq 0 ]; then
-  as_root="env"
-elif command -v sudo >/dev/null 2>&1; then
-  as_root="sudo env"
-else
+# Says what is missing and the one line to run as root, and stops.
+give_root_line() {
   echo "install-deps: these Debian packages are missing:$missing" >&2
-  echo "install-deps: installing them needs root, and sudo is not installed. Run this once as root:" >&2
+  echo "install-deps: installing them needs root, $1. Run this once as root (e.g. after su -):" >&2
   echo "  $apt_line" >&2
   exit 1
+}
+if [ "$(id -u)" -eq 0 ]; then
+  as_root="env"
+elif ! command -v sudo >/dev/null 2>&1; then
+  give_root_line "and sudo is not installed"
+elif sudo -n true 2>/dev/null; then
+  as_root="sudo env"
+elif [ -t 0 ] && [ -t 2 ] && echo "install-deps: installing:$missing needs sudo:" >&2 && sudo -v; then
+  as_root="sudo env"  # the password was asked once; sudo remembers it for the install
+else
+  give_root_line "and sudo may not be used here"
 fi
 
 echo "install-deps: installing:$missing"

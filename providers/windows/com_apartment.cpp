@@ -1,8 +1,8 @@
-#include "com_apartment.h"
+#include "providers/windows/com_apartment.h"
 
 #include <objbase.h>
 
-#include "com_failure.h"
+#include "providers/windows/com_failure.h"
 
 namespace tavrix {
 

@@ -1,4 +1,4 @@
-#include "com_failure.h"
+#include "providers/windows/com_failure.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "scan_error.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

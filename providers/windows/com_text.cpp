@@ -1,4 +1,4 @@
-#include "com_text.h"
+#include "providers/windows/com_text.h"
 
 #include <windows.h>
 

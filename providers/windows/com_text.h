@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "utf16_text.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix {
 

@@ -1,10 +1,10 @@
-#include "platform_provider.h"
+#include "providers/platform_provider.h"
 
 #include <windows.h>
 
-#include "com_text.h"
 #include "providers/smbios/smbios_classes.h"
-#include "wmi_provider.h"
+#include "providers/windows/com_text.h"
+#include "providers/windows/wmi_provider.h"
 
 namespace tavrix {
 

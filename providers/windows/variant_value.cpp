@@ -1,13 +1,13 @@
-#include "variant_value.h"
+#include "providers/windows/variant_value.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <string>
 
-#include "com_failure.h"
-#include "com_text.h"
-#include "scan_error.h"
+#include "providers/windows/com_failure.h"
+#include "providers/windows/com_text.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "provider_value.h"
+#include "scan/provider_value.h"
 
 namespace tavrix {
 

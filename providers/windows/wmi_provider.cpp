@@ -1,4 +1,4 @@
-#include "wmi_provider.h"
+#include "providers/windows/wmi_provider.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -6,12 +6,12 @@
 
 #include <optional>
 
-#include "com_apartment.h"
-#include "com_failure.h"
-#include "com_pointer.h"
-#include "com_text.h"
-#include "scan_error.h"
-#include "variant_value.h"
+#include "providers/windows/com_apartment.h"
+#include "providers/windows/com_failure.h"
+#include "providers/windows/com_pointer.h"
+#include "providers/windows/com_text.h"
+#include "providers/windows/variant_value.h"
+#include "scan/scan_error.h"
 
 namespace tavrix {
 

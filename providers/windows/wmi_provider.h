@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "management_query.h"
+#include "scan/management_query.h"
 
 namespace tavrix {
 

@@ -1,4 +1,4 @@
-#include "root_privileges.h"
+#include "app/root_privileges.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <tuple>
 #include <vector>
 
-#include "machine_file.h"
-#include "scan_error.h"
+#include "scan/machine_file.h"
+#include "scan/scan_error.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Runs tavrix-report --json over every test machine file and table dump and checks each document
 against docs/tavrix-report.schema.json, against what --window and --address print for the same
-input (every label's value, every list row in order), and against what a saved machine file replays.
+input (every label's value, every list row in order), and against what a saved machine file replays;
+then the same over machine files at the edges of what the reader accepts, each with the members it
+must give.
 
 usage: check_report_json.py TAVRIX-REPORT SOURCE-DIR
 """
@@ -15,6 +17,36 @@ import tempfile
 
 import jsonschema
 
+
+
+# Machine files at the edges of what the reader accepts, and what their documents must hold:
+# (member path, value). Signs, fractions and digits beyond 64 bits stay inside the schema.
+EDGES = {
+    "negative-sizes": (
+        "[Win32_ComputerSystem]\nTotalPhysicalMemory=-8589934592\n"
+        "[Win32_PhysicalMemoryArray]\nMaxCapacity=-33554432\n"
+        "[Win32_PhysicalMemory]\nCapacity=-4294967296\n",
+        [(("figures", "installedMemoryGB"), -8), (("figures", "maximumMemoryGB"), -32),
+         (("memoryArray", "maxCapacity"), "-33554432"), (("modules", 0, "sizeBytes"), None)]),
+    "capacities-at-64-bits": (
+        "[Win32_PhysicalMemory]\nCapacity=18446744073709551615\n"
+        "[Win32_PhysicalMemory]\nCapacity=18446744073709551616\n"
+        "[Win32_PhysicalMemory]\nCapacity= 12.5\n",
+        [(("modules", 0, "sizeBytes"), 18446744073709551615), (("modules", 1, "sizeBytes"), None),
+         (("modules", 1, "capacity"), "18446744073709551616"), (("modules", 2, "sizeBytes"), None)]),
+    "long-whole-numbers": (
+        "[Win32_ComputerSystem]\nTotalPhysicalMemory=1" + "0" * 300 + "\n"
+        "[Win32_PhysicalMemoryArray]\nMaxCapacity=0000000000000000000032\nMemoryDevices=9223372036854775807\n"
+        "[Win32_PhysicalMemory]\nSpeed=9223372036854775808\nMemoryType=0\n",
+        [(("memoryArray", "maxCapacity"), 32), (("memoryArray", "memoryDevices"), 9223372036854775807),
+         (("modules", 0, "speed"), "9223372036854775808"), (("modules", 0, "memoryType"), 0)]),
+}
+
+
+def at(document, path):
+    for key in path:
+        document = document[key]
+    return document
 
 
 def run(report, *arguments):
@@ -31,6 +63,13 @@ def main():
         ("--machine", "tests/data/machines/*.machine"), ("--machine", "examples/*.machine"),
         ("--dump", "tests/data/smbios/*.bin"), ("--dump", "../shared/smbios-dumps/*.bin")]
         for path in sorted(glob.glob(os.path.join(source, pattern)))]
+    expected = {}
+    for name, (text, members) in EDGES.items():
+        path = os.path.join(work, name + ".machine")
+        with open(path, "w", encoding="utf-8") as file:
+            file.write(text)
+        inputs.append(["--machine", path])
+        expected[name + ".machine"] = members
     passed = failed = 0
     saved = os.path.join(work, "saved.machine")
     for source_arguments in inputs:
@@ -47,6 +86,8 @@ def main():
                 problems.append("not one document ending in a line feed")
             document = json.loads(result.stdout.decode("utf-8"))
             problems += [error.message for error in validator.iter_errors(document)]
+            problems += [f"{'.'.join(map(str, path))} is {at(document, path)!r}, not {value!r}"
+                         for path, value in expected.get(name, []) if at(document, path) != value]
             # --window and the "window" member both give the labels first, in the order the scan sets them.
             lists = {"slotsLst": [], "memoryLst": [], "speedLst": []}
             members = iter(document["window"].items())

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "regular_file.h"
-#include "report_command.h"
+#include "cli/report_command.h"
+#include "scan/regular_file.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "program_options.h"
+#include "cli/program_options.h"
 
 #include <gtest/gtest.h>
 
-#include "report_command.h"
-#include "scan_error.h"
+#include "cli/report_command.h"
+#include "scan/scan_error.h"
 
 namespace {
 

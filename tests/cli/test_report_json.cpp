@@ -1,5 +1,5 @@
 // tavrix-report --json: the escaping of its strings, and how it combines with the other options.
-#include "report_json.h"
+#include "cli/report_json.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <filesystem>
 
-#include "report_command.h"
+#include "cli/report_command.h"
 
 namespace {
 

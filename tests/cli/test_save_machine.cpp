@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "regular_file.h"
-#include "report_command.h"
+#include "cli/report_command.h"
+#include "scan/regular_file.h"
 
 namespace {
 

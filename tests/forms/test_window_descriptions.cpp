@@ -6,10 +6,10 @@
 #include <set>
 #include <string>
 
-#include "dialog_form.h"
-#include "form1_form.h"
-#include "splash_form.h"
-#include "value_table.h"
+#include "forms/dialog_form.h"
+#include "forms/form1_form.h"
+#include "forms/splash_form.h"
+#include "scan/value_table.h"
 
 using namespace tavrix::forms;
 

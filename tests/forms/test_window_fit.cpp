@@ -2,9 +2,9 @@
 // the screen leaves, and where it is placed.
 #include <gtest/gtest.h>
 
-#include "form1_form.h"
-#include "splash_form.h"
-#include "window_fit.h"
+#include "forms/form1_form.h"
+#include "forms/splash_form.h"
+#include "forms/window_fit.h"
 
 namespace tavrix::forms {
 namespace {

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "cursor_file.h"
+#include "res/cursor_file.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // A saved file replaces the old one whole or not at all, and never writes through a link.
-#include "file_replacement.h"
+#include "scan/file_replacement.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@
 #include <set>
 #include <thread>
 
-#include "regular_file.h"
+#include "scan/regular_file.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "hardware_scan.h"
+#include "scan/hardware_scan.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "machine_file.h"
-#include "machine_recorder.h"
-#include "recording_sink.h"
-#include "scan_error.h"
+#include "scan/machine_file.h"
+#include "scan/machine_recorder.h"
+#include "scan/recording_sink.h"
+#include "scan/scan_error.h"
 
 namespace {
 

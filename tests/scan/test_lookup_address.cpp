@@ -1,4 +1,4 @@
-#include "lookup_address.h"
+#include "scan/lookup_address.h"
 
 #include <gtest/gtest.h>
 

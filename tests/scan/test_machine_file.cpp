@@ -1,4 +1,4 @@
-#include "machine_file.h"
+#include "scan/machine_file.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "machine_file_writer.h"
-#include "regular_file.h"
-#include "scan_error.h"
-#include "text_characters.h"
+#include "scan/machine_file_writer.h"
+#include "scan/regular_file.h"
+#include "scan/scan_error.h"
+#include "scan/text_characters.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ std::string utf16le(const std::u16string& text) {
 }
 
 // Rows in file order with names in any case; values kept exactly, empty apart from absent; the digits
-// of the numeric properties as whole numbers; byte-order marks, UTF-16 and CR LF read.
+// of the numeric properties as whole numbers up to 64 bits; byte-order marks, UTF-16 and CR LF read.
 TEST(MachineFile, ReadsRowsAndValuesExactlyTypingNumericPropertiesInEveryEncoding) {
     const auto machine = MachineFile::parse("# a comment\n   # an indented comment\n\n  [win32_bios]  \n"
                                             "Manufacturer=  Acme = BIOS  \nVersion=\nSpeed= \n" R"(
@@ -73,9 +73,13 @@ ExtClock=100
 Name=1234
 [WIN32_PHYSICALMEMORY]
   devicelocator  =DIMM1
+[Win32_CacheMemory]
+MaxCapacity=0000000000000000000000008
+Speed=9223372036854775807
+MemoryType=9223372036854775808
 )",
                                             "m");
-    EXPECT_EQ(machine.rows().size(), 5u);
+    EXPECT_EQ(machine.rows().size(), 6u);
     ASSERT_EQ(machine.rowsOf("Win32_PhysicalMemory").size(), 2u);
     EXPECT_EQ(valueOf(machine, "Win32_PhysicalMemory", "DeviceLocator", 1), ProviderValue("DIMM1"));
     const std::tuple<const char*, const char*, ProviderValue> cases[] = {
@@ -92,6 +96,9 @@ Name=1234
         {"Win32_Processor", "CurrentClockSpeed", "2400 MHz"},
         {"Win32_Processor", "ExtClock", std::int64_t{100}},
         {"Win32_Processor", "Name", "1234"},
+        {"Win32_CacheMemory", "MaxCapacity", std::int64_t{8}},
+        {"Win32_CacheMemory", "Speed", std::int64_t{9223372036854775807}},
+        {"Win32_CacheMemory", "MemoryType", "9223372036854775808"},  // beyond 64 bits: kept as text
     };
     for (const auto& [className, property, value] : cases) {
         EXPECT_EQ(valueOf(machine, className, property), value) << property;

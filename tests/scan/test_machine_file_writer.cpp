@@ -1,13 +1,13 @@
-#include "machine_file_writer.h"
+#include "scan/machine_file_writer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "machine_file.h"
-#include "machine_recorder.h"
-#include "scan_error.h"
+#include "scan/machine_file.h"
+#include "scan/machine_recorder.h"
+#include "scan/scan_error.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "regular_file.h"
+#include "scan/regular_file.h"
 
 namespace tavrix {
 namespace {

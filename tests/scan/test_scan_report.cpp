@@ -1,4 +1,4 @@
-#include "scan_report.h"
+#include "scan/scan_report.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "text_form.h"
+#include "scan/text_form.h"
 
 #include <gtest/gtest.h>
 

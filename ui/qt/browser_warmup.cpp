@@ -1,6 +1,6 @@
-#include "browser_warmup.h"
+#include "ui/qt/browser_warmup.h"
 
-#include "tavrix_application.h"
+#include "ui/qt/tavrix_application.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -9,7 +9,7 @@
 #include <QWebEngineProfile>
 #include <QWidget>
 
-namespace tavrix {
+namespace tavrix::qt {
 
 BrowserWarmup::BrowserWarmup(QWidget& firstWindow) : firstWindow_(&firstWindow) {
     firstWindow.installEventFilter(this);
@@ -36,4 +36,4 @@ void BrowserWarmup::start() {
     page_->load(QUrl(QStringLiteral("about:blank")));
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -8,7 +8,7 @@ class QWebEnginePage;
 class QWebEngineProfile;
 class QWidget;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 // Starts Qt WebEngine (its context and its helper processes) with a blank page of its own while
 // the user reads the first window, so that the main window's browser later starts warm. It waits
@@ -32,4 +32,4 @@ private:
     QWebEnginePage* page_ = nullptr;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

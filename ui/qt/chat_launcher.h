@@ -4,7 +4,7 @@
 
 class QString;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // The program that shows a web address (the chat page, a page's new window) in the user's default
 // browser: the desktop's standard opener, given the address as its one argument.
@@ -14,4 +14,4 @@ QString chatProgram();
 // up on PATH first. Returns false when it cannot be started, or is not found (nothing is started).
 bool startDetachedProcess(const QString& program, const QStringList& arguments);
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -1,11 +1,11 @@
-#include "chat_launcher.h"
+#include "ui/qt/chat_launcher.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 QString chatProgram() { return QStringLiteral("xdg-open"); }
 
@@ -15,4 +15,4 @@ bool startDetachedProcess(const QString& program, const QStringList& arguments) 
     return QProcess::startDetached(found, arguments);
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -2,7 +2,7 @@
 
 class QString;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // The system clipboard as the copy command uses it.
 class ClipboardService {
@@ -14,4 +14,4 @@ public:
     virtual void setText(const QString& text) = 0;
 };
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

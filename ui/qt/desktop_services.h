@@ -1,6 +1,6 @@
 #pragma once
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 class ClipboardService;
 class MessageService;
@@ -19,4 +19,4 @@ struct DesktopServices {
 // QMessageBox.
 DesktopServices systemDesktopServices();
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -1,19 +1,19 @@
-#include "dialog.h"
+#include "ui/qt/dialog.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPushButton>
 
-#include "dialog_form.h"
-#include "form_builder.h"
-#include "text_box.h"
-#include "window_hints.h"
+#include "forms/dialog_form.h"
+#include "ui/qt/form_builder.h"
+#include "ui/qt/text_box.h"
+#include "ui/qt/window_hints.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
-Dialog::Dialog() : QWidget(nullptr, ui::windowFlags(forms::dialogForm())) {
-    layoutDpi_ = ui::layoutDpi(forms::dialogForm(), ui::windowFrame(forms::dialogForm()));
-    ui::applyWindow(*this, forms::dialogForm(), layoutDpi_);
+Dialog::Dialog() : QWidget(nullptr, qt::windowFlags(forms::dialogForm())) {
+    layoutDpi_ = qt::layoutDpi(forms::dialogForm(), windowFrame(forms::dialogForm()));
+    applyWindow(*this, forms::dialogForm(), layoutDpi_);
 }
 
 Dialog::~Dialog() = default;
@@ -45,7 +45,7 @@ QPushButton* Dialog::OKButton() {
 }
 
 void Dialog::createControls() {
-    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::dialogForm(), this, {}, layoutDpi_);
+    const QHash<QString, QWidget*> widgets = buildControls(forms::dialogForm(), this, {}, layoutDpi_);
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
     Text1_ = qobject_cast<TextBox*>(widgets.value(QStringLiteral("Text1")));
     CancelButton_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("CancelButton")));
@@ -65,10 +65,10 @@ void Dialog::Form_Load() {
 void Dialog::setVisible(bool visible) {
     if (visible) {
         load();
-        ui::applyWindowManagerHints(*this, forms::dialogForm());
+        applyWindowManagerHints(*this, forms::dialogForm());
     }
     QWidget::setVisible(visible);
-    if (visible) ui::activateShownWindow(*this, Text1_);
+    if (visible) activateShownWindow(*this, Text1_);
 }
 
 void Dialog::closeEvent(QCloseEvent* event) {
@@ -76,4 +76,4 @@ void Dialog::closeEvent(QCloseEvent* event) {
     emit closed();
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

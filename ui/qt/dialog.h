@@ -9,7 +9,7 @@ class QCloseEvent;
 class QGroupBox;
 class QPushButton;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 class TextBox;
 
@@ -56,4 +56,4 @@ private:
     QPushButton* OKButton_ = nullptr;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

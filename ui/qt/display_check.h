@@ -5,7 +5,7 @@
 
 struct xcb_connection_t;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 // Whether the window system Qt is about to use can be reached. Reads the same `-platform`/`-display`
 // arguments and environment as Qt, before any Qt object exists.
@@ -31,4 +31,4 @@ private:
     xcb_connection_t* connection_ = nullptr;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -1,10 +1,10 @@
-#include "display_check.h"
+#include "ui/qt/display_check.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 // Windows and macOS always have their window system at hand.
 DisplayCheck::DisplayCheck(int, char**) {}
 
 void DisplayCheck::release() {}
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

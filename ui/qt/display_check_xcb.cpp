@@ -7,9 +7,9 @@
 #include <string_view>
 #include <thread>
 
-#include "display_check.h"
+#include "ui/qt/display_check.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 namespace {
 
@@ -83,4 +83,4 @@ void DisplayCheck::release() {
     connection_ = nullptr;
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "ui/qt/form1.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -22,20 +22,20 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-#include "chat_launcher.h"
-#include "clipboard_service.h"
-#include "form1_form.h"
-#include "form_builder.h"
-#include "layout_fonts.h"
-#include "message_service.h"
-#include "page_browser.h"
-#include "process_launcher.h"
-#include "scan_error.h"
-#include "tavrix_application.h"
-#include "window_hints.h"
-#include "window_pictures.h"
+#include "forms/form1_form.h"
+#include "scan/scan_error.h"
+#include "ui/qt/chat_launcher.h"
+#include "ui/qt/clipboard_service.h"
+#include "ui/qt/form_builder.h"
+#include "ui/qt/layout_fonts.h"
+#include "ui/qt/message_service.h"
+#include "ui/qt/page_browser.h"
+#include "ui/qt/process_launcher.h"
+#include "ui/qt/tavrix_application.h"
+#include "ui/qt/window_hints.h"
+#include "ui/qt/window_pictures.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 namespace {
 
@@ -47,12 +47,12 @@ void noCurrentRow(QListWidget* list) { list->setCurrentIndex(QModelIndex()); }
 
 }  // namespace
 
-Form1::Form1(ManagementProvider& provider, ui::DesktopServices services, QWidget* parent)
-    : QWidget(parent, ui::windowFlags(forms::form1Form())),
+Form1::Form1(ManagementProvider& provider, DesktopServices services, QWidget* parent)
+    : QWidget(parent, qt::windowFlags(forms::form1Form())),
       services_(services),
       behaviour_(provider, *this, TextForm::fromCurrentLocale(), TavrixApplication::browserRefusal().toStdString()) {
-    layoutDpi_ = ui::layoutDpi(forms::form1Form(), ui::windowFrame(forms::form1Form()));
-    ui::applyWindow(*this, forms::form1Form(), layoutDpi_);
+    layoutDpi_ = qt::layoutDpi(forms::form1Form(), windowFrame(forms::form1Form()));
+    applyWindow(*this, forms::form1Form(), layoutDpi_);
 }
 
 Form1::~Form1() {
@@ -141,10 +141,10 @@ void Form1::navigate(const std::string& address) {
 void Form1::setVisible(bool visible) {
     if (visible) {
         load();
-        ui::applyWindowManagerHints(*this, forms::form1Form());
+        applyWindowManagerHints(*this, forms::form1Form());
     }
     QWidget::setVisible(visible);
-    if (visible) ui::activateShownWindow(*this, slotsLst_);
+    if (visible) activateShownWindow(*this, slotsLst_);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -158,7 +158,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == WB_) {
         // The page's view becomes WB's focus proxy after WB joined the Tab order: order it again.
         if (event->type() == QEvent::ChildAdded)
-            QTimer::singleShot(0, this, [this] { ui::applyTabOrder(forms::form1Form(), controls_); });
+            QTimer::singleShot(0, this, [this] { applyTabOrder(forms::form1Form(), controls_); });
         return QWidget::eventFilter(watched, event);
     }
     const bool link = watched == Image1_ || watched == Label39_;
@@ -180,7 +180,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::createControls() {
     controls_ =
-        ui::buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
+        buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
             if (const QString refusal = TavrixApplication::browserRefusal(); !refusal.isEmpty()) {
                 auto* why = new QLabel(refusal, frame);
                 why->setAlignment(Qt::AlignCenter);
@@ -200,7 +200,7 @@ void Form1::createControls() {
     Label39_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label39")));
     clipboardCmd_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("clipboardCmd")));
 
-    const QPixmap picture = ui::chatPicture();
+    const QPixmap picture = chatPicture();
     Image1_->setPixmap(layoutDpi_ == 96 ? picture
                                         : picture.scaled(picture.size() * layoutDpi_ / 96, Qt::KeepAspectRatio,
                                                          Qt::SmoothTransformation));
@@ -228,7 +228,7 @@ void Form1::createBrowser(QWidget* frame) {
     WB_->setPage(new QWebEnginePage(profile_, WB_));
     WB_->setFocusPolicy(Qt::StrongFocus);
     WB_->installEventFilter(this);
-    connect(WB_, &QWebEngineView::loadFinished, this, [this] { ui::applyTabOrder(forms::form1Form(), controls_); });
+    connect(WB_, &QWebEngineView::loadFinished, this, [this] { applyTabOrder(forms::form1Form(), controls_); });
     connect(WB_->page(), &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { openNewWindow(request.requestedUrl()); });
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &Form1::saveDownload);
@@ -266,7 +266,7 @@ void Form1::setClipboardText(const std::string& text) {
 }
 
 bool Form1::startBrowser(const std::string& address) {
-    return services_.launcher.startDetached(ui::chatProgram(), {QString::fromStdString(address)});
+    return services_.launcher.startDetached(chatProgram(), {QString::fromStdString(address)});
 }
 
 void Form1::showMessage(const std::string& text) { services_.messageBox.show(QString::fromStdString(text)); }
@@ -283,7 +283,7 @@ void Form1::saveDownload(QWebEngineDownloadRequest* download) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
     QTimer::singleShot(0, &dialog, [&dialog] {
-        if (dialog.isVisible()) ui::activateShownWindow(dialog, nullptr);
+        if (dialog.isVisible()) activateShownWindow(dialog, nullptr);
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         download->cancel();
@@ -295,4 +295,4 @@ void Form1::saveDownload(QWebEngineDownloadRequest* download) {
     download->accept();
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -11,7 +11,7 @@
 #include "behaviour/form1.h"
 #include "behaviour/form1_view.h"
 #include "behaviour/program_windows.h"
-#include "desktop_services.h"
+#include "ui/qt/desktop_services.h"
 
 class QCloseEvent;
 class QEvent;
@@ -25,8 +25,10 @@ class QWebEngineProfile;
 class QWebEngineView;
 
 namespace tavrix {
-
 class ManagementProvider;
+}  // namespace tavrix
+
+namespace tavrix::qt {
 
 // The main window in Qt widgets: the scanned hardware in five panels, the module lists, the chat
 // invitation and the copy button, and the retailer's compatible-memory page in WB. What it does is
@@ -36,7 +38,7 @@ class Form1 : public QWidget, public behaviour::Form1View, public behaviour::Flo
     Q_OBJECT
 public:
     explicit Form1(ManagementProvider& provider,
-                   ui::DesktopServices services = ui::systemDesktopServices(),
+                   DesktopServices services = systemDesktopServices(),
                    QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -97,7 +99,7 @@ private:
     // Asks where to save a download; cancelling the dialog cancels the download.
     void saveDownload(QWebEngineDownloadRequest* download);
 
-    ui::DesktopServices services_;
+    DesktopServices services_;
     behaviour::Form1 behaviour_;
     QHash<QString, QWidget*> controls_;
     QObject* pressed_ = nullptr;  // Image1 or Label39 while the left button went down on it
@@ -113,4 +115,4 @@ private:
     QWebEngineView* WB_ = nullptr;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -1,4 +1,4 @@
-#include "form_builder.h"
+#include "ui/qt/form_builder.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -12,15 +12,15 @@
 
 #include <stdexcept>
 
-#include "group_box.h"
-#include "layout_fonts.h"
-#include "push_button.h"
-#include "text_box.h"
-#include "twips.h"
-#include "window_fit.h"
-#include "window_pictures.h"
+#include "forms/window_fit.h"
+#include "ui/qt/group_box.h"
+#include "ui/qt/layout_fonts.h"
+#include "ui/qt/push_button.h"
+#include "ui/qt/text_box.h"
+#include "ui/qt/twips.h"
+#include "ui/qt/window_pictures.h"
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 namespace {
 
@@ -171,4 +171,4 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
     return widgets;
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -7,11 +7,11 @@
 
 #include <Qt>
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 class QWidget;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Makes a control the builder does not make itself (the browser), inside its container.
 using ControlFactory = std::function<QWidget*(const forms::ControlDescription&, QWidget* container)>;
@@ -51,4 +51,4 @@ void applyTabOrder(const forms::WindowDescription& window, const QHash<QString, 
 QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, QWidget* clientArea,
                                        const ControlFactory& makeOther = {}, int dpi = 96);
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

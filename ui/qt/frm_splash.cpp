@@ -1,4 +1,4 @@
-#include "frm_splash.h"
+#include "ui/qt/frm_splash.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -8,12 +8,12 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "form_builder.h"
-#include "splash_form.h"
-#include "twips.h"
-#include "window_hints.h"
+#include "forms/splash_form.h"
+#include "ui/qt/form_builder.h"
+#include "ui/qt/twips.h"
+#include "ui/qt/window_hints.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 namespace {
 
@@ -23,12 +23,12 @@ constexpr int borderWidth = 2;
 }  // namespace
 
 // Without a title bar the window manager draws no border, so the splash draws its own.
-frmSplash::frmSplash() : QFrame(nullptr, ui::windowFlags(forms::splashForm())) {
+frmSplash::frmSplash() : QFrame(nullptr, qt::windowFlags(forms::splashForm())) {
     const QMargins border(borderWidth, borderWidth, borderWidth, borderWidth);
-    layoutDpi_ = ui::layoutDpi(forms::splashForm(), border);
-    ui::applyWindow(*this, forms::splashForm(), layoutDpi_);
+    layoutDpi_ = qt::layoutDpi(forms::splashForm(), border);
+    applyWindow(*this, forms::splashForm(), layoutDpi_);
     setFrameStyle(QFrame::WinPanel | QFrame::Raised);
-    setFixedSize(ui::toPixels(forms::splashForm().clientArea, layoutDpi_).size().grownBy(border));
+    setFixedSize(toPixels(forms::splashForm().clientArea, layoutDpi_).size().grownBy(border));
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -57,8 +57,8 @@ QTimer* frmSplash::Timer1() {
 void frmSplash::createControls() {
     client_ = new QWidget(this);
     client_->setGeometry(
-        QRect(QPoint(borderWidth, borderWidth), ui::toPixels(forms::splashForm().clientArea, layoutDpi_).size()));
-    const QHash<QString, QWidget*> widgets = ui::buildControls(forms::splashForm(), client_, {}, layoutDpi_);
+        QRect(QPoint(borderWidth, borderWidth), toPixels(forms::splashForm().clientArea, layoutDpi_).size()));
+    const QHash<QString, QWidget*> widgets = buildControls(forms::splashForm(), client_, {}, layoutDpi_);
     Label1_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label1")));
     Label2_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label2")));
 
@@ -74,10 +74,10 @@ void frmSplash::setVisible(bool visible) {
         load();
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (screen) move(screen->availableGeometry().center() - rect().center());
-        ui::applyWindowManagerHints(*this, forms::splashForm());
+        applyWindowManagerHints(*this, forms::splashForm());
     }
     QFrame::setVisible(visible);
-    if (visible) ui::activateShownWindow(*this, this);
+    if (visible) activateShownWindow(*this, this);
 }
 
 void frmSplash::paintEvent(QPaintEvent* event) {
@@ -97,4 +97,4 @@ void frmSplash::keyPressEvent(QKeyEvent* event) {
 // shortcut) is refused, as closing it is not one of the ways out of the scan.
 void frmSplash::closeEvent(QCloseEvent* event) { event->ignore(); }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -11,7 +11,7 @@ class QLabel;
 class QPaintEvent;
 class QTimer;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 // The scanning splash: two fixed texts and Timer1, which starts the scan. It reports its ticks and
 // typed keys; the flow decides what they do. Loaded by show() or the first use of a control.
@@ -54,4 +54,4 @@ private:
     behaviour::frmSplash behaviour_{[this] { emit timerTicked(); }, [this] { emit keyPressed(); }};
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -1,10 +1,10 @@
-#include "group_box.h"
+#include "ui/qt/group_box.h"
 
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 GroupBox::GroupBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
 
@@ -27,4 +27,4 @@ void GroupBox::paintEvent(QPaintEvent* event) {
     painter.drawPrimitive(QStyle::PE_FrameGroupBox, frame);
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -4,7 +4,7 @@
 
 class QPaintEvent;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // A frame with the platform's etched border. Without a caption its top line stays where a caption
 // would centre it, half the font's height down, as a Windows group box draws it, so that the top
@@ -19,4 +19,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

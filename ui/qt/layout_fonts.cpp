@@ -1,9 +1,9 @@
-#include "layout_fonts.h"
+#include "ui/qt/layout_fonts.h"
 
 #include <QString>
 #include <QtMath>
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 QString substituteFamily(const QString& layoutFamily) {
     if (layoutFamily.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0)
@@ -32,4 +32,4 @@ QFont defaultLayoutFont(bool bold, int dpi) {
     return layoutFont(bold ? forms::defaultBoldFont : forms::defaultFont, dpi);
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

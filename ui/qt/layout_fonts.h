@@ -2,11 +2,11 @@
 
 #include <QFont>
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 class QString;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // The faces the window layouts name, mapped to the metric-compatible free faces shipped with the
 // program: "MS Sans Serif" to Liberation Sans, "Times New Roman" to Liberation Serif. Any other
@@ -26,4 +26,4 @@ QFont layoutFont(const forms::FontDescription& font, int dpi = 96);
 // The windows' default font, "MS Sans Serif" 8.25 pt, regular or bold.
 QFont defaultLayoutFont(bool bold = false, int dpi = 96);
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -1,4 +1,4 @@
-#include "message_box.h"
+#include "ui/qt/message_box.h"
 
 #include <QAbstractButton>
 #include <QIcon>
@@ -6,12 +6,12 @@
 #include <QString>
 #include <QTimer>
 
-#include "form_builder.h"
-#include "layout_fonts.h"
-#include "program_texts.h"
-#include "window_pictures.h"
+#include "forms/program_texts.h"
+#include "ui/qt/form_builder.h"
+#include "ui/qt/layout_fonts.h"
+#include "ui/qt/window_pictures.h"
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 void showMessageBox(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(forms::applicationTitle), text, QMessageBox::Ok);
@@ -21,4 +21,4 @@ void showMessageBox(const QString& text) {
     box.exec();
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

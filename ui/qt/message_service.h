@@ -2,7 +2,7 @@
 
 class QString;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // A message box with an OK button only, under the application title.
 class MessageService {
@@ -12,4 +12,4 @@ public:
     virtual void show(const QString& text) = 0;
 };
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

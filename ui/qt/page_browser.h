@@ -3,7 +3,7 @@
 class QUrl;
 class QWebEngineView;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Loads pages in an embedded browser.
 class PageBrowser {
@@ -13,4 +13,4 @@ public:
     virtual void navigate(QWebEngineView& view, const QUrl& address) = 0;
 };
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -4,7 +4,7 @@
 
 class QString;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Starts a program without waiting for it and without a shell.
 class ProcessLauncher {
@@ -15,4 +15,4 @@ public:
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
 };
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -1,17 +1,17 @@
-#include "program_windows.h"
+#include "ui/qt/program_windows.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
-#include "browser_warmup.h"
-#include "dialog.h"
-#include "form1.h"
-#include "frm_splash.h"
+#include "ui/qt/browser_warmup.h"
+#include "ui/qt/dialog.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/frm_splash.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 ProgramWindows::ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess,
-                               ui::DesktopServices services)
+                               DesktopServices services)
     : behaviour::ProgramWindows(std::move(endProcess)), provider_(provider), services_(services) {}
 
 ProgramWindows::~ProgramWindows() {
@@ -71,4 +71,4 @@ void ProgramWindows::endProcess() {
 
 std::string ProgramWindows::getTavrix() { return form1().getTavrix().toStdString(); }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

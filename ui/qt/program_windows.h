@@ -5,14 +5,17 @@
 #include <memory>
 
 #include "behaviour/program_windows.h"
-#include "desktop_services.h"
+#include "ui/qt/desktop_services.h"
 
 namespace tavrix {
+class ManagementProvider;
+}  // namespace tavrix
+
+namespace tavrix::qt {
 
 class BrowserWarmup;
 class Dialog;
 class Form1;
-class ManagementProvider;
 class frmSplash;
 
 // The program's three windows as Qt widgets: dialog(), splash() and form1() are the only way to
@@ -24,7 +27,7 @@ public:
     // The provider answers Form1's scan and the services carry out its commands; endProcess ends
     // the process at once (or stands in for that).
     ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess,
-                   ui::DesktopServices services = ui::systemDesktopServices());
+                   DesktopServices services = systemDesktopServices());
     ~ProgramWindows() override;
 
     Dialog& dialog();
@@ -43,7 +46,7 @@ protected:
 private:
     std::unique_ptr<BrowserWarmup> warmup_;  // while the first window is read
     ManagementProvider& provider_;
-    ui::DesktopServices services_;
+    DesktopServices services_;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -1,8 +1,8 @@
-#include "push_button.h"
+#include "ui/qt/push_button.h"
 
 #include <QKeyEvent>
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 PushButton::PushButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
     setAutoDefault(false);
@@ -19,4 +19,4 @@ void PushButton::keyPressEvent(QKeyEvent* event) {
     QPushButton::keyPressEvent(event);
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

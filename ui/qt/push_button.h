@@ -4,7 +4,7 @@
 
 class QKeyEvent;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // A push button that is never a default button, chosen by Enter as well as by Space while it has
 // the focus, as a focused button is on Windows. (Qt gives Enter only to auto-default buttons, and
@@ -18,4 +18,4 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

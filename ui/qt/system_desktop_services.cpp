@@ -1,4 +1,4 @@
-#include "desktop_services.h"
+#include "ui/qt/desktop_services.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -7,14 +7,14 @@
 #include <QUrl>
 #include <QWebEngineView>
 
-#include "chat_launcher.h"
-#include "clipboard_service.h"
-#include "message_box.h"
-#include "message_service.h"
-#include "page_browser.h"
-#include "process_launcher.h"
+#include "ui/qt/chat_launcher.h"
+#include "ui/qt/clipboard_service.h"
+#include "ui/qt/message_box.h"
+#include "ui/qt/message_service.h"
+#include "ui/qt/page_browser.h"
+#include "ui/qt/process_launcher.h"
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 namespace {
 
@@ -51,4 +51,4 @@ DesktopServices systemDesktopServices() {
     return {clipboard, launcher, browser, messageBox};
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -1,4 +1,4 @@
-#include "tavrix_application.h"
+#include "ui/qt/tavrix_application.h"
 
 #include <QString>
 
@@ -14,13 +14,13 @@
 #include <unistd.h>
 #endif
 
-#include "message_box.h"
+#include "ui/qt/message_box.h"
 
-namespace tavrix {
+namespace tavrix::qt {
 
 void reportFailureAndExit(const QString& failure) {
     std::fprintf(stderr, "tavrix: %s\n", failure.toLocal8Bit().constData());
-    ui::showMessageBox(failure);
+    showMessageBox(failure);
     std::fflush(nullptr);
     std::_Exit(1);
 }
@@ -139,4 +139,4 @@ bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-#include "program_texts.h"
+#include "forms/program_texts.h"
 
 class QString;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 using forms::applicationTitle;
 
@@ -43,4 +43,4 @@ public:
     static QString browserRefusal();
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

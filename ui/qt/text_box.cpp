@@ -1,9 +1,9 @@
-#include "text_box.h"
+#include "ui/qt/text_box.h"
 
 #include <QMimeData>
 #include <QTextCursor>
 
-namespace tavrix {
+namespace tavrix::qt {
 
 namespace {
 
@@ -27,4 +27,4 @@ QMimeData* TextBox::createMimeDataFromSelection() const {
     return data;
 }
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -4,7 +4,7 @@
 
 class QMimeData;
 
-namespace tavrix {
+namespace tavrix::qt {
 
 // A multi-line text box whose text keeps the program's line breaks: setText takes CR LF, text()
 // and a copied selection give CR LF back, though the editor itself stores plain paragraphs.
@@ -20,4 +20,4 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
 };
 
-}  // namespace tavrix
+}  // namespace tavrix::qt

@@ -2,9 +2,9 @@
 
 #include <QRect>
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Layouts are given in twips; Qt places widgets in device-independent pixels (96 dpi), which it
 // scales on high-dpi screens. A window too large for the screen is laid out at a lower dpi.
@@ -15,4 +15,4 @@ constexpr QRect toPixels(const forms::TwipsRect& place, int dpi = 96) {
             twipsToPixels(place.height, dpi)};
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

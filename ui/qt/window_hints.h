@@ -1,10 +1,10 @@
 #pragma once
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 class QWidget;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // Gives a top-level window's native window the window manager hints its description asks for and
 // Qt does not set: an empty name for a window without a caption (Qt names it after the program),
@@ -13,4 +13,4 @@ namespace tavrix::ui {
 // nothing on platforms other than X11.
 void applyWindowManagerHints(QWidget& window, const forms::WindowDescription& description);
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

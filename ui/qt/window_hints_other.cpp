@@ -1,9 +1,9 @@
 #include <QWidget>
 
-#include "window_hints.h"
+#include "ui/qt/window_hints.h"
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 void applyWindowManagerHints(QWidget&, const forms::WindowDescription&) {}
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <vector>
 
-#include "window_hints.h"
+#include "ui/qt/window_hints.h"
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 namespace {
 
@@ -91,4 +91,4 @@ void applyWindowManagerHints(QWidget& window, const forms::WindowDescription& de
     xcb_flush(connection);
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

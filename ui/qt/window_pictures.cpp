@@ -1,4 +1,4 @@
-#include "window_pictures.h"
+#include "ui/qt/window_pictures.h"
 
 #include <QBuffer>
 #include <QCursor>
@@ -10,12 +10,12 @@
 
 #include <string_view>
 
-#include "cursor_file.h"
+#include "res/cursor_file.h"
 
 // The pictures live in a static library, whose resources are registered on first use.
 static void registerPictures() { Q_INIT_RESOURCE(tavrix); }
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 namespace {
 
@@ -61,4 +61,4 @@ QCursor handCursor() {
     return QCursor(QPixmap::fromImage(image), hotSpot->first, hotSpot->second);
 }
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -4,7 +4,7 @@ class QCursor;
 class QIcon;
 class QPixmap;
 
-namespace tavrix::ui {
+namespace tavrix::qt {
 
 // The program's pictures, embedded in the program.
 QIcon programIcon();
@@ -13,4 +13,4 @@ QPixmap chatPicture();
 // The hand cursor, with the hot spot its file gives.
 QCursor handCursor();
 
-}  // namespace tavrix::ui
+}  // namespace tavrix::qt

@@ -1,4 +1,4 @@
-#include "browser_host.h"
+#include "ui/win32/browser_host.h"
 
 #include <exdisp.h>
 #include <exdispid.h>
@@ -9,11 +9,11 @@
 #include <stdexcept>
 #include <vector>
 
-#include "com_failure.h"
-#include "com_pointer.h"
-#include "com_text.h"
-#include "form1_form.h"
-#include "scan_error.h"
+#include "forms/form1_form.h"
+#include "providers/windows/com_failure.h"
+#include "providers/windows/com_pointer.h"
+#include "providers/windows/com_text.h"
+#include "scan/scan_error.h"
 
 namespace tavrix::win32 {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "desktop_services.h"
+#include "ui/win32/desktop_services.h"
 
 struct IWebBrowser2;
 

@@ -1,4 +1,4 @@
-#include "desktop_services.h"
+#include "ui/win32/desktop_services.h"
 
 #include <shellapi.h>
 
@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "utf16_text.h"
-#include "program_texts.h"
+#include "forms/program_texts.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix::win32 {
 

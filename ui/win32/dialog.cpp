@@ -1,6 +1,6 @@
-#include "dialog.h"
+#include "ui/win32/dialog.h"
 
-#include "dialog_form.h"
+#include "forms/dialog_form.h"
 
 namespace tavrix::win32 {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "behaviour/program_windows.h"
-#include "top_level_window.h"
+#include "ui/win32/top_level_window.h"
 
 namespace tavrix::win32 {
 

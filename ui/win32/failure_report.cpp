@@ -1,12 +1,12 @@
-#include "failure_report.h"
+#include "ui/win32/failure_report.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "com_failure.h"
-#include "utf16_text.h"
-#include "program_texts.h"
+#include "forms/program_texts.h"
+#include "providers/windows/com_failure.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix::win32 {
 

@@ -1,11 +1,11 @@
-#include "form1.h"
+#include "ui/win32/form1.h"
 
 #include <vector>
 
-#include "browser_host.h"
-#include "form1_form.h"
-#include "resource_ids.h"
-#include "utf16_text.h"
+#include "forms/form1_form.h"
+#include "scan/utf16_text.h"
+#include "ui/win32/browser_host.h"
+#include "ui/win32/resource_ids.h"
 
 namespace tavrix::win32 {
 

@@ -7,8 +7,8 @@
 #include "behaviour/form1.h"
 #include "behaviour/form1_view.h"
 #include "behaviour/program_windows.h"
-#include "desktop_services.h"
-#include "top_level_window.h"
+#include "ui/win32/desktop_services.h"
+#include "ui/win32/top_level_window.h"
 
 namespace tavrix {
 class ManagementProvider;

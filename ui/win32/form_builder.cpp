@@ -1,11 +1,11 @@
-#include "form_builder.h"
+#include "ui/win32/form_builder.h"
 
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
-#include "utf16_text.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix::win32 {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "pixel_scale.h"
-#include "window_description.h"
+#include "forms/window_description.h"
+#include "ui/win32/pixel_scale.h"
 
 namespace tavrix::win32 {
 

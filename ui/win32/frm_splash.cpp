@@ -1,8 +1,8 @@
-#include "frm_splash.h"
+#include "ui/win32/frm_splash.h"
 
 #include <stdexcept>
 
-#include "splash_form.h"
+#include "forms/splash_form.h"
 
 namespace tavrix::win32 {
 

@@ -1,7 +1,7 @@
-#include "message_loop.h"
+#include "ui/win32/message_loop.h"
 
-#include "browser_host.h"
-#include "top_level_window.h"
+#include "ui/win32/browser_host.h"
+#include "ui/win32/top_level_window.h"
 
 namespace tavrix::win32 {
 

@@ -1,4 +1,4 @@
-#include "pixel_scale.h"
+#include "ui/win32/pixel_scale.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 namespace tavrix::win32 {
 

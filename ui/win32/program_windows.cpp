@@ -1,10 +1,10 @@
-#include "program_windows.h"
+#include "ui/win32/program_windows.h"
 
 #include <stdexcept>
 
-#include "dialog.h"
-#include "form1.h"
-#include "frm_splash.h"
+#include "ui/win32/dialog.h"
+#include "ui/win32/form1.h"
+#include "ui/win32/frm_splash.h"
 
 namespace tavrix::win32 {
 

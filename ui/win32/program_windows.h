@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "behaviour/program_windows.h"
-#include "desktop_services.h"
-#include "text_form.h"
+#include "scan/text_form.h"
+#include "ui/win32/desktop_services.h"
 
 namespace tavrix {
 class ManagementProvider;

@@ -1,7 +1,7 @@
-#include "screen_fit.h"
+#include "ui/win32/screen_fit.h"
 
-#include "form_builder.h"
-#include "window_fit.h"
+#include "forms/window_fit.h"
+#include "ui/win32/form_builder.h"
 
 namespace tavrix::win32 {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "pixel_scale.h"
-#include "window_description.h"
+#include "forms/window_description.h"
+#include "ui/win32/pixel_scale.h"
 
 namespace tavrix::win32 {
 

@@ -1,12 +1,12 @@
-#include "top_level_window.h"
+#include "ui/win32/top_level_window.h"
 
 #include <exception>
 #include <stdexcept>
 
-#include "utf16_text.h"
-#include "failure_report.h"
-#include "resource_ids.h"
-#include "screen_fit.h"
+#include "scan/utf16_text.h"
+#include "ui/win32/failure_report.h"
+#include "ui/win32/resource_ids.h"
+#include "ui/win32/screen_fit.h"
 
 namespace tavrix::win32 {
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "form_builder.h"
-#include "pixel_scale.h"
-#include "window.h"
-#include "window_description.h"
+#include "forms/window_description.h"
+#include "ui/win32/form_builder.h"
+#include "ui/win32/pixel_scale.h"
+#include "ui/win32/window.h"
 
 namespace tavrix::win32 {
 

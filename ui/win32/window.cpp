@@ -1,9 +1,9 @@
-#include "window.h"
+#include "ui/win32/window.h"
 
 #include <stdexcept>
 #include <vector>
 
-#include "utf16_text.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix::win32 {
 

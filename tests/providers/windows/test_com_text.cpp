@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "com_text.h"
+#include "providers/windows/com_text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "scan_error.h"
-#include "variant_value.h"
+#include "providers/windows/variant_value.h"
+#include "scan/scan_error.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <variant>
 #include <vector>
 
-#include "com_failure.h"
-#include "hardware_scan.h"
-#include "scan_error.h"
-#include "wmi_provider.h"
+#include "providers/windows/com_failure.h"
+#include "providers/windows/wmi_provider.h"
+#include "scan/hardware_scan.h"
+#include "scan/scan_error.h"
 
 namespace {
 

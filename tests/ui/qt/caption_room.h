@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include "window_description.h"
+#include "forms/window_description.h"
 
 // Whether the control shows a caption of its layout's own (not a value the scan writes).
 inline bool hasFixedCaption(const tavrix::forms::ControlDescription& layout) {

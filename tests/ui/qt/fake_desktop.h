@@ -9,22 +9,22 @@
 #include <stdexcept>
 #include <vector>
 
-#include "clipboard_service.h"
-#include "desktop_services.h"
-#include "message_service.h"
-#include "page_browser.h"
-#include "process_launcher.h"
+#include "ui/qt/clipboard_service.h"
+#include "ui/qt/desktop_services.h"
+#include "ui/qt/message_service.h"
+#include "ui/qt/page_browser.h"
+#include "ui/qt/process_launcher.h"
 
 // Stand-ins for the platform operations the main window's commands use; each records its calls.
 struct FakeDesktop {
     enum class Launch { Succeeds, ReturnsFalse, Throws };
 
-    struct Clipboard : tavrix::ui::ClipboardService {
+    struct Clipboard : tavrix::qt::ClipboardService {
         QStringList calls;
         void clear() override { calls << QStringLiteral("clear"); }
         void setText(const QString& text) override { calls << QStringLiteral("setText:") + text; }
     };
-    struct Launcher : tavrix::ui::ProcessLauncher {
+    struct Launcher : tavrix::qt::ProcessLauncher {
         Launch outcome = Launch::Succeeds;
         std::vector<QStringList> started;  // program, then its arguments
         bool startDetached(const QString& program, const QStringList& arguments) override {
@@ -33,7 +33,7 @@ struct FakeDesktop {
             return outcome == Launch::Succeeds;
         }
     };
-    struct Browser : tavrix::ui::PageBrowser {
+    struct Browser : tavrix::qt::PageBrowser {
         std::vector<QUrl> addresses;
         std::function<void(QWebEngineView&, const QUrl&)> forward;  // the real browser, if set
         void navigate(QWebEngineView& view, const QUrl& address) override {
@@ -41,7 +41,7 @@ struct FakeDesktop {
             if (forward) forward(view, address);
         }
     };
-    struct MessageBox : tavrix::ui::MessageService {
+    struct MessageBox : tavrix::qt::MessageService {
         QStringList shown;
         void show(const QString& text) override { shown << text; }
     };
@@ -51,5 +51,5 @@ struct FakeDesktop {
     Browser browser;
     MessageBox messageBox;
 
-    tavrix::ui::DesktopServices services() { return {clipboard, launcher, browser, messageBox}; }
+    tavrix::qt::DesktopServices services() { return {clipboard, launcher, browser, messageBox}; }
 };

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "tavrix_application.h"
+#include "ui/qt/tavrix_application.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     // These tests host the browser in their own process, as root on CI: without its sandbox, on
     // local pages only. The program itself never runs the browser as root.
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    tavrix::TavrixApplication::installQuietMessages();  // as the program does
-    tavrix::TavrixApplication app(argc, argv);
+    tavrix::qt::TavrixApplication::installQuietMessages();  // as the program does
+    tavrix::qt::TavrixApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,4 @@
-#include "dialog.h"
+#include "ui/qt/dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "text_box.h"
+#include "ui/qt/text_box.h"
 
 namespace {
 
-using tavrix::Dialog;
-using tavrix::TextBox;
+using tavrix::qt::Dialog;
+using tavrix::qt::TextBox;
 
 const QString expectedText = QStringLiteral(
     "Please read the following carefully before using the scan tool.\r\n\r\n"

@@ -20,12 +20,12 @@
 
 #include <unistd.h>
 
-#include "desktop_services.h"
-#include "fake_desktop.h"
-#include "form1.h"
-#include "frm_splash.h"
-#include "machine_file.h"
-#include "tavrix_application.h"
+#include "scan/machine_file.h"
+#include "tests/ui/qt/fake_desktop.h"
+#include "ui/qt/desktop_services.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/frm_splash.h"
+#include "ui/qt/tavrix_application.h"
 
 namespace {
 
@@ -84,15 +84,15 @@ struct LocalWindow {
             QUrl local = address;
             local.setHost(QStringLiteral("127.0.0.1"));
             local.setPort(server.port());
-            tavrix::ui::systemDesktopServices().browser.navigate(view, local);
+            tavrix::qt::systemDesktopServices().browser.navigate(view, local);
         };
-        form = std::make_unique<tavrix::Form1>(*provider, desktop.services());
+        form = std::make_unique<tavrix::qt::Form1>(*provider, desktop.services());
     }
 
     LoopbackServer server;
     std::unique_ptr<tavrix::ManagementProvider> provider;
     FakeDesktop desktop;
-    std::unique_ptr<tavrix::Form1> form;
+    std::unique_ptr<tavrix::qt::Form1> form;
 };
 
 // The request line a browser sends for a composed address: its path and query as composed,
@@ -156,7 +156,7 @@ TEST_F(OnX, ScreenshotOfTheFilledWindowFromAMachineWithSixModules) {
 // The splash on a real X server: an empty name, kept out of the taskbar, no resizing offered, and
 // the input focus once shown. (In the real program it is gone as soon as the scan ends.)
 TEST_F(OnX, TheSplashTellsTheWindowManagerItHasNoNameNoTaskbarButtonAndNoResizingAndTakesTheFocus) {
-    tavrix::frmSplash splash;
+    tavrix::qt::frmSplash splash;
     splash.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
     const QString id = QString::number(splash.winId());
@@ -191,10 +191,10 @@ int main(int argc, char** argv) {
     // These tests host the browser in their own process, as root on CI: without its sandbox, on
     // local pages only. The program itself never runs the browser as root.
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    tavrix::TavrixApplication::installQuietMessages();  // as the program does
+    tavrix::qt::TavrixApplication::installQuietMessages();  // as the program does
     int result = 0;
     {
-        tavrix::TavrixApplication app(argc, argv);
+        tavrix::qt::TavrixApplication app(argc, argv);
         result = RUN_ALL_TESTS();
     }
     if (xvfb) {

@@ -11,12 +11,12 @@
 
 #include <memory>
 
-#include "chat_launcher.h"
-#include "fake_desktop.h"
-#include "form1.h"
-#include "machine_file.h"
+#include "scan/machine_file.h"
+#include "tests/ui/qt/fake_desktop.h"
+#include "ui/qt/chat_launcher.h"
+#include "ui/qt/form1.h"
 
-using tavrix::Form1;
+using tavrix::qt::Form1;
 using tavrix::ModuleList;
 using tavrix::ValueLabel;
 
@@ -146,6 +146,6 @@ TEST_F(Form1Commands, ChatStartsTheBrowserOnTheChatPageFromPictureAndLink) {
 }
 
 TEST(Form1Launcher, RealLauncherReportsAMissingProgramAndStartsNothing) {
-    EXPECT_FALSE(tavrix::ui::startDetachedProcess("/nonexistent/tavrix-browser", {"x"}));
-    EXPECT_FALSE(tavrix::ui::startDetachedProcess("tavrix-no-such-browser", {"x"}));  // not on PATH
+    EXPECT_FALSE(tavrix::qt::startDetachedProcess("/nonexistent/tavrix-browser", {"x"}));
+    EXPECT_FALSE(tavrix::qt::startDetachedProcess("tavrix-no-such-browser", {"x"}));  // not on PATH
 }

@@ -11,14 +11,14 @@
 
 #include <memory>
 
-#include "caption_room.h"
-#include "fake_desktop.h"
-#include "form1.h"
-#include "form1_form.h"
-#include "machine_file.h"
-#include "twips.h"
+#include "forms/form1_form.h"
+#include "scan/machine_file.h"
+#include "tests/ui/qt/caption_room.h"
+#include "tests/ui/qt/fake_desktop.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/twips.h"
 
-using tavrix::Form1;
+using tavrix::qt::Form1;
 using tavrix::ModuleList;
 using tavrix::ValueLabel;
 using tavrix::forms::ControlKind;
@@ -53,7 +53,7 @@ TEST_F(Form1Layout, EveryControlSitsInItsContainerAtItsPlace) {
         const QString container = *layout.container ? QString::fromLatin1(layout.container)
                                                     : QStringLiteral("Form1");
         EXPECT_EQ(control->parentWidget()->objectName(), container);
-        EXPECT_EQ(control->geometry(), tavrix::ui::toPixels(layout.place));
+        EXPECT_EQ(control->geometry(), tavrix::qt::toPixels(layout.place));
     }
     // Frame1 starts above the client area; the lookup page fills Frame9 below its caption row.
     EXPECT_EQ(form.control("Frame1")->geometry(), QRect(0, -8, 785, 713));

@@ -1,4 +1,4 @@
-#include "frm_splash.h"
+#include "ui/qt/frm_splash.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-using tavrix::frmSplash;
+using tavrix::qt::frmSplash;
 
 TEST(FrmSplash, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
     frmSplash splash;

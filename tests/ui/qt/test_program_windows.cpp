@@ -1,5 +1,5 @@
 // The whole flow with the real windows: disclaimer, splash, scan, main window, and every way out.
-#include "program_windows.h"
+#include "ui/qt/program_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -17,17 +17,18 @@
 #include <functional>
 #include <memory>
 
-#include "dialog.h"
-#include "fake_desktop.h"
-#include "form1.h"
-#include "frm_splash.h"
-#include "machine_file.h"
-#include "management_query.h"
-#include "scan_error.h"
+#include "scan/machine_file.h"
+#include "scan/management_query.h"
+#include "scan/scan_error.h"
+#include "tests/ui/qt/fake_desktop.h"
+#include "ui/qt/dialog.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/frm_splash.h"
 
 namespace {
 
 using namespace tavrix;
+using namespace tavrix::qt;
 
 bool onScreen(const char* name) {
     for (const QWidget* widget : QApplication::topLevelWidgets())

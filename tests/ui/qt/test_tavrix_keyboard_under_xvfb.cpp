@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "tests/providers/smbios/smbios_writer.h"
-#include "xvfb/tavrix_process_test.h"
+#include "tests/ui/qt/xvfb/tavrix_process_test.h"
 
 namespace {
 

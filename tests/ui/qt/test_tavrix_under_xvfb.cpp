@@ -19,8 +19,8 @@
 #include <utility>
 #include <vector>
 
-#include "display_check.h"
-#include "xvfb/tavrix_process_test.h"
+#include "tests/ui/qt/xvfb/tavrix_process_test.h"
+#include "ui/qt/display_check.h"
 
 namespace {
 
@@ -344,7 +344,7 @@ TEST(TavrixOnAResettingServer, TheDisplayCheckOutlastsAResetThatAnotherClientsLe
         char name[] = "tavrix", platformOption[] = "-platform", platform[] = "xcb", displayOption[] = "-display";
         std::string displayName = display;
         char* argv[] = {name, platformOption, platform, displayOption, displayName.data(), nullptr};
-        return tavrix::DisplayCheck(5, argv).problem();
+        return tavrix::qt::DisplayCheck(5, argv).problem();
     });
     std::this_thread::sleep_for(200ms);  // the check's connection waits for the server
     x.resume();

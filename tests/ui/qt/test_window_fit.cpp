@@ -8,18 +8,18 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "caption_room.h"
-#include "dialog.h"
-#include "dialog_form.h"
-#include "fake_desktop.h"
-#include "form1.h"
-#include "form1_form.h"
-#include "form_builder.h"
-#include "frm_splash.h"
-#include "layout_fonts.h"
-#include "machine_file.h"
-#include "splash_form.h"
-#include "twips.h"
+#include "forms/dialog_form.h"
+#include "forms/form1_form.h"
+#include "forms/splash_form.h"
+#include "scan/machine_file.h"
+#include "tests/ui/qt/caption_room.h"
+#include "tests/ui/qt/fake_desktop.h"
+#include "ui/qt/dialog.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/form_builder.h"
+#include "ui/qt/frm_splash.h"
+#include "ui/qt/layout_fonts.h"
+#include "ui/qt/twips.h"
 
 namespace {
 
@@ -28,22 +28,22 @@ TEST(WindowFit, Form1TooTallForTheScreenIsLaidOutSmallerInsideIt) {
     ASSERT_EQ(available.size(), QSize(1280, 720));
     auto provider = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     FakeDesktop desktop;
-    tavrix::Form1 form(*provider, desktop.services());
+    tavrix::qt::Form1 form(*provider, desktop.services());
     form.load();
     const tavrix::forms::WindowDescription& layout = tavrix::forms::form1Form();
     const int dpi = form.layoutDpi();
     EXPECT_LT(dpi, 96);
     EXPECT_GT(dpi, 80);
-    EXPECT_EQ(form.size(), tavrix::ui::toPixels(layout.clientArea, dpi).size());
-    EXPECT_TRUE(available.contains(form.geometry().marginsAdded(tavrix::ui::windowFrame(layout))));
+    EXPECT_EQ(form.size(), tavrix::qt::toPixels(layout.clientArea, dpi).size());
+    EXPECT_TRUE(available.contains(form.geometry().marginsAdded(tavrix::qt::windowFrame(layout))));
     int checked = 0;
     for (const auto& control : layout.controls) {
         SCOPED_TRACE(control.name);
         QWidget* widget = form.control(QString::fromLatin1(control.name));
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), tavrix::ui::toPixels(control.place, dpi));
+        EXPECT_EQ(widget->geometry(), tavrix::qt::toPixels(control.place, dpi));
         if (!hasFixedCaption(control)) continue;
-        EXPECT_EQ(QFontInfo(widget->font()).pixelSize(), tavrix::ui::pixelsForPoints(control.font.points, dpi));
+        EXPECT_EQ(QFontInfo(widget->font()).pixelSize(), tavrix::qt::pixelsForPoints(control.font.points, dpi));
         EXPECT_LE(QFontMetrics(widget->font()).horizontalAdvance(QString::fromLatin1(control.caption)), textRoom(widget));
         ++checked;
     }
@@ -52,14 +52,14 @@ TEST(WindowFit, Form1TooTallForTheScreenIsLaidOutSmallerInsideIt) {
 }
 
 TEST(WindowFit, WindowsThatFitKeepTheirLayout) {
-    tavrix::Dialog dialog;
+    tavrix::qt::Dialog dialog;
     dialog.load();
     EXPECT_EQ(dialog.layoutDpi(), 96);
-    EXPECT_EQ(dialog.geometry(), tavrix::ui::toPixels(tavrix::forms::dialogForm().clientArea));
-    tavrix::frmSplash splash;
+    EXPECT_EQ(dialog.geometry(), tavrix::qt::toPixels(tavrix::forms::dialogForm().clientArea));
+    tavrix::qt::frmSplash splash;
     splash.load();
     EXPECT_EQ(splash.layoutDpi(), 96);
-    EXPECT_EQ(splash.size(), tavrix::ui::toPixels(tavrix::forms::splashForm().clientArea).size() + QSize(4, 4));
+    EXPECT_EQ(splash.size(), tavrix::qt::toPixels(tavrix::forms::splashForm().clientArea).size() + QSize(4, 4));
 }
 
 }  // namespace

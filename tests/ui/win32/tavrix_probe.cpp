@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "utf16_text.h"
-#include "dialog_form.h"
-#include "form1_form.h"
-#include "form_builder.h"
-#include "scan_sink.h"
-#include "splash_form.h"
+#include "forms/dialog_form.h"
+#include "forms/form1_form.h"
+#include "forms/splash_form.h"
+#include "scan/scan_sink.h"
+#include "scan/utf16_text.h"
+#include "ui/win32/form_builder.h"
 
 namespace {
 

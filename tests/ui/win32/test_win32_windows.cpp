@@ -13,18 +13,18 @@
 #include <string>
 #include <vector>
 
-#include "browser_host.h"
-#include "desktop_services.h"
-#include "dialog.h"
-#include "dialog_form.h"
-#include "form1.h"
-#include "form1_form.h"
-#include "frm_splash.h"
-#include "machine_file.h"
-#include "message_loop.h"
-#include "program_windows.h"
-#include "screen_fit.h"
-#include "splash_form.h"
+#include "forms/dialog_form.h"
+#include "forms/form1_form.h"
+#include "forms/splash_form.h"
+#include "scan/machine_file.h"
+#include "ui/win32/browser_host.h"
+#include "ui/win32/desktop_services.h"
+#include "ui/win32/dialog.h"
+#include "ui/win32/form1.h"
+#include "ui/win32/frm_splash.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/program_windows.h"
+#include "ui/win32/screen_fit.h"
 
 namespace tavrix::win32 {
 namespace {

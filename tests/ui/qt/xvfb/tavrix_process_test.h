@@ -10,9 +10,9 @@
 #include <optional>
 #include <thread>
 
-#include "form1_form.h"
-#include "twips.h"
-#include "xvfb/xvfb_session.h"
+#include "forms/form1_form.h"
+#include "tests/ui/qt/xvfb/xvfb_session.h"
+#include "ui/qt/twips.h"
 
 // What the tests of the real program under Xvfb share: its windows' titles and sizes, where its
 // controls are, and a fixture with a display of its own and the program's process.
@@ -29,7 +29,7 @@ constexpr QPoint dialogOkCentre(128 + 40, 288 + 12);
 // A main window control's rectangle in the client area, by the window's layout.
 inline QRect form1Place(const char* name) {
     const auto& form = tavrix::forms::form1Form();
-    return tavrix::ui::toPixels(form.placeInClientArea(form.control(name)));
+    return tavrix::qt::toPixels(form.placeInClientArea(form.control(name)));
 }
 
 // Whether the condition holds within the time, asked every 50 ms.

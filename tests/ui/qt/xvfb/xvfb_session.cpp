@@ -1,4 +1,4 @@
-#include "xvfb_session.h"
+#include "tests/ui/qt/xvfb/xvfb_session.h"
 
 #include <poll.h>
 #include <xcb/xcb.h>
