@@ -11,6 +11,7 @@ dmidecode
 qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins libxcb1-dev
 fonts-liberation2
 xvfb xauth xdotool xclip x11-utils strace openbox
+weston qt6-wayland wl-clipboard qt6-base-private-dev
 appstream desktop-file-utils lintian dpkg-dev file locales
 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis
 python3 python3-jsonschema iproute2

@@ -14,6 +14,7 @@ namespace tavrix::qt {
 Dialog::Dialog() : QWidget(nullptr, qt::windowFlags(forms::dialogForm())) {
     layoutDpi_ = qt::layoutDpi(forms::dialogForm(), windowFrame(forms::dialogForm()));
     applyWindow(*this, forms::dialogForm(), layoutDpi_);
+    client_ = clientArea(*this, forms::dialogForm());
 }
 
 Dialog::~Dialog() = default;
@@ -45,7 +46,7 @@ QPushButton* Dialog::OKButton() {
 }
 
 void Dialog::createControls() {
-    const QHash<QString, QWidget*> widgets = buildControls(forms::dialogForm(), this, {}, layoutDpi_);
+    const QHash<QString, QWidget*> widgets = buildControls(forms::dialogForm(), client_, {}, layoutDpi_);
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
     Text1_ = qobject_cast<TextBox*>(widgets.value(QStringLiteral("Text1")));
     CancelButton_ = qobject_cast<QPushButton*>(widgets.value(QStringLiteral("CancelButton")));

@@ -44,6 +44,7 @@ protected:
 
 private:
     int layoutDpi_ = 96;
+    QWidget* client_ = this;  // where the controls lie: the window, or the area inside the frame it draws
     void createControls();
     void Form_Load();
     void OKButton_Click() { emit okPressed(); }

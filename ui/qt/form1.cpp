@@ -53,6 +53,7 @@ Form1::Form1(ManagementProvider& provider, DesktopServices services, QWidget* pa
       behaviour_(provider, *this, TextForm::fromCurrentLocale(), TavrixApplication::browserRefusal().toStdString()) {
     layoutDpi_ = qt::layoutDpi(forms::form1Form(), windowFrame(forms::form1Form()));
     applyWindow(*this, forms::form1Form(), layoutDpi_);
+    client_ = clientArea(*this, forms::form1Form());
 }
 
 Form1::~Form1() {
@@ -180,7 +181,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::createControls() {
     controls_ =
-        buildControls(forms::form1Form(), this, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
+        buildControls(forms::form1Form(), client_, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
             if (const QString refusal = TavrixApplication::browserRefusal(); !refusal.isEmpty()) {
                 auto* why = new QLabel(refusal, frame);
                 why->setAlignment(Qt::AlignCenter);

@@ -18,6 +18,7 @@
 #include "ui/qt/push_button.h"
 #include "ui/qt/text_box.h"
 #include "ui/qt/twips.h"
+#include "ui/qt/window_decoration.h"
 #include "ui/qt/window_pictures.h"
 
 namespace tavrix::qt {
@@ -84,21 +85,26 @@ void condenseToFit(QWidget* widget, const ControlDescription& control) {
 
 Qt::WindowFlags windowFlags(const forms::WindowDescription& window) {
     if (!window.titleBar) return Qt::SplashScreen | Qt::FramelessWindowHint;
-    Qt::WindowFlags flags =
-        (window.inTaskbar ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    const Qt::WindowFlags kind = window.inTaskbar ? Qt::Window : Qt::Dialog;
+    // Qt would draw a title bar for a window with buttons, frameless or not.
+    if (drawsOwnTitleBar()) return kind | Qt::FramelessWindowHint;
+    Qt::WindowFlags flags = kind | Qt::CustomizeWindowHint | titleBarButtons(window);
+    if (window.border == forms::Border::FixedSingle) flags |= Qt::MSWindowsFixedSizeDialogHint;
+    return flags;
+}
+
+Qt::WindowFlags titleBarButtons(const forms::WindowDescription& window) {
+    if (!window.titleBar) return {};
+    Qt::WindowFlags flags = Qt::WindowTitleHint;
     if (window.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (window.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
     if (window.maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
-    if (window.border == forms::Border::FixedSingle) flags |= Qt::MSWindowsFixedSizeDialogHint;
     return flags;
 }
 
 QMargins windowFrame(const forms::WindowDescription& window) {
     if (!window.titleBar) return {};
-    const QStyle* style = QApplication::style();
-    const int border = style ? style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth) : 4;
-    const int title = style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
-    return {border, title + border, border, border};
+    return WindowDecoration::margins(QApplication::style());
 }
 
 int layoutDpi(const forms::WindowDescription& window, QMargins frame) {
@@ -126,7 +132,18 @@ void applyWindow(QWidget& widget, const forms::WindowDescription& window, int dp
         }
     }
     if (!window.centred) widget.setGeometry(client);
-    widget.setFixedSize(client.size());
+    const bool ownFrame = window.titleBar && drawsOwnTitleBar();
+    widget.setFixedSize(ownFrame ? client.size().grownBy(windowFrame(window)) : client.size());
+}
+
+QWidget* clientArea(QWidget& widget, const forms::WindowDescription& window) {
+    if (!window.titleBar || !drawsOwnTitleBar()) return &widget;
+    const QMargins frame = windowFrame(window);
+    new WindowDecoration(widget, frame, titleBarButtons(window) & ~Qt::WindowMaximizeButtonHint);
+    auto* client = new QWidget(&widget);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setGeometry(widget.rect().marginsRemoved(frame));
+    return client;
 }
 
 void activateShownWindow(QWidget& window, QWidget* firstControl) {

@@ -17,11 +17,16 @@ namespace tavrix::qt {
 using ControlFactory = std::function<QWidget*(const forms::ControlDescription&, QWidget* container)>;
 
 // The window flags that give a top-level widget the description's border, title bar, buttons and
-// taskbar rule.
+// taskbar rule; where the window draws its own title bar (drawsOwnTitleBar), Qt draws none.
 Qt::WindowFlags windowFlags(const forms::WindowDescription& window);
 
-// The frame the window manager adds around a window with a title bar, as far as it can be told
-// before the window is shown (the style's title bar and frame); none for a window without one.
+// The title bar and the buttons on it that the description gives, as window flags.
+Qt::WindowFlags titleBarButtons(const forms::WindowDescription& window);
+
+// The frame around a window with a title bar: the one the window draws itself where it draws its
+// own (drawsOwnTitleBar), else the window manager's as far as it can be told before the window
+// is shown (the style's title bar and frame, as the window would draw them); none for a window
+// without a title bar.
 QMargins windowFrame(const forms::WindowDescription& window);
 
 // The dpi to lay the window out at: 96, the layout's own, when its client area with the frame fits
@@ -31,7 +36,12 @@ int layoutDpi(const forms::WindowDescription& window, QMargins frame);
 // Gives the window the description's title, icon, default font and fixed client size at the dpi,
 // and its position unless it is centred; a window laid out smaller to fit its screen is placed
 // inside the screen's available geometry.
+// Where the window draws its own title bar, its fixed size holds the frame too.
 void applyWindow(QWidget& widget, const forms::WindowDescription& window, int dpi = 96);
+
+// The widget to build the window's controls in, after applyWindow: the window itself, or where it
+// draws its own title bar, a client area inside the border and title bar it is given here.
+QWidget* clientArea(QWidget& widget, const forms::WindowDescription& window);
 
 // Gives a window just shown the focus: its first control gets the focus, and the window is raised
 // and activated (without a window manager, Qt gives it the X input focus once it is mapped).

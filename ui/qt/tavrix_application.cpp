@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "ui/qt/fixed_size_windows.h"
 #include "ui/qt/message_box.h"
 
 namespace tavrix::qt {
@@ -91,6 +92,10 @@ int& TavrixApplication::prepareWebEngine(int& argc) {
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
 #ifndef _WIN32
     if (!isOwnRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"))) {
+        // The compositor's socket stays where it was found: its name becomes a path.
+        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY"), runtime = qgetenv("XDG_RUNTIME_DIR");
+        if (!wayland.isEmpty() && !wayland.startsWith('/') && !runtime.isEmpty())
+            qputenv("WAYLAND_DISPLAY", runtime + '/' + wayland);
         const std::string own = "/run/user/" + std::to_string(geteuid());
         const bool hasOwn = isOwnRuntimeFolder(own.c_str());
         qputenv("XDG_RUNTIME_DIR", hasOwn ? own.c_str() : noRuntimeFolder);
@@ -131,6 +136,8 @@ TavrixApplication::TavrixApplication(int& argc, char** argv) : QApplication(prep
 
 bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
     try {
+        if (appliesWindowConfiguration(receiver, event))
+            return deliverKeepingFixedSizes([&] { return QApplication::notify(receiver, event); });
         return QApplication::notify(receiver, event);
     } catch (const std::exception& failure) {
         reportFailureAndExit(QString::fromUtf8(failure.what()));

@@ -15,7 +15,8 @@ using forms::applicationTitle;
 [[noreturn]] void reportFailureAndExit(const QString& failure);
 
 // The program's QApplication. Any exception that escapes an event handler ends in the standard
-// error report, so that none crosses Qt's event loop. Prepares Qt and Qt WebEngine before Qt
+// error report, so that none crosses Qt's event loop; a Wayland compositor's maximize or
+// full-screen request leaves a fixed-size window its size (deliverKeepingFixedSizes). Prepares Qt and Qt WebEngine before Qt
 // starts: shared OpenGL contexts, and nothing written to disk by Qt, Mesa or the session bus.
 // The browser keeps its sandbox: the program never disables it.
 class TavrixApplication : public QApplication {
@@ -30,7 +31,8 @@ public:
     // Qt or Mesa; a session bus only where one runs (never one started on demand); and
     // XDG_RUNTIME_DIR set to the user's own runtime folder, or, when there is none, to a path
     // where Qt can create nothing (Qt would make /tmp/runtime-USER), with Qt's warning about it
-    // kept quiet by installQuietMessages().
+    // kept quiet by installQuietMessages() (a Wayland display named in the old folder is then named
+    // by its path).
     static int& prepareWebEngine(int& argc);
 
     // Turns Qt's fatal failure to reach the display into "tavrix: cannot open a display: ..." and

@@ -352,12 +352,14 @@ TEST(TavrixOnAResettingServer, TheDisplayCheckOutlastsAResetThatAnotherClientsLe
 }
 
 // Without a usable display it says so in one line and exits with status 1, never an abort:
-// none named, none answering, a screen or a platform Qt cannot use although a server answers.
+// none named, none answering (each platform Qt would try, in its order), a screen or a platform Qt
+// cannot use although a server answers.
 // Options are checked before the display: status 2 and the usage line.
 TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {
     XvfbSession x;
     QProcessEnvironment none = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) none.remove(QString::fromLatin1(name));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
+        none.remove(QString::fromLatin1(name));
     const std::string usage = "usage: tavrix [Qt options] [--machine FILE | --dump FILE]\n";
     using ::testing::HasSubstr;
     struct Run {
@@ -367,7 +369,12 @@ TEST(TavrixWithoutADisplay, SaysSoInOneLineAndExitsWith1) {
         ::testing::Matcher<std::string> error;
     };
     const Run runs[] = {
-        {{}, {}, 1, "tavrix: cannot open a display: DISPLAY is not set\n"},
+        {{}, {}, 1, "tavrix: cannot open a display: neither WAYLAND_DISPLAY nor DISPLAY is set\n"},
+        {{}, {{"QT_QPA_PLATFORM", "xcb"}}, 1, "tavrix: cannot open a display: DISPLAY is not set\n"},
+        {{}, {{"WAYLAND_DISPLAY", "/nonexistent/wayland-9"}}, 1,
+         "tavrix: cannot open a display: no Wayland display at \"/nonexistent/wayland-9\"; DISPLAY is not set\n"},
+        {{}, {{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":65000"}, {"XDG_RUNTIME_DIR", "/nonexistent"}}, 1,
+         "tavrix: cannot open a display: no Wayland display at \"wayland-0\"; no X display at \":65000\"\n"},
         {{"--bogus"}, {}, 2, "tavrix: unknown argument: --bogus\n" + usage},
         {{"--machine", "a", "--machine", "b"}, {}, 2, "tavrix: --machine is given twice\n" + usage},
         {{"-style", "Fusion", "extra"}, {}, 2, "tavrix: unknown argument: extra\n" + usage},

@@ -251,3 +251,28 @@ void XvfbSession::requestClose(std::uint32_t window) {
     xcb_send_event(connection_->xcb, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
     xcb_flush(connection_->xcb);
 }
+
+void XvfbSession::requestMaximize(std::uint32_t window) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = internAtom(connection_->xcb, "_NET_WM_STATE");
+    message.data.data32[0] = 1;  // add
+    message.data.data32[1] = internAtom(connection_->xcb, "_NET_WM_STATE_MAXIMIZED_VERT");
+    message.data.data32[2] = internAtom(connection_->xcb, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    message.data.data32[3] = 1;  // from an application
+    xcb_send_event(connection_->xcb, 0, connection_->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection_->xcb);
+}
+
+QSize XvfbSession::size(std::uint32_t window) {
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection_->xcb, xcb_get_geometry(connection_->xcb, window), nullptr);
+    if (!geometry) return {};
+    const QSize size(geometry->width, geometry->height);
+    std::free(geometry);
+    return size;
+}

@@ -66,6 +66,11 @@ public:
     // clipboard (or with the display).
     void setClipboard(const QByteArray& text);
     void requestClose(std::uint32_t window);
+    // Asks the window manager to maximize the window, as a title bar's maximize button or a
+    // keyboard shortcut would (_NET_WM_STATE).
+    void requestMaximize(std::uint32_t window);
+    // The window's size as the server has it; an empty size when the window is gone.
+    QSize size(std::uint32_t window);
 
 private:
     struct Connection;
