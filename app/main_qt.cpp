@@ -20,6 +20,7 @@
 #include "forms/form1_form.h"
 #include "providers/platform_provider.h"
 #include "scan/management_query.h"
+#include "scan/regular_file.h"
 #include "ui/qt/display_check.h"
 #include "ui/qt/program_windows.h"
 #include "ui/qt/tavrix_application.h"
@@ -111,6 +112,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n%s\n", usageError.c_str(), ProgramOptions::usage(Program::tavrix).c_str());
         return 2;
     }
+    if (options->request != tavrix::ProgramRequest::run) {
+        const bool help = options->request == tavrix::ProgramRequest::help;
+        std::fputs((help ? ProgramOptions::help(Program::tavrix) : ProgramOptions::version(Program::tavrix)).c_str(), stdout);
+        return 0;
+    }
 
     // Root may read the full SMBIOS tables, but the browser must not run as root: read the scan's
     // source first, then become the user who ran sudo or pkexec before any window exists. With no
@@ -161,7 +167,8 @@ int main(int argc, char** argv) {
     // Whatever Qt did not take is no argument of this program.
     const QStringList rest = QCoreApplication::arguments().mid(1);
     if (!rest.isEmpty()) {
-        std::fprintf(stderr, "tavrix: unknown argument: %s\n%s\n", rest.first().toLocal8Bit().constData(),
+        std::fprintf(stderr, "tavrix: unknown argument: %s\n%s\n",
+                     tavrix::shownValue(rest.first().toLocal8Bit().toStdString(), false).c_str(),
                      ProgramOptions::usage(Program::tavrix).c_str());
         return 2;
     }

@@ -16,9 +16,9 @@ struct InvokingUser {
 };
 
 // The user behind sudo (SUDO_UID and SUDO_GID) or pkexec (PKEXEC_UID, the group from the user
-// database); nullopt when neither names a user other than root. A variable that is set but names
-// no such user or group adds a warning naming it and its value ("SUDO_UID=\"abc\" is not a user
-// id, ignored").
+// database); nullopt when neither names a user other than root, or the user's group is root's. A
+// variable that is set but names no such user or group, or root's group, adds a warning naming it
+// and its value ("SUDO_UID=\"abc\" is not a user id, ignored").
 std::optional<InvokingUser> invokingUser(std::vector<std::string>& warnings);
 
 // Drops root for good to the user: supplementary groups, group, then user; HOME to the user's home,

@@ -51,6 +51,14 @@ std::optional<Id> idFrom(const char* name, const char* what, std::vector<std::st
     return value;
 }
 
+// SUDO_GID's group; nullopt, with a warning, when unset, no group id or root's group.
+std::optional<gid_t> sudoGroup(std::vector<std::string>& warnings) {
+    const std::optional<gid_t> gid = idFrom<gid_t>("SUDO_GID", "group", warnings);
+    if (gid != 0u) return gid;
+    warnings.push_back(shownVariable("SUDO_GID", "0") + " names root's group, not a group to run as, ignored");
+    return std::nullopt;
+}
+
 std::string failure(const char* step) { return std::string(step) + ": " + std::strerror(errno); }
 
 }  // namespace
@@ -58,7 +66,7 @@ std::string failure(const char* step) { return std::string(step) + ": " + std::s
 std::optional<InvokingUser> invokingUser(std::vector<std::string>& warnings) {
     const char* variable = "SUDO_UID";
     std::optional<uid_t> uid = idFrom<uid_t>(variable, "user", warnings);
-    const std::optional<gid_t> gid = uid ? idFrom<gid_t>("SUDO_GID", "group", warnings) : std::nullopt;
+    const std::optional<gid_t> gid = uid && *uid != 0 ? sudoGroup(warnings) : std::nullopt;
     if (!uid) {
         variable = "PKEXEC_UID";
         uid = idFrom<uid_t>(variable, "user", warnings);
@@ -77,8 +85,11 @@ std::optional<InvokingUser> invokingUser(std::vector<std::string>& warnings) {
     }
     if (gid) {
         user.gid = *gid;
-    } else if (entry) {
+    } else if (entry && entry->pw_gid != 0) {
         user.gid = entry->pw_gid;
+    } else if (entry) {
+        warnings.push_back("user " + std::to_string(user.uid) + "'s group is root's, not a group to run as");
+        return std::nullopt;
     } else {
         // pkexec for a user the system does not know: no group to drop to
         warnings.push_back(shownVariable(variable, std::to_string(user.uid)) +

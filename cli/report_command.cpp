@@ -7,7 +7,10 @@
 #include <optional>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
+
+#include "scan/utf16_text.h"
 #endif
 
 #include "cli/program_options.h"
@@ -27,6 +30,11 @@ ReportOutcome runReportCommand(const std::vector<std::string>& arguments) {
     if (!options) {
         err += usageError + "\n" + ProgramOptions::usage(Program::tavrixReport) + "\n";
         outcome.status = 2;
+        return outcome;
+    }
+    if (options->request != ProgramRequest::run) {
+        outcome.out = options->request == ProgramRequest::help ? ProgramOptions::help(Program::tavrixReport)
+                                                               : ProgramOptions::version(Program::tavrixReport);
         return outcome;
     }
     const WarningSink warn = [&err](const std::string& warning) { err += "tavrix-report: warning: " + warning + "\n"; };
@@ -54,32 +62,44 @@ ReportOutcome runReportCommand(const std::vector<std::string>& arguments) {
 namespace {
 
 // Whether a write failed because the reader closed the output (a pipe into `head`): EPIPE, or on
-// Windows the C library's EINVAL over a pipe that has no reader any more (Windows says
-// ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED).
+// Windows the C library's EINVAL (or EPIPE) over a pipe, the only way a write to one fails.
 #ifdef _WIN32
-bool outputWasClosed(int error, unsigned long systemError) {
-    return (error == EPIPE || error == EINVAL) && (systemError == ERROR_NO_DATA || systemError == ERROR_BROKEN_PIPE ||
-                                                   systemError == ERROR_PIPE_NOT_CONNECTED);
+bool outputWasClosed(int error, std::FILE* out) {
+    return (error == EPIPE || error == EINVAL) &&
+           GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out)))) == FILE_TYPE_PIPE;
 }
-unsigned long lastSystemError() { return GetLastError(); }
+
+// Writes the text; to a console as UTF-16, so that it shows as UTF-8 text whatever the console's
+// code page, else as its bytes.
+bool writeText(const std::string& text, std::FILE* to) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(to)));
+    DWORD mode = 0;
+    if (text.empty() || GetFileType(handle) != FILE_TYPE_CHAR || !GetConsoleMode(handle, &mode))
+        return std::fwrite(text.data(), 1, text.size(), to) == text.size() && std::fflush(to) == 0;
+    std::fflush(to);
+    const std::wstring wide = utf16Of(text);
+    DWORD written = 0;
+    return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
+}
 #else
-bool outputWasClosed(int error, unsigned long) { return error == EPIPE; }
-unsigned long lastSystemError() { return 0; }
+bool outputWasClosed(int error, std::FILE*) { return error == EPIPE; }
+
+bool writeText(const std::string& text, std::FILE* to) {
+    return std::fwrite(text.data(), 1, text.size(), to) == text.size() && std::fflush(to) == 0;
+}
 #endif
 
 }  // namespace
 
 int writeReportOutcome(const ReportOutcome& outcome, std::FILE* out, std::FILE* err) {
     int status = outcome.status;
-    std::fwrite(outcome.err.data(), 1, outcome.err.size(), err);
+    writeText(outcome.err, err);
     errno = 0;
-    if (std::fwrite(outcome.out.data(), 1, outcome.out.size(), out) != outcome.out.size() || std::fflush(out) != 0) {
+    if (!writeText(outcome.out, out)) {
         const int error = errno;
-        const unsigned long systemError = lastSystemError();
-        const char* reason = outputWasClosed(error, systemError) ? "the output was closed"
-                             : error != 0                         ? std::strerror(error)
-                                                                  : "write error";
-        std::fprintf(err, "tavrix-report: cannot write the report: %s\n", reason);
+        // A reader that has gone wants no more, as a POSIX tool ends on SIGPIPE: quietly.
+        if (!outputWasClosed(error, out))
+            std::fprintf(err, "tavrix-report: cannot write the report: %s\n", error != 0 ? std::strerror(error) : "write error");
         status = 1;
     }
     std::fflush(err);

@@ -20,8 +20,8 @@ struct ReportOutcome {
 // The status is 0 for success, 1 for a failed scan, 2 for a usage error.
 ReportOutcome runReportCommand(const std::vector<std::string>& arguments);
 
-// Writes the outcome and returns the exit status: 1, with the reason on err, when out cannot take it
-// all. Plain C streams: the command starts no C++ stream machinery, as it is run often and briefly.
+// Writes the outcome and returns the exit status: 1 when out cannot take it all, with the reason on
+// err unless the reader closed it (a pipe into `head`). On Windows a console gets the text as UTF-16. Plain C streams: the command starts no C++ stream machinery, as it is run often and briefly.
 int writeReportOutcome(const ReportOutcome& outcome, std::FILE* out, std::FILE* err);
 
 }  // namespace tavrix

@@ -109,6 +109,39 @@ std::string classObject(const MachineDescription& answered, std::string_view cla
     return object.close();
 }
 
+// Each module row in table order: as read, and as the window's lists show it.
+std::vector<std::string> moduleObjects(const RecordingSink& sink, const MachineDescription& answered) {
+    std::vector<std::string> modules;
+    std::size_t index = 0;
+    const auto& sizes = sink.rows(ModuleList::memoryLst);
+    const auto& speeds = sink.rows(ModuleList::speedLst);
+    for (const PropertyRow& row : answered.rows()) {
+        if (!equalsIgnoringCase(row.className(), "Win32_PhysicalMemory")) continue;
+        const ProviderValue capacity = row.readProperty("Capacity");
+        JsonObject module(2);
+        module.member("slot", jsonValue(row.readProperty("DeviceLocator")))
+            .member("capacity", jsonValue(capacity))
+            .member("sizeBytes", jsonWholeNumber(capacity))
+            .member("size", jsonString(index < sizes.size() ? sizes[index] : std::string()))
+            .member("memoryType", jsonValue(row.readProperty("MemoryType")))
+            .member("speed", jsonValue(row.readProperty("Speed")))
+            .member("speedText", jsonString(index < speeds.size() ? speeds[index] : std::string()));
+        modules.push_back(module.close());
+        ++index;
+    }
+    return modules;
+}
+
+// What the window shows: the seventeen labels by meaning, then the three lists' rows.
+std::string windowObject(const RecordingSink& sink) {
+    JsonObject window(1);
+    for (const ValueEntry& entry : valueTable()) window.member(entry.jsonMember, jsonString(sink.caption(entry.label)));
+    window.member("slotsLst", jsonArray(sink.rows(ModuleList::slotsLst), 2, jsonString))
+        .member("memoryLst", jsonArray(sink.rows(ModuleList::memoryLst), 2, jsonString))
+        .member("speedLst", jsonArray(sink.rows(ModuleList::speedLst), 2, jsonString));
+    return window.close();
+}
+
 }  // namespace
 
 std::string jsonString(std::string_view text) {
@@ -143,32 +176,7 @@ std::string jsonString(std::string_view text) {
 std::string reportJson(const HardwareScan& scan, const RecordingSink& sink, const MachineDescription& answered,
                        std::string_view programVersion) {
     const ScanValues& v = scan.values();
-    const auto caption = [&sink](ValueLabel label) { return jsonString(sink.caption(label)); };
-
-    std::vector<std::string> modules;
-    std::size_t index = 0;
-    const auto& sizes = sink.rows(ModuleList::memoryLst);
-    const auto& speeds = sink.rows(ModuleList::speedLst);
-    for (const PropertyRow& row : answered.rows()) {
-        if (!equalsIgnoringCase(row.className(), "Win32_PhysicalMemory")) continue;
-        const ProviderValue capacity = row.readProperty("Capacity");
-        JsonObject module(2);
-        module.member("slot", jsonValue(row.readProperty("DeviceLocator")))
-            .member("capacity", jsonValue(capacity))
-            .member("sizeBytes", jsonWholeNumber(capacity))
-            .member("size", jsonString(index < sizes.size() ? sizes[index] : std::string()))
-            .member("memoryType", jsonValue(row.readProperty("MemoryType")))
-            .member("speed", jsonValue(row.readProperty("Speed")))
-            .member("speedText", jsonString(index < speeds.size() ? speeds[index] : std::string()));
-        modules.push_back(module.close());
-        ++index;
-    }
-
-    JsonObject window(1);
-    for (const ValueEntry& entry : valueTable()) window.member(entry.jsonMember, caption(entry.label));
-    window.member("slotsLst", jsonArray(sink.rows(ModuleList::slotsLst), 2, jsonString))
-        .member("memoryLst", jsonArray(sink.rows(ModuleList::memoryLst), 2, jsonString))
-        .member("speedLst", jsonArray(sink.rows(ModuleList::speedLst), 2, jsonString));
+    std::vector<std::string> modules = moduleObjects(sink, answered);
 
     JsonObject figures(1);
     figures.member("installedMemoryGB", jsonNumber(v.totalMemoryGB))
@@ -199,7 +207,7 @@ std::string reportJson(const HardwareScan& scan, const RecordingSink& sink, cons
                                             {"maxCapacity", "MaxCapacity"},
                                             {"memoryDevices", "MemoryDevices"}}))
         .member("modules", jsonArray(modules, 1, [](std::string& module) { return std::move(module); }))
-        .member("window", window.close())
+        .member("window", windowObject(sink))
         .member("figures", figures.close())
         .member("lookupAddress", jsonString(scan.lookupAddress()));
     return document.close().append("\n");

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "scan/file_replacement.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix {
 
@@ -23,7 +24,7 @@ std::string failure(const char* step, DWORD error) {
 // steps that follow to report.
 std::string refusal(const std::string& path) {
     const HANDLE existing =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        CreateFileW(utf16Of(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (existing == INVALID_HANDLE_VALUE) return {};
     const DWORD type = GetFileType(existing);
@@ -42,6 +43,7 @@ std::string refusal(const std::string& path) {
 
 }  // namespace
 
+// The path is UTF-8; the files are named through the wide calls, so that any name the user can type works.
 std::string replaceFile(const std::string& path, std::string_view bytes) {
     if (std::string why = refusal(path); !why.empty()) return why;
     const std::size_t slash = path.find_last_of("/\\:");
@@ -55,7 +57,7 @@ std::string replaceFile(const std::string& path, std::string_view bytes) {
         std::snprintf(name, sizeof name, ".tavrix-save-%08x%08x", random(), random());
         temporary = prefix + name;
         // CREATE_NEW fails on any existing name, a link included, so nothing is opened through one.
-        file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = CreateFileW(utf16Of(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return failure("cannot write", GetLastError());
     }
     if (file == INVALID_HANDLE_VALUE) return failure("cannot write", ERROR_FILE_EXISTS);
@@ -73,10 +75,10 @@ std::string replaceFile(const std::string& path, std::string_view bytes) {
     if (why.empty() && !FlushFileBuffers(file)) why = failure("cannot write", GetLastError());
     if (!CloseHandle(file) && why.empty()) why = failure("cannot write", GetLastError());
     if (why.empty() &&
-        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !MoveFileExW(utf16Of(temporary).c_str(), utf16Of(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         why = failure("cannot replace", GetLastError());
     }
-    if (!why.empty()) DeleteFileA(temporary.c_str());
+    if (!why.empty()) DeleteFileW(utf16Of(temporary).c_str());
     return why;
 }
 

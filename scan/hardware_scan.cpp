@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "scan/lookup_address.h"
+#include "scan/regular_file.h"
 #include "scan/scan_error.h"
 #include "scan/scan_report.h"
 #include "scan/scan_sink.h"
@@ -45,8 +46,8 @@ std::optional<double> numberOf(const ManagementRow& row, const char* className, 
         sound = error == std::errc() && ptr == digits.data() + digits.size() && std::isfinite(number);
     }
     if (!sound) {
-        throw ScanError(std::string(className) + " property \"" + row.propertyName(property) + "\" is not a number: \"" +
-                        text + "\"");
+        throw ScanError(std::string(className) + " property \"" + row.propertyName(property) + "\" is not a number: " +
+                        shownValue(text));
     }
     return number;
 }

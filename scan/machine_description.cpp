@@ -11,7 +11,7 @@ namespace {
 
 // Rows up to this many properties are searched one by one, as WMI's rows are all this small.
 constexpr std::size_t linearSearchLimit = 16;
-// The index keeps positions in 32 bits.
+// As many properties as a row may hold, far beyond any file a reader accepts.
 constexpr std::size_t maximumProperties = 0x7FFFFFFF;
 
 class RowListResultSet : public ManagementResultSet {
@@ -29,26 +29,23 @@ private:
 
 }  // namespace
 
-std::size_t PropertyRow::find(std::string_view name) const {
-    if (index_.empty()) {
-        for (std::size_t i = 0; i < properties_.size(); ++i) {
-            if (equalsIgnoringCase(properties_[i].first, name)) return i;
-        }
-        return std::string::npos;
-    }
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t slot = caseBlindHash(name) & mask; index_[slot] != 0; slot = (slot + 1) & mask) {
-        const std::size_t position = index_[slot] - 1;
-        if (equalsIgnoringCase(properties_[position].first, name)) return position;
-    }
-    return std::string::npos;
+std::size_t PropertyRow::CaseBlindHash::operator()(std::string_view name) const {
+    return static_cast<std::size_t>(caseBlindHash(name));
 }
 
-void PropertyRow::addToIndex(std::size_t position) {
-    const std::size_t mask = index_.size() - 1;
-    std::size_t slot = caseBlindHash(properties_[position].first) & mask;
-    while (index_[slot] != 0) slot = (slot + 1) & mask;
-    index_[slot] = static_cast<std::uint32_t>(position + 1);
+bool PropertyRow::CaseBlindEqual::operator()(std::string_view a, std::string_view b) const {
+    return equalsIgnoringCase(a, b);
+}
+
+std::size_t PropertyRow::find(std::string_view name) const {
+    if (!index_.empty()) {
+        const auto found = index_.find(name);
+        return found == index_.end() ? std::string::npos : found->second;
+    }
+    for (std::size_t i = 0; i < properties_.size(); ++i) {
+        if (equalsIgnoringCase(properties_[i].first, name)) return i;
+    }
+    return std::string::npos;
 }
 
 void PropertyRow::set(std::string_view name, ProviderValue value) {
@@ -61,11 +58,10 @@ void PropertyRow::set(std::string_view name, ProviderValue value) {
                         " row");
     }
     properties_.emplace_back(std::string(name), std::move(value));
-    if (properties_.size() > linearSearchLimit && properties_.size() * 2 > index_.size()) {
-        index_.assign(std::max<std::size_t>(64, index_.size() * 2), 0);
-        for (std::size_t i = 0; i < properties_.size(); ++i) addToIndex(i);
+    if (properties_.size() == linearSearchLimit + 1) {
+        for (std::size_t i = 0; i < properties_.size(); ++i) index_.emplace(properties_[i].first, i);
     } else if (!index_.empty()) {
-        addToIndex(properties_.size() - 1);
+        index_.emplace(properties_.back().first, properties_.size() - 1);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -34,15 +35,23 @@ public:
     const std::vector<std::pair<std::string, ProviderValue>>& properties() const { return properties_; }
 
 private:
+    // Names compared and hashed without regard to ASCII case, looked up as string_view.
+    struct CaseBlindHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct CaseBlindEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
     // The position of the property of that name; npos when the row has none.
     std::size_t find(std::string_view name) const;
-    void addToIndex(std::size_t position);
 
     std::shared_ptr<const std::string> className_;
     std::vector<std::pair<std::string, ProviderValue>> properties_;
-    // Open addressing by the names' case-blind hashes: each slot holds a position + 1, 0 when free.
-    // Empty while the row is small enough to search one by one; never more than half full.
-    std::vector<std::uint32_t> index_;
+    // Each property's position by its name; empty while the row is small enough to search one by one.
+    std::unordered_map<std::string, std::size_t, CaseBlindHash, CaseBlindEqual> index_;
 };
 
 // A class a reader queries and the properties it reads of its rows, each spelt as WMI spells it.

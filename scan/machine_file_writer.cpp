@@ -58,7 +58,7 @@ bool readsBackAs(const ProviderValue& written, const ProviderValue& read) {
 
 std::string shown(const ProviderValue& value) {
     if (const auto* number = std::get_if<std::int64_t>(&value)) return "the number " + std::to_string(*number);
-    if (const auto* text = std::get_if<std::string>(&value)) return "the text \"" + *text + "\"";
+    if (const auto* text = std::get_if<std::string>(&value)) return "the text " + shownValue(*text);
     return "absent";
 }
 

@@ -1,5 +1,7 @@
 #include "scan/regular_file.h"
 
+#include <algorithm>
+
 #include "scan/text_characters.h"
 
 namespace tavrix {
@@ -36,6 +38,16 @@ std::string shownPath(std::string_view path) {
         i += c.length;
     }
     return shown;
+}
+
+std::string shownValue(std::string_view text, bool quoted) {
+    constexpr std::size_t shownCharacters = 64;
+    std::size_t end = 0;
+    for (std::size_t count = 0; end < text.size() && count < shownCharacters; ++count)
+        end += std::max<std::size_t>(decodeUtf8(text, end).length, 1);
+    const std::string quote = quoted ? "\"" : "";
+    if (end == text.size()) return quote + shownPath(text) + quote;
+    return quote + shownPath(text.substr(0, end)) + "..." + quote + " (cut; " + sizeText(text.size()) + " in all)";
 }
 
 }  // namespace tavrix

@@ -38,4 +38,9 @@ std::string sizeText(std::size_t bytes);
 // characters (text_characters.h) appear as \xHH.
 std::string shownPath(std::string_view path);
 
+// A value as a message quotes it: shown as shownPath shows it, in quotes unless told; a text longer
+// than 64 characters is cut after them, and a note after it says so and gives the whole size:
+// "12345678...12345678..." (cut; 16 MiB in all).
+std::string shownValue(std::string_view text, bool quoted = true);
+
 }  // namespace tavrix

@@ -140,6 +140,36 @@ int openByKernel(int root, const std::string& path, bool& notRegular) {
 #endif
 }
 
+// The target of the link open as entry (O_PATH), or false with errno set; an empty target is none.
+bool readLink(int entry, std::string& target) {
+    target.assign(PATH_MAX, '\0');
+    const ssize_t length = ::readlinkat(entry, "", target.data(), target.size());
+    if (length < 0) return false;
+    if (length == 0 || static_cast<std::size_t>(length) == target.size()) {
+        errno = length == 0 ? ENOENT : ENAMETOOLONG;
+        return false;
+    }
+    target.resize(static_cast<std::size_t>(length));
+    return true;
+}
+
+// Opens the walk's last name in its folder for reading when it is the regular file status says;
+// anything else sets notRegular. Returns the descriptor, or -1 with errno set.
+int openLast(int folder, const std::string& name, const struct stat& status, bool& notRegular) {
+    if (!S_ISREG(status.st_mode)) {
+        notRegular = true;
+        return -1;
+    }
+    const int descriptor = ::openat(folder, name.c_str(), readFlags | O_NOFOLLOW);
+    if (descriptor < 0) return -1;
+    if (!sameFile(descriptor, status)) {
+        ::close(descriptor);
+        errno = EAGAIN;
+        return -1;
+    }
+    return descriptor;
+}
+
 // Opens the path beneath the root folder for reading one name at a time, or sets errno. Each
 // name is opened without following it; a link is read and its target walked from the root (when
 // absolute) or from its folder; ".." at the root stays there. Anything but a regular file at the
@@ -166,33 +196,14 @@ int openByWalk(int root, const std::string& path, bool& notRegular) {
                 errno = ELOOP;
                 return -1;
             }
-            std::string target(PATH_MAX, '\0');
-            const ssize_t length = ::readlinkat(entry.get(), "", target.data(), target.size());
-            if (length < 0) return -1;
-            if (length == 0 || static_cast<std::size_t>(length) == target.size()) {
-                errno = length == 0 ? ENOENT : ENAMETOOLONG;
-                return -1;
-            }
-            target.resize(static_cast<std::size_t>(length));
+            std::string target;
+            if (!readLink(entry.get(), target)) return -1;
             if (target.front() == '/') folders.resize(1);
             std::deque<std::string> followed = componentsOf(target);
             remaining.insert(remaining.begin(), followed.begin(), followed.end());
             continue;
         }
-        if (remaining.empty()) {
-            if (!S_ISREG(status.st_mode)) {
-                notRegular = true;
-                return -1;
-            }
-            const int descriptor = ::openat(folders.back().get(), name.c_str(), readFlags | O_NOFOLLOW);
-            if (descriptor < 0) return -1;
-            if (!sameFile(descriptor, status)) {
-                ::close(descriptor);
-                errno = EAGAIN;
-                return -1;
-            }
-            return descriptor;
-        }
+        if (remaining.empty()) return openLast(folders.back().get(), name, status, notRegular);
         if (!S_ISDIR(status.st_mode)) {
             errno = ENOTDIR;
             return -1;

@@ -1,49 +1,60 @@
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <windows.h>
 
 #include "scan/regular_file.h"
+#include "scan/utf16_text.h"
 
 namespace tavrix {
 
+namespace {
+
+// "cannot open: The system cannot find the path specified", from the system's own text.
+std::string failure(const char* step, DWORD error) {
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                  0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.')) --length;
+    if (length == 0) return std::string(step) + ": error " + std::to_string(error);
+    return std::string(step) + ": " + std::string(text, length);
+}
+
+}  // namespace
+
+// The path is UTF-8 and opened through the wide calls, so that any name the user can type is read.
 RegularFile RegularFile::read(const std::string& path, std::size_t limit, LongerFile longer) {
     RegularFile file;
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        file.why = "cannot open: No such file or directory";
-        file.missing = true;
+    const HANDLE handle = CreateFileW(utf16Of(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        file.missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        file.why = file.missing ? "cannot open: No such file or directory" : failure("cannot open", error);
         return file;
     }
-    if (!error && status.type() != std::filesystem::file_type::regular) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        CloseHandle(handle);
         file.why = "not a regular file";
-        return file;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        file.why = std::string("cannot open: ") + std::strerror(errno);
         return file;
     }
     std::string bytes;
     char buffer[16384];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    DWORD count = 0;
+    BOOL read = FALSE;
+    while ((read = ReadFile(handle, buffer, sizeof buffer, &count, nullptr)) && count > 0) {
+        bytes.append(buffer, count);
         if (bytes.size() > limit && longer == LongerFile::firstBytes) {
             bytes.resize(limit);
             break;
         }
         if (bytes.size() > limit) {
             file.why = "larger than " + sizeText(limit);
-            return file;
+            break;
         }
     }
-    if (in.bad()) {
-        file.why = std::string("cannot read: ") + std::strerror(errno);
-        return file;
-    }
-    file.bytes = std::move(bytes);
+    if (!read && file.why.empty()) file.why = failure("cannot read", GetLastError());
+    CloseHandle(handle);
+    if (file.why.empty()) file.bytes = std::move(bytes);
     return file;
 }
 

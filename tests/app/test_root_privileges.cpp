@@ -40,6 +40,7 @@ TEST_F(InvokingUserEnvironment, NamesTheUserBehindSudoOrPkexecAndWarnsOfRootOrBa
     const uid_t unknown = 3999999999u;
     ASSERT_EQ(getpwuid(unknown), nullptr) << "uid 3999999999 is in the user database";
     const std::string unknownText = std::to_string(unknown);
+    const std::string rootGroup = "SUDO_GID=\"0\" names root's group, not a group to run as, ignored";
 
     struct Expected {
         uid_t uid;
@@ -59,6 +60,10 @@ TEST_F(InvokingUserEnvironment, NamesTheUserBehindSudoOrPkexecAndWarnsOfRootOrBa
         // without SUDO_GID, or with a bad one, the group comes from the user database
         {"65534", nullopt, nullopt, Expected{65534, nobodyGroup, nobodyName, nobodyHome}},
         {"65534", "x", nullopt, Expected{65534, nobodyGroup, nobodyName, nobodyHome}, "SUDO_GID=\"x\" is not a group id, ignored"},
+        // root's group is no group to give up root for
+        {"65534", "0", nullopt, Expected{65534, nobodyGroup, nobodyName, nobodyHome}, rootGroup},
+        {unknownText, "0", nullopt, nullopt,
+         rootGroup + " | SUDO_UID=\"" + unknownText + "\" names no user in the user database, ignored"},
         // pkexec names only the user: the group comes from the database, and an unknown user has none
         {nullopt, nullopt, "65534", Expected{65534, nobodyGroup, nobodyName, nobodyHome}},
         {nullopt, nullopt, unknownText, nullopt, "PKEXEC_UID=\"" + unknownText + "\" names no user in the user database, ignored"},

@@ -7,6 +7,12 @@
 
 namespace {
 
+#ifdef _WIN32
+#define WINDOWS_OR(windows, other) windows
+#else
+#define WINDOWS_OR(windows, other) other
+#endif
+
 using tavrix::Program;
 using tavrix::ProgramOptions;
 
@@ -43,12 +49,41 @@ TEST(ProgramOptions, EachProgramTakesItsOwnOptionsOnceAndRejectsTheRest) {
          "tavrix-report: --dump excludes --root: a dump is answered from its tables alone"},
 #endif
         {Program::tavrixReport, {"-h"}, "tavrix-report: unknown argument: -h"},
+        {Program::tavrix, {"/?"}, WINDOWS_OR("", "tavrix: unknown argument: /?")},
+        {Program::tavrix, {"--bogus", "--help"}, "tavrix: unknown argument: --bogus"},
+        {Program::tavrix, {"--help", "--bogus"}, ""},
+        {Program::tavrixReport, {"--version", "--json", "--json"}, ""},
     };
     for (const Case& c : cases) {
         std::string why;
         const auto options = ProgramOptions::parse(c.program, c.arguments, why);
         EXPECT_EQ(why, c.error) << (c.arguments.empty() ? "" : c.arguments[0]);
         EXPECT_EQ(options.has_value(), c.error.empty()) << why;
+    }
+}
+
+// --help and --version answer whatever follows; the help has a line for each option the program takes.
+TEST(ProgramOptions, HelpHasALineForEachOptionOfTheProgram) {
+    const std::pair<std::vector<std::string>, tavrix::ProgramRequest> requests[] = {
+        {{"--help", "--machine"}, tavrix::ProgramRequest::help},
+        {{"--version", "--bogus"}, tavrix::ProgramRequest::version},
+        {{WINDOWS_OR("/?", "--help")}, tavrix::ProgramRequest::help},
+        {{"--json"}, tavrix::ProgramRequest::run},
+    };
+    for (const auto& [arguments, request] : requests) {
+        std::string why;
+        EXPECT_EQ(ProgramOptions::parse(Program::tavrixReport, arguments, why)->request, request) << arguments[0];
+    }
+    const std::string all[] = {"--machine FILE", "--dump FILE", "--root DIR", "--save-machine FILE", "--address",
+                               "--window", "--json", "--help", "--version"};
+    for (const Program program : {Program::tavrix, Program::tavrixReport}) {
+        const std::string help = ProgramOptions::help(program);
+        EXPECT_EQ(help.substr(0, help.find('\n')), ProgramOptions::usage(program));
+        for (const std::string& option : all) {
+            const bool offered = ProgramOptions::usage(program).find(option.substr(0, option.find(' '))) != std::string::npos ||
+                                 option == "--help" || option == "--version";
+            EXPECT_EQ(help.find("\n  " + option + "  ") != std::string::npos, offered) << option << "\n" << help;
+        }
     }
 }
 

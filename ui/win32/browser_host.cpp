@@ -126,23 +126,19 @@ BrowserHost::BrowserHost(HWND parent, const RECT& place, int id, DesktopServices
     if (!window_) throw std::runtime_error("cannot create the browser's window");
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     try {
-        check(CoCreateInstance(webBrowserClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                               reinterpret_cast<void**>(&object_)),
+        check(CoCreateInstance(webBrowserClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.putVoid()),
               "CoCreateInstance");
         check(object_->SetClientSite(this), "IOleObject::SetClientSite");
         RECT area{};
         GetClientRect(window_, &area);
         check(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, window_, &area), "IOleObject::DoVerb");
-        check(object_->QueryInterface(webBrowser2Interface, reinterpret_cast<void**>(&browser_)),
-              "QueryInterface(IWebBrowser2)");
+        check(object_->QueryInterface(webBrowser2Interface, browser_.putVoid()), "QueryInterface(IWebBrowser2)");
         browser_->put_Silent(VARIANT_TRUE);
-        object_->QueryInterface(__uuidof(IOleInPlaceActiveObject), reinterpret_cast<void**>(&inPlace_));
-        IConnectionPointContainer* sources = nullptr;
-        check(browser_->QueryInterface(__uuidof(IConnectionPointContainer), reinterpret_cast<void**>(&sources)),
-              "QueryInterface(IConnectionPointContainer)");
-        const HRESULT found = sources->FindConnectionPoint(__uuidof(DWebBrowserEvents2), &eventSource_);
-        sources->Release();
-        check(found, "FindConnectionPoint(DWebBrowserEvents2)");
+        object_.queryInterface(inPlace_);
+        ComPointer<IConnectionPointContainer> sources;
+        check(browser_.queryInterface(sources), "QueryInterface(IConnectionPointContainer)");
+        check(sources->FindConnectionPoint(__uuidof(DWebBrowserEvents2), eventSource_.put()),
+              "FindConnectionPoint(DWebBrowserEvents2)");
         check(eventSource_->Advise(&events_, &eventCookie_), "IConnectionPoint::Advise");
     } catch (...) {
         release();
@@ -154,25 +150,15 @@ BrowserHost::~BrowserHost() { release(); }
 
 void BrowserHost::release() {
     if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    SetActiveObject(nullptr, nullptr);
-    if (inPlace_) {
-        inPlace_->Release();
-        inPlace_ = nullptr;
-    }
-    if (eventSource_) {
-        if (eventCookie_) eventSource_->Unadvise(eventCookie_);
-        eventSource_->Release();
-        eventSource_ = nullptr;
-    }
-    if (browser_) {
-        browser_->Release();
-        browser_ = nullptr;
-    }
+    uiActive_.reset();
+    inPlace_.reset();
+    if (eventSource_ && eventCookie_) eventSource_->Unadvise(eventCookie_);
+    eventSource_.reset();
+    browser_.reset();
     if (object_) {
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
-        object_->Release();
-        object_ = nullptr;
+        object_.reset();
     }
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
     window_ = nullptr;
@@ -203,12 +189,11 @@ LRESULT CALLBACK BrowserHost::hostProcedure(HWND window, UINT message, WPARAM wP
     }
     // The host resized (a new dpi): the control fills it again.
     if (message == WM_SIZE && host && host->object_) {
-        IOleInPlaceObject* inPlace = nullptr;
-        if (SUCCEEDED(host->object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+        ComPointer<IOleInPlaceObject> inPlace;
+        if (SUCCEEDED(host->object_.queryInterface(inPlace))) {
             RECT area{};
             GetClientRect(window, &area);
             inPlace->SetObjectRects(&area, &area);
-            inPlace->Release();
         }
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -350,8 +335,7 @@ STDMETHODIMP BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
 
 STDMETHODIMP BrowserHost::SetActiveObject(IOleInPlaceActiveObject* active, LPCOLESTR) {
     if (active) active->AddRef();
-    if (uiActive_) uiActive_->Release();
-    uiActive_ = active;
+    *uiActive_.put() = active;
     return S_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "providers/windows/com_pointer.h"
 #include "ui/win32/desktop_services.h"
 
 struct IWebBrowser2;
@@ -143,17 +144,17 @@ private:
     static LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void release();
     void openInUsersBrowser(const std::string& address);
-    IOleInPlaceActiveObject* activeObject() const { return uiActive_ ? uiActive_ : inPlace_; }
+    IOleInPlaceActiveObject* activeObject() const { return uiActive_ ? uiActive_.get() : inPlace_.get(); }
     // Whether the page's focused element, in whatever frame, takes typing: a text field, a text
     // area or editable content. No page: false.
     bool focusIsInField() const;
 
     HWND window_ = nullptr;
-    IOleObject* object_ = nullptr;
-    IWebBrowser2* browser_ = nullptr;
-    IOleInPlaceActiveObject* inPlace_ = nullptr;
-    IOleInPlaceActiveObject* uiActive_ = nullptr;
-    IConnectionPoint* eventSource_ = nullptr;
+    ComPointer<IOleObject> object_;
+    ComPointer<IWebBrowser2> browser_;
+    ComPointer<IOleInPlaceActiveObject> inPlace_;
+    ComPointer<IOleInPlaceActiveObject> uiActive_;  // set by the control (SetActiveObject)
+    ComPointer<IConnectionPoint> eventSource_;
     DWORD eventCookie_ = 0;
     ULONG references_ = 0;
     DesktopServices services_;

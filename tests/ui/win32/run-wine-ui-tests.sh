@@ -176,8 +176,9 @@ await_exit "$tavrix"
 [ "$status" -eq 0 ] || fail "closing Form1 over a machine file ends tavrix.exe with status $status"
 
 # A file that cannot be read or parsed: tavrix-report.exe's message in a box, status 1; an unknown
-# option: the usage in a box, status 2. No window comes first.
-refused() {
+# option: the usage in a box, status 2; /? and --version: the help and the version in a box,
+# status 0. No window comes first.
+answered_in_box() {
   expected_status=$1
   expected_text=$2
   shift 2
@@ -195,9 +196,22 @@ refused() {
   [ "$status" -eq "$expected_status" ] || fail "tavrix.exe $* ends with status $status, not $expected_status"
 }
 bad="Z:$source_dir/tests/data/malformed/text-line.machine"
-refused 1 "text-line.machine:3: expected" --machine "$bad"
-refused 2 "usage: tavrix" --bogus
-refused 2 "--dump is given twice" --dump "$bad" --dump "$bad"
+answered_in_box 1 "text-line.machine:3: expected" --machine "$bad"
+answered_in_box 2 "usage: tavrix" --bogus
+answered_in_box 2 "--dump is given twice" --dump "$bad" --dump "$bad"
+answered_in_box 0 "--machine FILE  " '/?'
+answered_in_box 0 "tavrix 1.0.0" --version
+# A path outside the ANSI code page reaches the program as given, and its message names it so.
+mkdir -p "$work/Иван"
+cp "$source_dir/examples/acme.machine" "$work/Иван/pc.machine"
+export LC_ALL=C.UTF-8
+answered_in_box 1 "Z:$work/Иван/none.machine: cannot open" --machine "Z:$work/Иван/none.machine"
+wine "$tavrix_exe" --machine "Z:$work/Иван/pc.machine" >/dev/null 2>&1 &
+tavrix=$!
+await window Dialog || fail "the disclaimer over a machine file in Иван is not shown"
+probe close Dialog || fail "the disclaimer over a machine file in Иван cannot be closed"
+await_exit "$tavrix"
+export LC_ALL=C
 
 # A scan that fails (the WMI moniker no longer registered) shows the error report, the plain
 # sentence first and the failed call on the next line, and ends with status 1.
