@@ -1,5 +1,6 @@
 #include "behaviour/form1.h"
 
+#include "forms/accessible_description.h"
 #include "forms/form1_form.h"
 #include "scan/value_table.h"
 
@@ -13,7 +14,31 @@ void Form1::Form_Load() {
     values().moduleCount = 0;
 }
 
-void Form1::clipboardCmd_Click() { view_.setClipboardText(values().reportText); }
+void Form1::clipboardCmd_Click() {
+    view_.setClipboardText(values().reportText);
+    view_.confirmCopy(forms::copyConfirmation);
+}
+
+void Form1::clearList(ModuleList list) {
+    const auto column = static_cast<std::size_t>(list);
+    view_.clearList(list);
+    rowCounts_[column] = 0;
+    for (auto& module : modules_) module[column].clear();
+    while (!modules_.empty() && modules_.back() == std::array<std::string, 3>{}) modules_.pop_back();
+}
+
+void Form1::appendRow(ModuleList list, const std::string& row) {
+    const auto column = static_cast<std::size_t>(list);
+    const std::size_t index = rowCounts_[column]++;
+    if (modules_.size() <= index) modules_.resize(index + 1);
+    modules_[index][column] = row;
+    view_.appendRow(list, row);
+    const auto& module = modules_[index];
+    view_.setRowReading(static_cast<int>(index),
+                        forms::moduleReading(module[static_cast<std::size_t>(ModuleList::slotsLst)],
+                                             module[static_cast<std::size_t>(ModuleList::memoryLst)],
+                                             module[static_cast<std::size_t>(ModuleList::speedLst)]));
+}
 
 void Form1::memoryLst_Click() { follow(ModuleList::memoryLst, ModuleList::slotsLst, ModuleList::speedLst); }
 

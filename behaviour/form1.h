@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "behaviour/form1_view.h"
 #include "forms/form1_form.h"
@@ -33,8 +35,9 @@ public:
     // A page asked for a new window: the address opens in the user's browser, as the chat does.
     void openInBrowser(const std::string& address);
 
-    void clearList(ModuleList list) override { view_.clearList(list); }
-    void appendRow(ModuleList list, const std::string& row) override { view_.appendRow(list, row); }
+    void clearList(ModuleList list) override;
+    // Adds the row, and tells the view how the module it describes reads.
+    void appendRow(ModuleList list, const std::string& row) override;
     void setCaption(ValueLabel label, const std::string& caption) override { view_.setCaption(label, caption); }
     void navigate(const std::string& address) override { view_.navigate(address); }
 
@@ -43,6 +46,8 @@ private:
     void follow(ModuleList clicked, ModuleList first, ModuleList second);
 
     Form1View& view_;
+    std::vector<std::array<std::string, 3>> modules_;  // each module's row in the three lists
+    std::array<std::size_t, 3> rowCounts_{};           // the rows each list holds
     HardwareScan scan_;
     std::string browserRefusal_;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <array>
 #include <stdexcept>
 #include <string>
@@ -32,6 +33,10 @@ struct FakeView : tavrix::behaviour::Form1View {
     }
     void clearList(ModuleList list) override { log.push_back("clear " + name(list)); }
     void appendRow(ModuleList list, const std::string& row) override { log.push_back("row " + name(list) + "=" + row); }
+    void setRowReading(int row, const std::string& reading) override {
+        log.push_back("reading " + std::to_string(row) + "=" + reading);
+    }
+    void confirmCopy(const std::string& confirmation) override { log.push_back("confirm " + confirmation); }
     int selectedRow(ModuleList list) const override { return selected[static_cast<std::size_t>(list)]; }
     void selectRow(ModuleList list, int row) override {
         selected[static_cast<std::size_t>(list)] = row;
@@ -94,10 +99,28 @@ TEST_F(Form1Behaviour, AClickedListsRowIsSelectedInTheOtherTwoInOrder) {
     }
 }
 
-TEST_F(Form1Behaviour, CopyPutsTheReportOnTheClipboard) {
+TEST_F(Form1Behaviour, CopyPutsTheReportOnTheClipboardThenConfirmsItToAScreenReader) {
     form.values().reportText = "line 1\r\nline 2\r\n";
     form.clipboardCmd_Click();
-    EXPECT_EQ(view.log, std::vector<std::string>{"clipboard line 1\r\nline 2\r\n"});
+    EXPECT_EQ(view.log, (std::vector<std::string>{"clipboard line 1\r\nline 2\r\n",
+                                                  "confirm System info copied to the clipboard"}));
+}
+
+// Row n of every list reads as module n, whichever list got its row first; a cleared list's
+// rows no longer count.
+TEST_F(Form1Behaviour, EachListRowReadsAsTheWholeModule) {
+    const std::pair<ModuleList, const char*> rows[] = {
+        {ModuleList::slotsLst, "DIMM0"}, {ModuleList::slotsLst, "DIMM1"}, {ModuleList::memoryLst, "4096 MB"},
+        {ModuleList::speedLst, "1333 MHz"}, {ModuleList::memoryLst, "2048 MB"}};
+    for (const auto& [list, row] : rows) form.appendRow(list, row);
+    form.clearList(ModuleList::slotsLst);
+    form.appendRow(ModuleList::slotsLst, "A1");
+    std::vector<std::string> readings;
+    std::copy_if(view.log.begin(), view.log.end(), std::back_inserter(readings),
+                 [](const std::string& line) { return line.starts_with("reading "); });
+    EXPECT_EQ(readings, (std::vector<std::string>{"reading 0=DIMM0", "reading 1=DIMM1", "reading 0=DIMM0, 4096 MB",
+                                                  "reading 0=DIMM0, 4096 MB, 1333 MHz", "reading 1=DIMM1, 2048 MB",
+                                                  "reading 0=A1, 4096 MB, 1333 MHz"}));
 }
 
 TEST_F(Form1Behaviour, ChatStartsTheBrowserOrSaysOneThingWhateverFails) {

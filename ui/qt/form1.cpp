@@ -24,6 +24,7 @@
 
 #include "forms/form1_form.h"
 #include "scan/scan_error.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/chat_launcher.h"
 #include "ui/qt/clipboard_service.h"
 #include "ui/qt/form_builder.h"
@@ -128,8 +129,14 @@ void Form1::appendRow(ModuleList which, const std::string& row) {
     noCurrentRow(list(which));
 }
 
+void Form1::setRowReading(int row, const std::string& reading) {
+    for (ModuleList which : {ModuleList::slotsLst, ModuleList::memoryLst, ModuleList::speedLst})
+        if (QListWidgetItem* item = list(which)->item(row))
+            item->setData(Qt::AccessibleTextRole, QString::fromStdString(reading));
+}
+
 void Form1::setCaption(ValueLabel label, const std::string& caption) {
-    valueLabel(label)->setText(QString::fromStdString(caption));
+    setValueText(*valueLabel(label), QString::fromStdString(caption));
 }
 
 void Form1::navigate(const std::string& address) {
@@ -162,6 +169,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             QTimer::singleShot(0, this, [this] { applyTabOrder(forms::form1Form(), controls_); });
         return QWidget::eventFilter(watched, event);
     }
+    if (auto* shown = qobject_cast<QListWidget*>(watched);
+        shown && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        followFocus(shown, event->type() == QEvent::FocusIn);
     const bool link = watched == Image1_ || watched == Label39_;
     const bool press = event->type() == QEvent::MouseButtonPress;
     if (!link || (!press && event->type() != QEvent::MouseButtonRelease)) return QWidget::eventFilter(watched, event);
@@ -240,6 +250,7 @@ void Form1::connectHandlers() {
     connect(memoryLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.memoryLst_Click(); });
     connect(slotsLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.slotsLst_Click(); });
     connect(speedLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.speedLst_Click(); });
+    for (QListWidget* shown : {slotsLst_, memoryLst_, speedLst_}) shown->installEventFilter(this);
     Image1_->installEventFilter(this);
     Label39_->installEventFilter(this);
 }
@@ -250,20 +261,37 @@ int Form1::selectedRow(ModuleList which) const {
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
+// A list that follows another gets no current row, so that a screen reader hears only the row of
+// the list with the focus; the list takes its selected row as current when it gets the focus.
 void Form1::selectRow(ModuleList which, int row) {
     QListWidget* target = list(which);
     const QSignalBlocker blocker(target);
-    if (row >= 0) {
+    if (row >= 0 && target->hasFocus()) {
         target->setCurrentRow(row);
+        return;
+    }
+    if (row >= 0) {
+        target->selectionModel()->select(target->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
     } else {
         target->clearSelection();
-        target->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
+    target->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void Form1::followFocus(QListWidget* shown, bool focused) {
+    const QModelIndexList selected = shown->selectionModel()->selectedIndexes();
+    const QModelIndex current = focused && !selected.isEmpty() ? selected.first() : QModelIndex();
+    if (focused && !current.isValid()) return;
+    shown->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
 }
 
 void Form1::setClipboardText(const std::string& text) {
     services_.clipboard.clear();
     services_.clipboard.setText(QString::fromStdString(text));
+}
+
+void Form1::confirmCopy(const std::string& confirmation) {
+    confirmToScreenReader(*clipboardCmd(), QString::fromStdString(confirmation));
 }
 
 bool Form1::startBrowser(const std::string& address) {

@@ -72,6 +72,8 @@ public:
     void navigate(const std::string& address) override;
     void clearList(ModuleList which) override;
     void appendRow(ModuleList which, const std::string& row) override;
+    void setRowReading(int row, const std::string& reading) override;
+    void confirmCopy(const std::string& confirmation) override;
     int selectedRow(ModuleList which) const override;
     void selectRow(ModuleList which, int row) override;
     void showMessage(const std::string& text) override;
@@ -93,6 +95,8 @@ private:
     void createControls();
     void createBrowser(QWidget* frame);
     void connectHandlers();
+    // A list with the focus makes its selected row current; one without it has no current row.
+    void followFocus(QListWidget* shown, bool focused);
 
     // A page's link or script asked for a new window: an http or https address opens in the
     // user's browser, anything else is dropped.

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "forms/splash_form.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/form_builder.h"
 #include "ui/qt/twips.h"
 #include "ui/qt/window_hints.h"
@@ -77,7 +78,9 @@ void frmSplash::setVisible(bool visible) {
         applyWindowManagerHints(*this, forms::splashForm());
     }
     QFrame::setVisible(visible);
-    if (visible) activateShownWindow(*this, this);
+    if (!visible) return;
+    activateShownWindow(*this, this);
+    announceShownWindow(*this, forms::accessibleDescription(forms::splashForm()));
 }
 
 void frmSplash::paintEvent(QPaintEvent* event) {

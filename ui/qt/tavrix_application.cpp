@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "ui/qt/accessibility.h"
 #include "ui/qt/fixed_size_windows.h"
 #include "ui/qt/message_box.h"
 
@@ -90,6 +91,7 @@ int& TavrixApplication::prepareWebEngine(int& argc) {
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
+    enablePageAccessibility();
 #ifndef _WIN32
     if (!isOwnRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"))) {
         // The compositor's socket stays where it was found: its name becomes a path.

@@ -4,6 +4,7 @@
 
 #include "forms/form1_form.h"
 #include "scan/utf16_text.h"
+#include "ui/win32/accessible_control.h"
 #include "ui/win32/browser_host.h"
 #include "ui/win32/resource_ids.h"
 
@@ -68,12 +69,24 @@ void Form1::clearList(ModuleList which) { list(which).clear(); }
 
 void Form1::appendRow(ModuleList which, const std::string& row) { list(which).append(row); }
 
+void Form1::setRowReading(int row, const std::string& reading) {
+    for (ModuleList which : {ModuleList::slotsLst, ModuleList::memoryLst, ModuleList::speedLst})
+        win32::setRowReading(list(which), row, reading);
+}
+
+void Form1::confirmCopy(const std::string& confirmation) {
+    confirmToScreenReader(control("clipboardCmd"), confirmation);
+}
+
 // Setting a list's row from code does not notify, so the lists never call one another.
 void Form1::selectRow(ModuleList which, int row) { list(which).selectRow(row); }
 
 int Form1::selectedRow(ModuleList which) const { return ListBox(form_.control(controlName(which))).selectedRow(); }
 
-void Form1::setCaption(ValueLabel label, const std::string& caption) { valueLabel(label).setText(caption); }
+void Form1::setCaption(ValueLabel label, const std::string& caption) {
+    valueLabel(label).setText(caption);
+    valueChanged(valueLabel(label));
+}
 
 void Form1::navigate(const std::string& address) {
     load();

@@ -49,6 +49,8 @@ public:
     // The view.
     void appendRow(ModuleList which, const std::string& row) override;
     void clearList(ModuleList which) override;
+    void setRowReading(int row, const std::string& reading) override;
+    void confirmCopy(const std::string& confirmation) override;
     void selectRow(ModuleList which, int row) override;
     int selectedRow(ModuleList which) const override;
     void navigate(const std::string& address) override;

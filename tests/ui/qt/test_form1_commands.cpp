@@ -92,7 +92,8 @@ TEST_F(Form1Commands, ChoosingARowSelectsItInTheOtherListsWithoutReentry) {
     for (const Choice& choice : {Choice{slotList(), 2}, Choice{speeds(), 0}, Choice{memory(), 1}}) {
         choice.chosen->setCurrentRow(choice.row);
         for (QListWidget* list : {slotList(), memory(), speeds()}) {
-            EXPECT_EQ(list->currentRow(), choice.row) << list->objectName().toStdString();
+            // Only the chosen list has a current row, the one a screen reader announces.
+            EXPECT_EQ(list->currentRow(), list == choice.chosen ? choice.row : -1) << list->objectName().toStdString();
             EXPECT_TRUE(list->item(choice.row)->isSelected()) << list->objectName().toStdString();
         }
         EXPECT_EQ(changes, ++expectedChanges);
@@ -100,8 +101,8 @@ TEST_F(Form1Commands, ChoosingARowSelectsItInTheOtherListsWithoutReentry) {
 
     form.show();
     QTest::mouseClick(memory()->viewport(), Qt::LeftButton, {}, memory()->visualItemRect(memory()->item(2)).center());
-    EXPECT_EQ(slotList()->currentRow(), 2);
-    EXPECT_EQ(speeds()->currentRow(), 2);
+    EXPECT_TRUE(slotList()->item(2)->isSelected());
+    EXPECT_TRUE(speeds()->item(2)->isSelected());
     form.close();
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -11,9 +13,26 @@
 #include <QTest>
 #include <QTimer>
 
+#include <map>
+#include <set>
+
 namespace {
 
 using tavrix::qt::frmSplash;
+
+// "role | name | value" of every object under the interface, roles named as the accessible tree's
+// table names them; objects of other roles are passed through.
+void readAccessible(QAccessibleInterface* object, std::multiset<QString>& rows) {
+    static const std::map<QAccessible::Role, QString> roles{
+        {QAccessible::Window, "window"}, {QAccessible::AlertMessage, "alert"}, {QAccessible::StaticText, "label"}};
+    if (!object) return;
+    if (const auto role = roles.find(object->role()); role != roles.end()) {
+        auto field = [](const QString& text) { return text.isEmpty() ? QStringLiteral("-") : text; };
+        rows.insert(role->second + " | " + field(object->text(QAccessible::Name)) + " | " +
+                    field(object->text(QAccessible::Value)));
+    }
+    for (int i = 0; i < object->childCount(); ++i) readAccessible(object->child(i), rows);
+}
 
 TEST(FrmSplash, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
     frmSplash splash;
@@ -24,6 +43,19 @@ TEST(FrmSplash, ShowingLoadsItAndStartsTimer1AtTenMilliseconds) {
     EXPECT_EQ(splash.Timer1()->interval(), 10);
     EXPECT_EQ(splash.Label1()->text(), QStringLiteral("Tavrix"));
     EXPECT_EQ(splash.Label2()->text(), QStringLiteral("Scanning Please Wait......"));
+}
+
+// The splash is gone before a screen reader could walk it; here it is walked as the table says.
+TEST(FrmSplash, ReadsAsTheAccessibleTreeTableSays) {
+    QFile table(TAVRIX_SOURCE_DIR "/tests/ui/accessibility/accessible_tree.txt");
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly | QIODevice::Text));
+    std::multiset<QString> expected, found;
+    for (const QString& line : QString::fromUtf8(table.readAll()).split('\n'))
+        if (line.startsWith(QLatin1String("frmSplash | "))) expected.insert(line.section(" | ", 1, 3));
+    frmSplash splash;
+    splash.show();
+    readAccessible(QAccessible::queryAccessibleInterface(&splash), found);
+    EXPECT_EQ(found, expected);
 }
 
 TEST(FrmSplash, TicksAreReportedOnlyOnceBothTextsHaveBeenPainted) {
