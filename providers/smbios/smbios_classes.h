@@ -7,6 +7,7 @@
 
 #include "providers/smbios/smbios_table.h"
 #include "scan/machine_description.h"
+#include "scan/management_query.h"
 
 namespace tavrix {
 
@@ -34,8 +35,8 @@ std::optional<int> smbiosMemoryType(std::string_view name);
 // Whether an SMBIOS memory device type holds firmware (ROM, flash, EEPROM), never system memory.
 bool isFirmwareMemory(std::optional<int> smbiosType);
 
-// The scan counts memory modules in a 16-bit signed number.
-constexpr std::size_t maximumModules = 32767;
+// The scan counts memory modules in a 16-bit signed number: the cap of every class's rows.
+constexpr std::size_t maximumModules = maximumClassRows;
 // Counts one more module row; throws ScanError when the scan could not count that many.
 void countModule(std::size_t& modules);
 
