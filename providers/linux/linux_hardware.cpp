@@ -32,15 +32,6 @@ std::optional<std::uint64_t> wholeNumber(std::string_view text) {
     return value;
 }
 
-// Sets the property when there is a value; absent leaves the row without it.
-void setText(PropertyRow& row, std::string_view name, const std::optional<std::string>& value) {
-    if (value) row.set(name, *value);
-}
-
-void setNumber(PropertyRow& row, std::string_view name, std::optional<std::uint64_t> value) {
-    if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.set(name, static_cast<std::int64_t>(*value));
-}
-
 // The "model name", "vendor_id" and "cpu MHz" lines of /proc/cpuinfo's first processor.
 std::map<std::string, std::string> cpuinfoFields(std::string_view text) {
     std::map<std::string, std::string> fields;

@@ -52,16 +52,6 @@ constexpr std::array<std::string_view, 0x24> memoryTypeNames = {
     "HBM3",
 };
 
-// Sets the property when there is a value; absent leaves the row without it.
-void setText(PropertyRow& row, std::string_view name, const std::optional<std::string>& value) {
-    if (value) row.set(name, *value);
-}
-
-// Sets the property when there is a value WMI's signed 64-bit numbers can hold.
-void setNumber(PropertyRow& row, std::string_view name, std::optional<std::uint64_t> value) {
-    if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.set(name, static_cast<std::int64_t>(*value));
-}
-
 std::optional<std::uint64_t> nonZero(std::optional<std::uint16_t> value) {
     if (!value || *value == 0) return std::nullopt;
     return *value;
@@ -332,10 +322,18 @@ bool isFirmwareMemory(std::optional<int> smbiosType) {
     return smbiosType && *smbiosType >= 0x08 && *smbiosType <= 0x0C;  // ROM, Flash, EEPROM, FEPROM, EPROM
 }
 
+void setText(PropertyRow& row, std::string_view name, const std::optional<std::string>& value) {
+    if (value) row.set(name, *value);
+}
+
+void setNumber(PropertyRow& row, std::string_view name, std::optional<std::uint64_t> value) {
+    if (value && *value <= static_cast<std::uint64_t>(INT64_MAX)) row.set(name, static_cast<std::int64_t>(*value));
+}
+
 void countModule(std::size_t& modules) {
-    if (++modules > maximumModules) {
+    if (++modules > maximumClassRows) {
         throw ScanError("too many memory modules: Win32_PhysicalMemory has more than " +
-                        std::to_string(maximumModules) + " rows");
+                        std::to_string(maximumClassRows) + " rows");
     }
 }
 

@@ -35,9 +35,12 @@ std::optional<int> smbiosMemoryType(std::string_view name);
 // Whether an SMBIOS memory device type holds firmware (ROM, flash, EEPROM), never system memory.
 bool isFirmwareMemory(std::optional<int> smbiosType);
 
-// The scan counts memory modules in a 16-bit signed number: the cap of every class's rows.
-constexpr std::size_t maximumModules = maximumClassRows;
-// Counts one more module row; throws ScanError when the scan could not count that many.
+// Sets the property when there is a value; absent leaves the row without it.
+void setText(PropertyRow& row, std::string_view name, const std::optional<std::string>& value);
+// Sets the property when there is a value WMI's signed 64-bit numbers can hold; else leaves it absent.
+void setNumber(PropertyRow& row, std::string_view name, std::optional<std::uint64_t> value);
+
+// Counts one more module row; throws ScanError past maximumClassRows, the most the scan counts.
 void countModule(std::size_t& modules);
 
 }  // namespace tavrix

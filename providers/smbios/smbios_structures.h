@@ -1,9 +1,9 @@
 #pragma once
 
 // The SMBIOS entry points, the structure types the provider reads and the fields it takes from
-// each, as the SMBIOS reference specification (DSP0134) lays them out: offsets into the entry point
-// or into a structure's formatted area (header included), with the section that defines each. A
-// field that a later version added comes with the structure length from which it is there.
+// each, as DMTF's SMBIOS standard (DSP0134) numbers them: offsets into the entry point or into a
+// structure's formatted area (header included), with the standard's section beside each. A field
+// that a later version added comes with the structure length from which it is there.
 #include <cstddef>
 #include <cstdint>
 
