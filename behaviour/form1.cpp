@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "forms/accessible_description.h"
 #include "forms/form1_form.h"
 #include "scan/ascii_text.h"
 #include "scan/value_table.h"
@@ -30,7 +31,27 @@ void Form1::Form_Load() {
     values().moduleCount = 0;
 }
 
-void Form1::clipboardCmd_Click() { view_.setClipboardText(values().reportText); }
+void Form1::clipboardCmd_Click() {
+    view_.setClipboardText(values().reportText);
+    view_.confirmCopy(forms::copyConfirmation);
+}
+
+std::string Form1::getTavrix() {
+    std::string result = scan_.getTavrix();
+    readRowsAsModules();
+    return result;
+}
+
+void Form1::readRowsAsModules() {
+    const std::vector<std::string> slots = view_.rows(ModuleList::slotsLst), sizes = view_.rows(ModuleList::memoryLst),
+                                   speeds = view_.rows(ModuleList::speedLst);
+    const auto at = [](const std::vector<std::string>& rows, std::size_t row) {
+        return row < rows.size() ? rows[row] : std::string();
+    };
+    const std::size_t count = std::max({slots.size(), sizes.size(), speeds.size()});
+    for (std::size_t row = 0; row < count; ++row)
+        view_.setRowReading(static_cast<int>(row), forms::moduleReading(at(slots, row), at(sizes, row), at(speeds, row)));
+}
 
 void Form1::memoryLst_Click() { follow(ModuleList::memoryLst, ModuleList::slotsLst, ModuleList::speedLst); }
 

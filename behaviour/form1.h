@@ -16,7 +16,8 @@ public:
     Form1(ManagementProvider& provider, Form1View& view, TextForm textForm, std::string browserRefusal = {});
 
     // Runs the hardware scan into the view; returns "Success" or throws ScanError at the failing step.
-    std::string getTavrix() { return scan_.getTavrix(); }
+    // Each list's rows then read as the whole module they describe.
+    std::string getTavrix();
     ScanValues& values() { return scan_.values(); }
     const std::string& lookupAddress() const { return scan_.lookupAddress(); }
 
@@ -37,6 +38,8 @@ private:
     void launchChat();
     void openInBrowser(const std::string& address, bool (Form1View::*start)(const std::string&));
     void follow(ModuleList clicked, ModuleList first, ModuleList second);
+    // Row n of every list reads as module n: its slot, size and speed.
+    void readRowsAsModules();
 
     Form1View& view_;
     HardwareScan scan_;

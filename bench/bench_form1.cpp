@@ -37,7 +37,7 @@ void CreateAndScanForm1(benchmark::State& state) {
     LoopbackBrowser browser;
     const tavrix::qt::DesktopServices services{system.clipboard, system.launcher, browser, system.messageBox};
     for (auto _ : state) {
-        auto form = std::make_unique<tavrix::qt::Form1>(*provider, services);
+        auto form = std::make_unique<tavrix::qt::Form1>(*provider, services, tavrix::TextForm::fromCurrentLocale());
         benchmark::DoNotOptimize(form->behaviour().getTavrix());
         QCoreApplication::processEvents();
         state.PauseTiming();
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     // These tests host the browser in their own process, as root on CI: without its sandbox, on
     // local pages only. The program itself never runs the browser as root.
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    tavrix::qt::TavrixApplication app(argc, argv);
+    const auto app = tavrix::qt::TavrixApplication::start(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

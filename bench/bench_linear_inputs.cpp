@@ -19,7 +19,7 @@
 #include "providers/linux/linux_hardware.h"
 #include "scan/hardware_scan.h"
 #include "scan/machine_file.h"
-#include "tests/providers/linux/smbios_writer.h"
+#include "tests/providers/smbios/smbios_writer.h"
 
 namespace {
 

@@ -26,7 +26,7 @@ constexpr C valueLabel(const char* name, const char* frame, TwipsRect place) {
 
 // Frame1 starts 120 twips above the client area; frames stacked above one another overlap by 15
 // twips, side by side they stand 105 apart. Columns: name, kind, container, caption, place, font,
-// text colour, tab index, pointer.
+// text colour, tab index, pointer, what a screen reader is told beyond kind and caption.
 // clang-format off
 constexpr std::array controls{
     C{"Frame1", K::Frame, "", "", {0, -120, 11775, 10695}},
@@ -81,14 +81,15 @@ constexpr std::array controls{
     captionLabel("Label18", "Frame7", "Slots", {1800, 240, 495, row}),
     captionLabel("Label19", "Frame7", "Memory Size", {4200, 240, 1095, row}),
     captionLabel("Label20", "Frame7", "Memory Speed", {5640, 240, 1335, row}),
-    C{"slotsLst", K::ListBox, "Frame7", "", {120, 480, 3855, 1620}, defaultFont, {}, 0},
-    C{"memoryLst", K::ListBox, "Frame7", "", {3960, 480, 1575, 1620}, defaultFont, {}, 3},
-    C{"speedLst", K::ListBox, "Frame7", "", {5520, 480, 1575, 1620}, defaultFont, {}, 4},
+    C{"slotsLst", K::ListBox, "Frame7", "", {120, 480, 3855, 1620}, defaultFont, {}, 0, {}, {"Label18"}},
+    C{"memoryLst", K::ListBox, "Frame7", "", {3960, 480, 1575, 1620}, defaultFont, {}, 3, {}, {"Label19"}},
+    C{"speedLst", K::ListBox, "Frame7", "", {5520, 480, 1575, 1620}, defaultFont, {}, 4, {}, {"Label20"}},
 
-    C{"Image1", K::Picture, "Frame8", "", {1200, 360, 2280, 1020}, defaultFont, {}, -1, Pointer::Hand},
+    C{"Image1", K::Picture, "Frame8", "", {1200, 360, 2280, 1020}, defaultFont, {}, -1, Pointer::Hand,
+      {.name = chatPictureName, .link = true}},
     C{"Label39", K::LinkLabel, "Frame8",
       "Click Here to Chat with Our Customer Representative",
-      {120, 1440, 3855, 375}, defaultFont, pureBlue, -1, Pointer::Hand},
+      {120, 1440, 3855, 375}, defaultFont, pureBlue, -1, Pointer::Hand, {.link = true}},
     C{"clipboardCmd", K::Button, "Frame8", "Copy System Info To Clipboard", {960, 1680, 2415, 375}, defaultFont, {}, 1},
 
     C{"WB", K::Browser, "Frame9", "", {0, 240, 11535, 4335}, defaultFont, {}, 2},

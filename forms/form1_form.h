@@ -20,6 +20,10 @@ inline constexpr char chatAddress[] = "http://www.quorvane.com/support/UserPreCh
 inline constexpr char chatBrowserPath[] = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
 // What the chat launch says when the browser cannot be started.
 inline constexpr char browserNotFound[] = "Browser Not found!!!";
+// What a screen reader calls the chat picture, which has no caption.
+inline constexpr char chatPictureName[] = "Live chat";
+// What a screen reader hears once the copy button has put the report on the clipboard.
+inline constexpr char copyConfirmation[] = "System info copied to the clipboard";
 // The one line WB shows instead of the page when the program runs as root with no user to run the
 // browser as: the browser's sandbox does not run as root, and without it the page is not shown.
 inline constexpr char browserRefusedAsRoot[] =

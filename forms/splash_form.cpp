@@ -33,6 +33,7 @@ constexpr WindowDescription splash{
     .maximizeButton = false,
     .inTaskbar = false,
     .controls = controls,
+    .announced = "Label2",
 };
 
 }  // namespace

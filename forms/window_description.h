@@ -45,6 +45,13 @@ enum class ControlKind { Frame, CaptionLabel, ValueLabel, LinkLabel, TextBox, Li
 
 enum class Pointer { Default, Hand };
 
+// What a screen reader is told about a control beyond its kind and caption.
+struct AccessibleHints {
+    const char* labelledBy = "";  // the control whose caption names it (a list's heading); empty: none
+    const char* name = "";        // a name of its own, for a control without a caption; empty: none
+    bool link = false;            // read as a link whose default action clicks it
+};
+
 // One frame or control of a window.
 struct ControlDescription {
     const char* name;
@@ -56,6 +63,7 @@ struct ControlDescription {
     std::optional<Rgb> textColour = {};  // absent: the system's text colour
     int tabIndex = -1;                   // place in the Tab order; -1: none
     Pointer pointer = Pointer::Default;
+    AccessibleHints accessible = {};
 
     // Whether Tab stops on it: controls with a tab index, except frames, labels and pictures,
     // which never take the focus.
@@ -78,6 +86,8 @@ struct WindowDescription {
     bool maximizeButton;
     bool inTaskbar;
     std::span<const ControlDescription> controls;
+    // The control whose caption a screen reader announces when the window appears; empty: none.
+    const char* announced = "";
 
     // The control of that name; throws std::out_of_range when the window has none.
     const ControlDescription& control(std::string_view name) const;

@@ -58,11 +58,19 @@ void substitutePlaceholder(ProviderValue& value) {
     if (text != nullptr && text->find("System") != std::string::npos) value = notAvailable;
 }
 
+// Visits the query's rows; a row beyond the most any class may have fails the scan before it is read.
 template <typename RowHandler>
-void forEachRow(ManagementConnection& connection, const char* query, RowHandler&& handle) {
+void forEachRow(ManagementConnection& connection, std::string_view query, RowHandler&& handle) {
     auto rows = connection.ExecQuery(query);
     if (!rows) return;
-    while (const ManagementRow* row = rows->next()) handle(*row);
+    std::size_t count = 0;
+    while (const ManagementRow* row = rows->next()) {
+        if (++count > maximumClassRows) {
+            const std::string_view className = query.substr(query.rfind(' ') + 1);
+            throw ScanError("more than " + std::to_string(maximumClassRows) + " " + std::string(className) + " rows");
+        }
+        handle(*row);
+    }
 }
 
 }  // namespace

@@ -16,8 +16,6 @@ namespace {
 constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
 // WMI's classes have at most about a hundred properties; a row of thousands is no computer's.
 constexpr std::size_t maximumRowProperties = 4096;
-// The most modules the window counts; no computer has more rows of any class the scan reads.
-constexpr std::size_t maximumClassRows = 32767;
 
 // Properties that WMI types as whole numbers; the rest arrive as text.
 constexpr std::array<std::string_view, 6> wholeNumberProperties = {

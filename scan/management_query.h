@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -8,6 +9,10 @@
 
 namespace tavrix {
 
+// The most rows of any class the scan reads, from any source: the window counts modules in a
+// 16-bit signed number, and no computer has more rows of any class. A machine file holds no more
+// either, so whatever one run saves, the next one reads.
+inline constexpr std::size_t maximumClassRows = 32767;
 
 // One row of a query's result. Property names match without regard to case.
 class ManagementRow {

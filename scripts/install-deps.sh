@@ -14,6 +14,7 @@ xvfb xauth xdotool xclip x11-utils strace openbox
 weston qt6-wayland wl-clipboard qt6-base-private-dev
 appstream desktop-file-utils lintian dpkg-dev file locales
 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 nsis
+dbus at-spi2-core python3-pyatspi
 python3 python3-jsonschema iproute2
 "
 

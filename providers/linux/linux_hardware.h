@@ -3,21 +3,20 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "providers/linux/smbios_table.h"
 #include "providers/platform_provider.h"
+#include "providers/smbios/smbios_table.h"
 #include "scan/machine_description.h"
 
 namespace tavrix {
 
-// A computer's hardware description as WMI's seven classes would give it. read() gathers the
-// sources: the SMBIOS tables (live, or from a dump), /sys/class/dmi/id and udev's memory database
-// (used only without tables), /proc/meminfo, /proc/cpuinfo and the processor's base frequency, every
-// path under the sources' root; a dump is read alone, so that its tables answer everything whatever
-// computer decodes them (this code is portable for that). describe() maps them to rows without
-// touching a file; the installed memory comes from the tables where /proc/meminfo cannot say.
+// A Linux computer's hardware description as WMI's seven classes would give it. read() gathers the
+// sources: the SMBIOS tables (the kernel's copy, or a dump), /sys/class/dmi/id and udev's memory
+// database (used only without tables), /proc/meminfo, /proc/cpuinfo and the processor's base
+// frequency, every path under the sources' root; a dump is read alone, so that its tables answer
+// everything whatever computer decodes them. describe() maps them to rows without touching a file:
+// the tables as providers/smbios maps them, with what /proc tells in place of or beside them.
 class LinuxHardware {
 public:
     // Reads every source afresh. A missing, unreadable or oversized source (anything but a regular
@@ -41,10 +40,5 @@ public:
     std::string baseFrequency;                 // cpu0's cpufreq/base_frequency, in kHz
     std::string architecture;                  // /proc/sys/kernel/arch, else the build's ("x86_64")
 };
-
-// The code WMI gives as MemoryType for an SMBIOS memory device type code.
-int wmiMemoryType(int smbiosType);
-// The SMBIOS memory device type code for a name such as "DDR4"; nullopt for an unknown name.
-std::optional<int> smbiosMemoryType(std::string_view name);
 
 }  // namespace tavrix

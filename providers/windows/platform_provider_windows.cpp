@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "providers/linux/linux_hardware.h"
+#include "providers/smbios/smbios_classes.h"
 #include "providers/windows/com_text.h"
 #include "providers/windows/wmi_provider.h"
 
@@ -12,11 +12,12 @@ namespace tavrix {
 // that a bad dump fails before any window). The root is a Linux option the command line refuses.
 std::unique_ptr<ManagementProvider> makePlatformProvider(const PlatformSources& sources, WarningSink warn) {
     if (sources.dumpFile.empty()) return std::make_unique<WmiProvider>();
-    const LinuxHardware hardware = LinuxHardware::read(sources);
+    std::vector<std::string> warnings;
+    const SmbiosTable tables = SmbiosTable::readDump(sources.dumpFile, warnings);
     if (warn) {
-        for (const auto& warning : hardware.warnings) warn(warning);
+        for (const auto& warning : warnings) warn(warning);
     }
-    return std::make_unique<DescriptionProvider>(hardware.describe());
+    return std::make_unique<DescriptionProvider>(describeTables(tables));
 }
 
 // The user's own separator from the regional settings; "." when none can be read.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <array>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,7 @@ struct FakeView : tavrix::behaviour::Form1View {
 
     std::vector<std::string> log;
     std::array<int, 3> selected{-1, -1, -1};
+    std::array<std::vector<std::string>, 3> lists;
     Launch launch = Launch::Starts;
 
     static std::string name(ModuleList list) { return std::string(tavrix::controlName(list)); }
@@ -30,8 +32,19 @@ struct FakeView : tavrix::behaviour::Form1View {
     void setCaption(ValueLabel label, const std::string& caption) override {
         log.push_back("caption " + std::string(tavrix::controlName(label)) + "=" + caption);
     }
-    void clearList(ModuleList list) override { log.push_back("clear " + name(list)); }
-    void appendRow(ModuleList list, const std::string& row) override { log.push_back("row " + name(list) + "=" + row); }
+    void clearList(ModuleList list) override {
+        lists[static_cast<std::size_t>(list)].clear();
+        log.push_back("clear " + name(list));
+    }
+    void appendRow(ModuleList list, const std::string& row) override {
+        lists[static_cast<std::size_t>(list)].push_back(row);
+        log.push_back("row " + name(list) + "=" + row);
+    }
+    std::vector<std::string> rows(ModuleList list) const override { return lists[static_cast<std::size_t>(list)]; }
+    void setRowReading(int row, const std::string& reading) override {
+        log.push_back("reading " + std::to_string(row) + "=" + reading);
+    }
+    void confirmCopy(const std::string& confirmation) override { log.push_back("confirm " + confirmation); }
     int selectedRow(ModuleList list) const override { return selected[static_cast<std::size_t>(list)]; }
     void selectRow(ModuleList list, int row) override {
         selected[static_cast<std::size_t>(list)] = row;
@@ -98,10 +111,11 @@ TEST_F(Form1Behaviour, AClickedListsRowIsSelectedInTheOtherTwoInOrder) {
     }
 }
 
-TEST_F(Form1Behaviour, CopyPutsTheReportOnTheClipboard) {
+TEST_F(Form1Behaviour, CopyPutsTheReportOnTheClipboardThenConfirmsItToAScreenReader) {
     form.values().reportText = "line 1\r\nline 2\r\n";
     form.clipboardCmd_Click();
-    EXPECT_EQ(view.log, std::vector<std::string>{"clipboard line 1\r\nline 2\r\n"});
+    EXPECT_EQ(view.log, (std::vector<std::string>{"clipboard line 1\r\nline 2\r\n",
+                                                  "confirm System info copied to the clipboard"}));
 }
 
 TEST_F(Form1Behaviour, ChatStartsTheBrowserOrSaysOneThingWhateverFails) {
@@ -156,11 +170,15 @@ TEST_F(Form1Behaviour, APagesNewWindowOpensInTheUsersBrowserOnlyForAWebAddress) 
     }
 }
 
-TEST_F(Form1Behaviour, ScanFillsTheViewAndNavigatesLast) {
+// The scan navigates as its last step; then row n of every list reads as the whole module n.
+TEST_F(Form1Behaviour, ScanFillsTheViewNavigatesThenReadsEachRowAsItsModule) {
     const auto server = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     tavrix::behaviour::Form1 scanned(*server, view, tavrix::TextForm());
     EXPECT_EQ(scanned.getTavrix(), "Success");
-    ASSERT_FALSE(view.log.empty());
-    EXPECT_EQ(view.log.back(), "navigate " + scanned.lookupAddress());
+    const auto navigated = std::find(view.log.begin(), view.log.end(), "navigate " + scanned.lookupAddress());
+    ASSERT_NE(navigated, view.log.end());
+    const std::vector<std::string> after(navigated + 1, view.log.end());
+    ASSERT_EQ(after.size(), view.lists[0].size());
+    EXPECT_EQ(after.front(), "reading 0=" + view.lists[0][0] + ", " + view.lists[1][0] + ", " + view.lists[2][0]);
     EXPECT_NE(std::find(view.log.begin(), view.log.end(), "caption Label21=Dell Inc."), view.log.end());
 }

@@ -1,7 +1,5 @@
 #include "ui/qt/browser_warmup.h"
 
-#include "ui/qt/tavrix_application.h"
-
 #include <QEvent>
 #include <QTimer>
 #include <QUrl>
@@ -29,7 +27,7 @@ bool BrowserWarmup::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BrowserWarmup::start() {
-    if (page_ || !TavrixApplication::browserRefusal().isEmpty()) return;
+    if (page_) return;
     // Off the record, like the main window's own profile: nothing goes to disk.
     profile_ = new QWebEngineProfile;
     page_ = new QWebEnginePage(profile_);

@@ -25,25 +25,9 @@ void Dialog::load() {
     Form_Load();
 }
 
-QGroupBox* Dialog::Frame1() {
-    load();
-    return Frame1_;
-}
 
-TextBox* Dialog::Text1() {
-    load();
-    return Text1_;
-}
 
-QPushButton* Dialog::CancelButton() {
-    load();
-    return CancelButton_;
-}
 
-QPushButton* Dialog::OKButton() {
-    load();
-    return OKButton_;
-}
 
 void Dialog::createControls() {
     const QHash<QString, QWidget*> widgets = buildControls(forms::dialogForm(), client_, {}, layoutDpi_);

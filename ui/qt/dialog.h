@@ -23,14 +23,7 @@ public:
 
     void load();
     bool isLoaded() const override { return Text1_ != nullptr; }
-    // The dpi the layout is drawn at: 96, or less where the window would not fit the screen.
-    int layoutDpi() const { return layoutDpi_; }
     void show() override { QWidget::show(); }
-
-    QGroupBox* Frame1();
-    TextBox* Text1();
-    QPushButton* CancelButton();
-    QPushButton* OKButton();
 
 signals:
     void okPressed();

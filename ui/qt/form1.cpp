@@ -24,6 +24,7 @@
 
 #include "forms/form1_form.h"
 #include "scan/scan_error.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/chat_launcher.h"
 #include "ui/qt/clipboard_service.h"
 #include "ui/qt/form_builder.h"
@@ -31,7 +32,6 @@
 #include "ui/qt/message_service.h"
 #include "ui/qt/page_browser.h"
 #include "ui/qt/process_launcher.h"
-#include "ui/qt/tavrix_application.h"
 #include "ui/qt/window_hints.h"
 #include "ui/qt/window_pictures.h"
 
@@ -47,10 +47,12 @@ void noCurrentRow(QListWidget* list) { list->setCurrentIndex(QModelIndex()); }
 
 }  // namespace
 
-Form1::Form1(ManagementProvider& provider, DesktopServices services, QWidget* parent)
+Form1::Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm, QString browserRefusal,
+             QWidget* parent)
     : QWidget(parent, qt::windowFlags(forms::form1Form())),
       services_(services),
-      behaviour_(provider, *this, TextForm::fromCurrentLocale(), TavrixApplication::browserRefusal().toStdString()) {
+      browserRefusal_(std::move(browserRefusal)),
+      behaviour_(provider, *this, std::move(textForm), browserRefusal_.toStdString()) {
     layoutDpi_ = qt::layoutDpi(forms::form1Form(), windowFrame(forms::form1Form()));
     applyWindow(*this, forms::form1Form(), layoutDpi_);
     client_ = clientArea(*this, forms::form1Form());
@@ -93,25 +95,6 @@ QListWidget* Form1::list(ModuleList which) {
     return nullptr;
 }
 
-QWebEngineView* Form1::WB() {
-    load();
-    return WB_;
-}
-
-QPushButton* Form1::clipboardCmd() {
-    load();
-    return clipboardCmd_;
-}
-
-QLabel* Form1::Image1() {
-    load();
-    return Image1_;
-}
-
-QLabel* Form1::Label39() {
-    load();
-    return Label39_;
-}
 
 void Form1::clearList(ModuleList which) {
     list(which)->clear();
@@ -123,15 +106,22 @@ void Form1::appendRow(ModuleList which, const std::string& row) {
     noCurrentRow(list(which));
 }
 
+void Form1::setRowReading(int row, const std::string& reading) {
+    for (ModuleList which : {ModuleList::slotsLst, ModuleList::memoryLst, ModuleList::speedLst})
+        if (QListWidgetItem* item = list(which)->item(row))
+            item->setData(Qt::AccessibleTextRole, QString::fromStdString(reading));
+}
+
 void Form1::setCaption(ValueLabel label, const std::string& caption) {
-    valueLabel(label)->setText(QString::fromStdString(caption));
+    setValueText(*valueLabel(label), QString::fromStdString(caption));
 }
 
 void Form1::navigate(const std::string& address) {
     const QUrl url = lookupUrl(address);
     if (!url.isValid()) throw ScanError("Navigation failed: invalid address " + address);
-    if (!WB()) return;  // no browser may run: WB shows why instead
-    services_.browser.navigate(*WB(), url);
+    load();
+    if (!WB_) return;  // no browser may run: WB shows why instead
+    services_.browser.navigate(*WB_, url);
 }
 
 void Form1::setVisible(bool visible) {
@@ -157,6 +147,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             QTimer::singleShot(0, this, [this] { applyTabOrder(forms::form1Form(), controls_); });
         return QWidget::eventFilter(watched, event);
     }
+    if (auto* shown = qobject_cast<QListWidget*>(watched);
+        shown && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        followFocus(shown, event->type() == QEvent::FocusIn);
     const bool link = watched == Image1_ || watched == Label39_;
     const bool press = event->type() == QEvent::MouseButtonPress;
     if (!link || (!press && event->type() != QEvent::MouseButtonRelease)) return QWidget::eventFilter(watched, event);
@@ -177,8 +170,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::createControls() {
     controls_ =
         buildControls(forms::form1Form(), client_, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
-            if (const QString refusal = TavrixApplication::browserRefusal(); !refusal.isEmpty()) {
-                auto* why = new QLabel(refusal, frame);
+            if (!browserRefusal_.isEmpty()) {
+                auto* why = new QLabel(browserRefusal_, frame);
                 why->setAlignment(Qt::AlignCenter);
                 return why;
             }
@@ -237,8 +230,16 @@ void Form1::connectHandlers() {
     connect(memoryLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.memoryLst_Click(); });
     connect(slotsLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.slotsLst_Click(); });
     connect(speedLst_, &QListWidget::itemSelectionChanged, this, [this] { behaviour_.speedLst_Click(); });
+    for (QListWidget* shown : {slotsLst_, memoryLst_, speedLst_}) shown->installEventFilter(this);
     Image1_->installEventFilter(this);
     Label39_->installEventFilter(this);
+}
+
+std::vector<std::string> Form1::rows(ModuleList which) const {
+    const QListWidget* shown = const_cast<Form1*>(this)->list(which);
+    std::vector<std::string> texts;
+    for (int row = 0; row < shown->count(); ++row) texts.push_back(shown->item(row)->text().toStdString());
+    return texts;
 }
 
 int Form1::selectedRow(ModuleList which) const {
@@ -247,20 +248,38 @@ int Form1::selectedRow(ModuleList which) const {
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
+// A list that follows another gets no current row, so that a screen reader hears only the row of
+// the list with the focus; the list takes its selected row as current when it gets the focus.
 void Form1::selectRow(ModuleList which, int row) {
     QListWidget* target = list(which);
     const QSignalBlocker blocker(target);
-    if (row >= 0) {
+    if (row >= 0 && target->hasFocus()) {
         target->setCurrentRow(row);
+        return;
+    }
+    if (row >= 0) {
+        target->selectionModel()->select(target->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
     } else {
         target->clearSelection();
-        target->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
+    target->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void Form1::followFocus(QListWidget* shown, bool focused) {
+    const QModelIndexList selected = shown->selectionModel()->selectedIndexes();
+    const QModelIndex current = focused && !selected.isEmpty() ? selected.first() : QModelIndex();
+    if (focused && !current.isValid()) return;
+    shown->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
 }
 
 void Form1::setClipboardText(const std::string& text) {
     services_.clipboard.clear();
     services_.clipboard.setText(QString::fromStdString(text));
+}
+
+void Form1::confirmCopy(const std::string& confirmation) {
+    load();
+    confirmToScreenReader(*clipboardCmd_, QString::fromStdString(confirmation));
 }
 
 bool Form1::startBrowser(const std::string& address) {

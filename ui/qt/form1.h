@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "behaviour/form1.h"
 #include "behaviour/form1_view.h"
@@ -37,19 +38,21 @@ namespace tavrix::qt {
 class Form1 : public QWidget, public behaviour::Form1View, public behaviour::MainWindow {
     Q_OBJECT
 public:
-    explicit Form1(ManagementProvider& provider,
-                   DesktopServices services = systemDesktopServices(),
-                   QWidget* parent = nullptr);
+    // browserRefusal: why no browser may be created, shown in WB's place; empty: it may.
+    Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm, QString browserRefusal = {},
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // Creates the controls and runs Form_Load, once.
     void load();
     bool isLoaded() const override { return Frame1_ != nullptr; }
-    // The dpi the layout is drawn at: 96, or less where the window would not fit the screen.
-    int layoutDpi() const { return layoutDpi_; }
     void show() override { QWidget::show(); }
 
-    behaviour::Form1& behaviour() override { return behaviour_; }
+    // What the window does; using it loads the window, as any use of a control does.
+    behaviour::Form1& behaviour() override {
+        load();
+        return behaviour_;
+    }
     ScanValues& values() { return behaviour_.values(); }
     // The lookup address the last scan composed.
     const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
@@ -61,16 +64,15 @@ public:
     QWidget* control(const QString& name);
     QLabel* valueLabel(ValueLabel label);
     QListWidget* list(ModuleList which);
-    QWebEngineView* WB();
-    QPushButton* clipboardCmd();
-    QLabel* Image1();
-    QLabel* Label39();
 
     // The view, each loading the window first.
     void setCaption(ValueLabel label, const std::string& caption) override;
     void navigate(const std::string& address) override;
     void clearList(ModuleList which) override;
     void appendRow(ModuleList which, const std::string& row) override;
+    void setRowReading(int row, const std::string& reading) override;
+    void confirmCopy(const std::string& confirmation) override;
+    std::vector<std::string> rows(ModuleList which) const override;
     int selectedRow(ModuleList which) const override;
     void selectRow(ModuleList which, int row) override;
     void showMessage(const std::string& text) override;
@@ -92,11 +94,14 @@ private:
     void createControls();
     void createBrowser(QWidget* frame);
     void connectHandlers();
+    // A list with the focus makes its selected row current; one without it has no current row.
+    void followFocus(QListWidget* shown, bool focused);
 
     // Asks where to save a download; cancelling the dialog cancels the download.
     void saveDownload(QWebEngineDownloadRequest* download);
 
     DesktopServices services_;
+    QString browserRefusal_;
     behaviour::Form1 behaviour_;
     QHash<QString, QWidget*> controls_;
     QObject* pressed_ = nullptr;  // Image1 or Label39 while the left button went down on it

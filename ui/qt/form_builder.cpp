@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "forms/window_fit.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/group_box.h"
 #include "ui/qt/layout_fonts.h"
 #include "ui/qt/push_button.h"
@@ -28,15 +29,23 @@ namespace {
 using forms::ControlDescription;
 using forms::ControlKind;
 
-QWidget* makeControl(const ControlDescription& control, QWidget* container, const ControlFactory& makeOther) {
+// Each widget is described for screen readers before anything about it changes, since Qt keeps
+// the accessible object it makes for the first change.
+QWidget* makeControl(const forms::WindowDescription& window, const ControlDescription& control, QWidget* container,
+                     const ControlFactory& makeOther) {
     const QString caption = QString::fromLatin1(control.caption);
+    const forms::AccessibleDescription accessible = forms::accessibleDescription(window, control);
+    auto described = [&accessible](auto* widget) {
+        describeForScreenReaders(*widget, accessible);
+        return widget;
+    };
     switch (control.kind) {
-        case ControlKind::Frame: return new GroupBox(caption, container);
+        case ControlKind::Frame: return described(new GroupBox(caption, container));
         case ControlKind::CaptionLabel:
         case ControlKind::ValueLabel:
         case ControlKind::LinkLabel:
         case ControlKind::Picture: {
-            auto* label = new QLabel(container);
+            auto* label = described(new QLabel(container));
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(false);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -45,7 +54,7 @@ QWidget* makeControl(const ControlDescription& control, QWidget* container, cons
             return label;
         }
         case ControlKind::TextBox: {
-            auto* text = new TextBox(container);
+            auto* text = described(new TextBox(container));
             text->setReadOnly(true);
             text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
             text->setTabChangesFocus(true);
@@ -54,19 +63,20 @@ QWidget* makeControl(const ControlDescription& control, QWidget* container, cons
             return text;
         }
         case ControlKind::ListBox: {
-            auto* list = new QListWidget(container);
+            auto* list = described(new QListWidget(container));
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setSortingEnabled(false);
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             list->setTextElideMode(Qt::ElideNone);
+            list->setPalette(readableHighlight(list->palette()));
             return list;
         }
-        case ControlKind::Button: return new PushButton(caption, container);
+        case ControlKind::Button: return described(new PushButton(caption, container));
         case ControlKind::Browser: break;
     }
     QWidget* other = makeOther ? makeOther(control, container) : nullptr;
     if (!other) throw std::logic_error(std::string("no widget for control ") + control.name);
-    return other;
+    return described(other);
 }
 
 // A fixed caption wider than its label (at a reduced scale the font's whole-pixel size shrinks
@@ -116,6 +126,7 @@ int layoutDpi(const forms::WindowDescription& window, QMargins frame) {
 }
 
 void applyWindow(QWidget& widget, const forms::WindowDescription& window, int dpi) {
+    describeForScreenReaders(widget, forms::accessibleDescription(window));
     widget.setObjectName(QString::fromLatin1(window.name));
     widget.setWindowTitle(QString::fromLatin1(window.title));
     widget.setWindowIcon(programIcon());
@@ -167,7 +178,7 @@ QHash<QString, QWidget*> buildControls(const forms::WindowDescription& window, Q
     for (const ControlDescription& control : window.controls) {
         QWidget* container = *control.container ? widgets.value(QString::fromLatin1(control.container)) : clientArea;
         if (!container) throw std::logic_error(std::string("container not built before ") + control.name);
-        QWidget* widget = makeControl(control, container, makeOther);
+        QWidget* widget = makeControl(window, control, container, makeOther);
         widget->setObjectName(QString::fromLatin1(control.name));
         widget->setGeometry(toPixels(control.place, dpi));
         widget->setFont(layoutFont(control.font, dpi));

@@ -33,7 +33,8 @@ QMargins windowFrame(const forms::WindowDescription& window);
 // the primary screen's available geometry, else the largest that fits (fonts and pictures too).
 int layoutDpi(const forms::WindowDescription& window, QMargins frame);
 
-// Gives the window the description's title, icon, default font and fixed client size at the dpi,
+// Gives the window its description for screen readers, the title, icon, default font and fixed
+// client size at the dpi,
 // and its position unless it is centred; a window laid out smaller to fit its screen is placed
 // inside the screen's available geometry.
 // Where the window draws its own title bar, its fixed size holds the frame too.

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "forms/splash_form.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/form_builder.h"
 #include "ui/qt/twips.h"
 #include "ui/qt/window_hints.h"
@@ -39,28 +40,14 @@ void frmSplash::load() {
     createControls();
 }
 
-QLabel* frmSplash::Label1() {
-    load();
-    return Label1_;
-}
 
-QLabel* frmSplash::Label2() {
-    load();
-    return Label2_;
-}
 
-QTimer* frmSplash::Timer1() {
-    load();
-    return Timer1_;
-}
 
 void frmSplash::createControls() {
     client_ = new QWidget(this);
     client_->setGeometry(
         QRect(QPoint(borderWidth, borderWidth), toPixels(forms::splashForm().clientArea, layoutDpi_).size()));
-    const QHash<QString, QWidget*> widgets = buildControls(forms::splashForm(), client_, {}, layoutDpi_);
-    Label1_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label1")));
-    Label2_ = qobject_cast<QLabel*>(widgets.value(QStringLiteral("Label2")));
+    buildControls(forms::splashForm(), client_, {}, layoutDpi_);
 
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -77,7 +64,9 @@ void frmSplash::setVisible(bool visible) {
         applyWindowManagerHints(*this, forms::splashForm());
     }
     QFrame::setVisible(visible);
-    if (visible) activateShownWindow(*this, this);
+    if (!visible) return;
+    activateShownWindow(*this, this);
+    announceShownWindow(*this, forms::accessibleDescription(forms::splashForm()));
 }
 
 void frmSplash::paintEvent(QPaintEvent* event) {

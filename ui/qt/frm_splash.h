@@ -7,7 +7,6 @@
 
 class QCloseEvent;
 class QKeyEvent;
-class QLabel;
 class QPaintEvent;
 class QTimer;
 
@@ -18,18 +17,12 @@ namespace tavrix::qt {
 class frmSplash : public QFrame, public behaviour::FlowWindow {
     Q_OBJECT
 public:
-    // The dpi the layout is drawn at: 96, or less where the window would not fit the screen.
-    int layoutDpi() const { return layoutDpi_; }
     frmSplash();
     ~frmSplash() override;
 
     void load();
     bool isLoaded() const override { return Timer1_ != nullptr; }
     void show() override { QFrame::show(); }
-
-    QLabel* Label1();
-    QLabel* Label2();
-    QTimer* Timer1();
 
 signals:
     // A tick of Timer1 once both texts have been painted, so that they stand while a scan blocks.
@@ -48,8 +41,6 @@ private:
     void createControls();
 
     QWidget* client_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    QLabel* Label2_ = nullptr;
     QTimer* Timer1_ = nullptr;
     behaviour::frmSplash behaviour_{[this] { emit timerTicked(); }, [this] { emit keyPressed(); }};
 };

@@ -10,9 +10,13 @@
 
 namespace tavrix::qt {
 
-ProgramWindows::ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess,
-                               DesktopServices services)
-    : behaviour::ProgramWindows(std::move(endProcess)), provider_(provider), services_(services) {}
+ProgramWindows::ProgramWindows(ManagementProvider& provider, DesktopServices services, TextForm textForm,
+                               QString browserRefusal, std::function<void()> endProcess)
+    : behaviour::ProgramWindows(std::move(endProcess)),
+      provider_(provider),
+      services_(services),
+      textForm_(std::move(textForm)),
+      browserRefusal_(std::move(browserRefusal)) {}
 
 ProgramWindows::~ProgramWindows() {
     destroyWindows();
@@ -33,7 +37,8 @@ std::unique_ptr<behaviour::FlowWindow> ProgramWindows::make(Window window) {
             connect(made.get(), &Dialog::okPressed, this, [this] { flow().okPressed(); });
             connect(made.get(), &Dialog::cancelPressed, this, [this] { flow().cancelPressed(); });
             connect(made.get(), &Dialog::closed, this, [this] { flow().dialogClosed(); });
-            warmup_ = std::make_unique<BrowserWarmup>(*made);
+            // No browser at all where the browser is refused.
+            if (browserRefusal_.isEmpty()) warmup_ = std::make_unique<BrowserWarmup>(*made);
             return made;
         }
         case Window::frmSplash: {
@@ -43,7 +48,7 @@ std::unique_ptr<behaviour::FlowWindow> ProgramWindows::make(Window window) {
             return made;
         }
         case Window::Form1: {
-            auto made = std::make_unique<Form1>(provider_, services_);
+            auto made = std::make_unique<Form1>(provider_, services_, textForm_, browserRefusal_);
             connect(made.get(), &Form1::closed, this, [this] { flow().mainWindowClosed(); });
             return made;
         }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 
 #include "behaviour/program_windows.h"
+#include "scan/text_form.h"
 #include "ui/qt/desktop_services.h"
 
 namespace tavrix {
@@ -24,10 +26,11 @@ class frmSplash;
 class ProgramWindows : public QObject, public behaviour::ProgramWindows {
     Q_OBJECT
 public:
-    // The provider answers Form1's scan and the services carry out its commands; endProcess ends
-    // the process at once (or stands in for that).
-    ProgramWindows(ManagementProvider& provider, std::function<void()> endProcess,
-                   DesktopServices services = systemDesktopServices());
+    // The provider answers Form1's scan, the services carry out its commands and textForm writes
+    // its values; browserRefusal (empty: none) keeps any browser from being created. endProcess
+    // ends the process at once (or stands in for that).
+    ProgramWindows(ManagementProvider& provider, DesktopServices services, TextForm textForm, QString browserRefusal,
+                   std::function<void()> endProcess);
     ~ProgramWindows() override;
 
     Dialog& dialog();
@@ -46,6 +49,8 @@ private:
     std::unique_ptr<BrowserWarmup> warmup_;  // while the first window is read
     ManagementProvider& provider_;
     DesktopServices services_;
+    TextForm textForm_;
+    QString browserRefusal_;
 };
 
 }  // namespace tavrix::qt

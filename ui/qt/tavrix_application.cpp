@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "ui/qt/accessibility.h"
 #include "ui/qt/fixed_size_windows.h"
 #include "ui/qt/message_box.h"
 
@@ -27,11 +28,6 @@ void reportFailureAndExit(const QString& failure) {
 }
 
 namespace {
-
-QString& refusal() {
-    static QString reason;
-    return reason;
-}
 
 // mkdir(2) fails in /proc whoever runs it, so Qt can create no runtime folder in either.
 constexpr char noRuntimeFolder[] = "/proc/self/tavrix-runtime";
@@ -50,9 +46,6 @@ bool isOwnSocket(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode) && status.st_uid == geteuid();
 }
 #endif
-
-// TMPDIR as it was before prepareWebEngine pointed it at noRuntimeFolder; nullopt while it has not.
-std::optional<QByteArray> savedTemporaryFolder;
 
 QtMessageHandler defaultHandler = nullptr;
 bool applicationStarted = false;  // set once QApplication's constructor has returned
@@ -84,12 +77,14 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 
 }  // namespace
 
-int& TavrixApplication::prepareWebEngine(int& argc) {
+bool TavrixApplication::prepareWebEngine() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The program writes no files, not even Qt's or Mesa's cache of compiled shaders.
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
+    enablePageAccessibility();
+    bool noRuntime = false;
 #ifndef _WIN32
     if (!isOwnRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"))) {
         // The compositor's socket stays where it was found: its name becomes a path.
@@ -97,13 +92,8 @@ int& TavrixApplication::prepareWebEngine(int& argc) {
         if (!wayland.isEmpty() && !wayland.startsWith('/') && !runtime.isEmpty())
             qputenv("WAYLAND_DISPLAY", runtime + '/' + wayland);
         const std::string own = "/run/user/" + std::to_string(geteuid());
-        const bool hasOwn = isOwnRuntimeFolder(own.c_str());
-        qputenv("XDG_RUNTIME_DIR", hasOwn ? own.c_str() : noRuntimeFolder);
-        // Qt falls back to $TMPDIR/runtime-USER and creates it: while QApplication starts, that fails too.
-        if (!hasOwn && !savedTemporaryFolder) {
-            savedTemporaryFolder = qgetenv("TMPDIR");
-            qputenv("TMPDIR", noTemporaryFolder);
-        }
+        noRuntime = !isOwnRuntimeFolder(own.c_str());
+        qputenv("XDG_RUNTIME_DIR", noRuntime ? noRuntimeFolder : own.c_str());
     }
     // Without an address, the bus library would start a session bus with dbus-launch.
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
@@ -111,7 +101,31 @@ int& TavrixApplication::prepareWebEngine(int& argc) {
         qputenv("DBUS_SESSION_BUS_ADDRESS", isOwnSocket(bus) ? ("unix:path=" + bus).c_str() : "unix:path=/dev/null");
     }
 #endif
-    return argc;
+    return noRuntime;
+}
+
+std::optional<QByteArray> TavrixApplication::hideTemporaryFolder() {
+    std::optional<QByteArray> folder;
+    if (qEnvironmentVariableIsSet("TMPDIR")) folder = qgetenv("TMPDIR");
+    qputenv("TMPDIR", noTemporaryFolder);
+    return folder;
+}
+
+void TavrixApplication::restoreTemporaryFolder(const std::optional<QByteArray>& folder) {
+    if (folder) {
+        qputenv("TMPDIR", *folder);
+    } else {
+        qunsetenv("TMPDIR");
+    }
+}
+
+std::unique_ptr<TavrixApplication> TavrixApplication::start(int& argc, char** argv) {
+    const bool noRuntimeFolder = prepareWebEngine();
+    std::optional<QByteArray> temporaryFolder;
+    if (noRuntimeFolder) temporaryFolder = hideTemporaryFolder();
+    auto application = std::make_unique<TavrixApplication>(argc, argv);
+    if (noRuntimeFolder) restoreTemporaryFolder(temporaryFolder);
+    return application;
 }
 
 void TavrixApplication::installQuietMessages() {
@@ -119,20 +133,7 @@ void TavrixApplication::installQuietMessages() {
     if (previous != quietMessages) defaultHandler = previous;
 }
 
-void TavrixApplication::refuseBrowser(const QString& reason) { refusal() = reason; }
-
-QString TavrixApplication::browserRefusal() { return refusal(); }
-
-TavrixApplication::TavrixApplication(int& argc, char** argv) : QApplication(prepareWebEngine(argc), argv) {
-    applicationStarted = true;
-    if (savedTemporaryFolder) {
-        if (savedTemporaryFolder->isEmpty()) {
-            qunsetenv("TMPDIR");
-        } else {
-            qputenv("TMPDIR", *savedTemporaryFolder);
-        }
-    }
-}
+TavrixApplication::TavrixApplication(int& argc, char** argv) : QApplication(argc, argv) { applicationStarted = true; }
 
 bool TavrixApplication::notify(QObject* receiver, QEvent* event) {
     try {

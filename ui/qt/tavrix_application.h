@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QByteArray>
+
+#include <memory>
+#include <optional>
 
 #include "forms/program_texts.h"
 
@@ -16,9 +20,10 @@ using forms::applicationTitle;
 
 // The program's QApplication. Any exception that escapes an event handler ends in the standard
 // error report, so that none crosses Qt's event loop; a Wayland compositor's maximize or
-// full-screen request leaves a fixed-size window its size (deliverKeepingFixedSizes). Prepares Qt and Qt WebEngine before Qt
-// starts: shared OpenGL contexts, and nothing written to disk by Qt, Mesa or the session bus.
-// The browser keeps its sandbox: the program never disables it.
+// full-screen request leaves a fixed-size window its size (deliverKeepingFixedSizes). Qt and Qt
+// WebEngine are prepared before it exists (prepareWebEngine()): shared OpenGL contexts, and
+// nothing written to disk by Qt, Mesa or the session bus. The browser keeps its sandbox: the
+// program never disables it.
 class TavrixApplication : public QApplication {
     Q_OBJECT
 public:
@@ -26,23 +31,27 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // What TavrixApplication's constructor does before QApplication's; for programs and tests
-    // that construct a plain QApplication. For this process and every child: no shader cache of
-    // Qt or Mesa; a session bus only where one runs (never one started on demand); and
-    // XDG_RUNTIME_DIR set to the user's own runtime folder, or, when there is none, to a path
+    // Before any QApplication exists, for this process and every child: shared OpenGL contexts; no
+    // shader cache of Qt or Mesa; a session bus only where one runs (never one started on demand);
+    // and XDG_RUNTIME_DIR set to the user's own runtime folder, or, when there is none, to a path
     // where Qt can create nothing (Qt would make /tmp/runtime-USER), with Qt's warning about it
     // kept quiet by installQuietMessages() (a Wayland display named in the old folder is then named
-    // by its path).
-    static int& prepareWebEngine(int& argc);
+    // by its path). Returns whether the user has no runtime folder.
+    static bool prepareWebEngine();
+
+    // Without a runtime folder Qt falls back to $TMPDIR/runtime-USER and creates it: TMPDIR points
+    // where nothing can be created while the application starts, and is put back once it has.
+    // hideTemporaryFolder() returns TMPDIR as it was (nullopt: unset).
+    static std::optional<QByteArray> hideTemporaryFolder();
+    static void restoreTemporaryFolder(const std::optional<QByteArray>& folder);
+
+    // The application as the program starts it: Qt and its page engine prepared, then the
+    // application created with TMPDIR hidden where there is no runtime folder.
+    static std::unique_ptr<TavrixApplication> start(int& argc, char** argv);
 
     // Turns Qt's fatal failure to reach the display into "tavrix: cannot open a display: ..." and
     // exit status 1, and silences Qt's warning about the missing runtime folder.
     static void installQuietMessages();
-
-    // Keeps the browser from ever being created, with the reason WB shows instead of the page;
-    // browserRefusal() is empty while the browser may be created.
-    static void refuseBrowser(const QString& reason);
-    static QString browserRefusal();
 };
 
 }  // namespace tavrix::qt

@@ -4,6 +4,7 @@
 
 #include "forms/form1_form.h"
 #include "scan/utf16_text.h"
+#include "ui/win32/accessible_control.h"
 #include "ui/win32/browser_host.h"
 #include "ui/win32/resource_ids.h"
 
@@ -64,12 +65,31 @@ void Form1::clearList(ModuleList which) { list(which).clear(); }
 
 void Form1::appendRow(ModuleList which, const std::string& row) { list(which).append(row); }
 
+void Form1::setRowReading(int row, const std::string& reading) {
+    for (ModuleList which : {ModuleList::slotsLst, ModuleList::memoryLst, ModuleList::speedLst})
+        win32::setRowReading(list(which), row, reading);
+}
+
+void Form1::confirmCopy(const std::string& confirmation) {
+    confirmToScreenReader(control("clipboardCmd"), confirmation);
+}
+
 // Setting a list's row from code does not notify, so the lists never call one another.
 void Form1::selectRow(ModuleList which, int row) { list(which).selectRow(row); }
 
+std::vector<std::string> Form1::rows(ModuleList which) const {
+    const ListBox shown(form_.control(controlName(which)));
+    std::vector<std::string> texts;
+    for (int row = 0; row < shown.count(); ++row) texts.push_back(shown.row(row));
+    return texts;
+}
+
 int Form1::selectedRow(ModuleList which) const { return ListBox(form_.control(controlName(which))).selectedRow(); }
 
-void Form1::setCaption(ValueLabel label, const std::string& caption) { valueLabel(label).setText(caption); }
+void Form1::setCaption(ValueLabel label, const std::string& caption) {
+    valueLabel(label).setText(caption);
+    valueChanged(valueLabel(label));
+}
 
 void Form1::navigate(const std::string& address) {
     load();

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "behaviour/form1.h"
 #include "behaviour/form1_view.h"
@@ -34,7 +35,11 @@ public:
     // The browser goes before its window.
     void unload() override;
 
-    behaviour::Form1& behaviour() override { return behaviour_; }
+    // What the window does; using it loads the window, as any use of a control does.
+    behaviour::Form1& behaviour() override {
+        load();
+        return behaviour_;
+    }
     ScanValues& values() { return behaviour_.values(); }
     const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
     // The address WB was navigated to; empty before.
@@ -48,7 +53,10 @@ public:
     // The view.
     void appendRow(ModuleList which, const std::string& row) override;
     void clearList(ModuleList which) override;
+    void setRowReading(int row, const std::string& reading) override;
+    void confirmCopy(const std::string& confirmation) override;
     void selectRow(ModuleList which, int row) override;
+    std::vector<std::string> rows(ModuleList which) const override;
     int selectedRow(ModuleList which) const override;
     void navigate(const std::string& address) override;
     void setCaption(ValueLabel label, const std::string& caption) override;

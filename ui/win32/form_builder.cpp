@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "scan/utf16_text.h"
+#include "ui/win32/accessible_control.h"
 
 namespace tavrix::win32 {
 
@@ -160,6 +161,9 @@ BuiltForm BuiltForm::build(const forms::WindowDescription& window, HWND handle, 
             SetPropW(made, textBoxProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(made, GWLP_WNDPROC)));
             SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&textBoxProcedure));
         }
+        // The browser keeps its own accessibility, reached through its window.
+        if (control.kind != ControlKind::Browser)
+            describeForScreenReaders(made, forms::accessibleDescription(window, control));
         form.controls_.push_back(made);
     }
     form.setFonts(scale, false);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "scan/utf16_text.h"
+#include "ui/win32/accessible_control.h"
 #include "ui/win32/failure_report.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/screen_fit.h"
@@ -87,6 +88,7 @@ void TopLevelWindow::createWindow(HWND owner, const ControlFactory& makeOther) {
     if (!made) throw std::runtime_error(std::string("cannot create the window ") + description_.name);
     SendMessageW(made, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon(GetSystemMetrics(SM_CXICON))));
     SendMessageW(made, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon(GetSystemMetrics(SM_CXSMICON))));
+    describeForScreenReaders(made, forms::accessibleDescription(description_));
     form_ = BuiltForm::build(description_, made, scale_, handCursor(), makeOther);
     if (!form_.tabOrder().empty()) SetPropW(made, dialogKeysProperty, reinterpret_cast<HANDLE>(1));
 }
@@ -127,6 +129,7 @@ void TopLevelWindow::showActive() {
     lastFocus_ = first;
     SetFocus(first);
     RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    announceShownWindow(handle_, forms::accessibleDescription(description_));
 }
 
 void TopLevelWindow::onCommand(HWND, int, int) {}

@@ -13,97 +13,22 @@
 #include "scan/recording_sink.h"
 #include "scan/scan_error.h"
 #include "tests/providers/linux/fake_root.h"
-#include "tests/providers/linux/smbios_writer.h"
+#include "tests/providers/smbios/machine_values.h"
+#include "tests/providers/smbios/synthetic_tables.h"
 
 namespace {
 
 using namespace tavrix;
-using tavrix::testing::FakeRoot;
-using tavrix::testing::SmbiosWriter;
+using namespace tavrix::testing;
 using ::testing::ElementsAre;
 
-// A desktop with a system-memory array of four slots, a flash array and five memory devices.
-std::string desktopTable() {
-    SmbiosWriter w;
-    w.structure(0, 0x18, 0x00).string(0x04, "Acme BIOS Inc.").string(0x05, "F12 ");
-    w.structure(1, 0x1B, 0x01).string(0x04, "Acme").string(0x05, "Tower 5").string(0x06, "v2").string(0x07, "SN-42");
-    w.structure(2, 0x0F, 0x02).string(0x04, "Acme Boards").string(0x05, "B550M");
-    w.structure(4, 0x30, 0x03).byte(0x05, 0x03).string(0x07, "AMD").string(0x10, "Ryzen 5 5600");
-    w.word(0x12, 100).word(0x16, 3500).byte(0x18, 0x41);
-    w.structure(4, 0x30, 0x04).byte(0x05, 0x03).word(0x16, 3500).byte(0x18, 0x00);  // empty socket
-    w.structure(16, 0x17, 0x10).byte(0x05, 0x03).dword(0x07, 0x80000000u).word(0x0D, 4).qword(0x0F, 256ull << 30);
-    w.structure(16, 0x17, 0x11).byte(0x05, 0x04).dword(0x07, 16384).word(0x0D, 1);  // flash memory
-    w.structure(17, 0x28, 0x20).word(0x04, 0x10).word(0x0C, 8192).string(0x10, "DIMM_A1").byte(0x12, 0x1A);
-    w.word(0x15, 3200);
-    w.structure(17, 0x28, 0x21).word(0x04, 0x10).word(0x0C, 0).string(0x10, "DIMM_A2").byte(0x12, 0x02);  // empty
-    w.structure(17, 0x5C, 0x22).word(0x04, 0x10).word(0x0C, 0x7FFF).dword(0x1C, 65536).string(0x10, "DIMM_B1");
-    w.byte(0x12, 0x22).word(0x15, 0xFFFF).dword(0x54, 8000);
-    w.structure(17, 0x1B, 0x23).word(0x04, 0x10).word(0x0C, 0x8000 | 512).string(0x10, "DIMM_B2").byte(0x12, 0x18);
-    w.structure(17, 0x28, 0x24).word(0x04, 0x11).word(0x0C, 16).string(0x10, "BIOS ROM").byte(0x12, 0x09);
-    w.structure(17, 0x28, 0x25).word(0x04, 0xFFFE).word(0x0C, 0xFFFF).byte(0x12, 0x12).word(0x15, 400);
-    return w.table();
-}
-
-// A value as text: numbers as "#N", absent as "<absent>", a missing row as "<no row>".
-std::string value(const MachineDescription& machine, const std::string& className, std::size_t row,
-                  const std::string& name) {
-    const auto rows = machine.rowsOf("Win32_" + className);
-    if (row >= rows.size()) return "<no row>";
-    const ProviderValue v = rows[row]->readProperty(name);
-    if (const auto* s = std::get_if<std::string>(&v)) return *s;
-    if (const auto* n = std::get_if<std::int64_t>(&v)) return "#" + std::to_string(*n);
-    return "<absent>";
-}
-
-struct Want {
-    const char* className;  // without "Win32_"
-    std::size_t row;
-    const char* property;
-    std::string value;
-};
-
-void expectValues(const MachineDescription& machine, std::initializer_list<Want> wants) {
-    for (const Want& w : wants)
-        EXPECT_EQ(value(machine, w.className, w.row, w.property), w.value) << w.className << w.row << "." << w.property;
-}
-
-MachineDescription describeTables(const FakeRoot& root, const std::string& table) {
+MachineDescription describeLiveTables(const FakeRoot& root, const std::string& table) {
     root.write("/sys/firmware/dmi/tables/smbios_entry_point", SmbiosWriter::entryPoint3(table.size()));
     root.write("/sys/firmware/dmi/tables/DMI", table);
     return LinuxHardware::read({root.path(), ""}).describe();
 }
 
 const char meminfo[] = "MemTotal:       16318480 kB\nMemFree: 1 kB\n";
-
-TEST(LinuxHardware, AnswersTheSevenClassesFromTheTables) {
-    FakeRoot root;
-    root.write("/proc/meminfo", meminfo);
-    const auto machine = describeTables(root, desktopTable());
-    // Neither the empty socket, nor the flash array, nor the empty slot or the flash device count.
-    EXPECT_EQ(machine.rowsOf("Win32_Processor").size(), 1u);
-    EXPECT_EQ(machine.rowsOf("Win32_PhysicalMemoryArray").size(), 1u);
-    EXPECT_EQ(machine.rowsOf("Win32_PhysicalMemory").size(), 4u);
-    expectValues(machine, {
-        {"ComputerSystem", 0, "Manufacturer", "Acme"}, {"ComputerSystem", 0, "Model", "Tower 5"},
-        {"ComputerSystem", 0, "TotalPhysicalMemory", "16710123520"},
-        {"ComputerSystemProduct", 0, "IdentifyingNumber", "SN-42"}, {"ComputerSystemProduct", 0, "Version", "v2"},
-        {"Bios", 0, "SMBIOSBIOSVersion", "F12 "}, {"Baseboard", 0, "Product", "B550M"},
-        {"Processor", 0, "Name", "Ryzen 5 5600"}, {"Processor", 0, "Manufacturer", "AMD"},
-        {"Processor", 0, "CurrentClockSpeed", "#3500"}, {"Processor", 0, "ExtClock", "#100"},
-        {"PhysicalMemoryArray", 0, "MaxCapacity", "#268435456"}, {"PhysicalMemoryArray", 0, "MemoryDevices", "#4"},
-        {"PhysicalMemoryArray", 0, "Manufacturer", "<absent>"},
-        {"PhysicalMemory", 0, "Capacity", "8589934592"}, {"PhysicalMemory", 0, "MemoryType", "#26"},
-        {"PhysicalMemory", 0, "Speed", "#3200"}, {"PhysicalMemory", 0, "DeviceLocator", "DIMM_A1"},
-        {"PhysicalMemory", 1, "Capacity", "68719476736"},  // extended size
-        {"PhysicalMemory", 1, "Speed", "#8000"},           // extended speed
-        {"PhysicalMemory", 1, "MemoryType", "#34"},
-        {"PhysicalMemory", 2, "Capacity", "524288"},  // sized in kilobytes
-        {"PhysicalMemory", 2, "Speed", "<absent>"},   // too short for a speed
-        {"PhysicalMemory", 2, "MemoryType", "#24"},
-        {"PhysicalMemory", 3, "Capacity", "<absent>"},  // unknown size
-        {"PhysicalMemory", 3, "MemoryType", "#20"}, {"PhysicalMemory", 3, "DeviceLocator", "<absent>"},
-    });
-}
 
 TEST(LinuxHardware, SysfsAndUdevGiveTheSameRowsAsTheTables) {
     FakeRoot root;
@@ -127,7 +52,7 @@ TEST(LinuxHardware, SysfsAndUdevGiveTheSameRowsAsTheTables) {
     const auto fromSysfs = LinuxHardware::read({root.path(), ""}).describe();
     FakeRoot tablesRoot;
     tablesRoot.write("/proc/meminfo", meminfo);
-    const auto fromTables = describeTables(tablesRoot, desktopTable());
+    const auto fromTables = describeLiveTables(tablesRoot, desktopTable());
     for (const char* className :
          {"ComputerSystem", "ComputerSystemProduct", "Bios", "Baseboard", "PhysicalMemoryArray"})
         for (const auto& [name, expected] : fromTables.rowsOf(std::string("Win32_") + className).at(0)->properties())
@@ -144,7 +69,7 @@ TEST(LinuxHardware, ProcessorValuesPreferCpuinfoThenFallBack) {
     root.write("/proc/cpuinfo",
                "processor\t: 0\nvendor_id\t: AuthenticAMD\nmodel name\t: AMD Ryzen 5 5600 6-Core "
                "Processor\ncpu MHz\t\t: 2195.612\n\nprocessor\t: 1\nmodel name\t: other\n");
-    expectValues(describeTables(root, desktopTable()), {{"Processor", 0, "Name", "AMD Ryzen 5 5600 6-Core Processor"},
+    expectValues(describeLiveTables(root, desktopTable()), {{"Processor", 0, "Name", "AMD Ryzen 5 5600 6-Core Processor"},
                                                         {"Processor", 0, "Manufacturer", "AuthenticAMD"},
                                                         {"Processor", 0, "CurrentClockSpeed", "#3500"}});
     FakeRoot bare;
@@ -223,17 +148,6 @@ TEST(LinuxHardware, ADumpIsAnsweredFromItsTablesAlone) {
                   {"Processor", 0, "Name", "Ryzen 5 5600"},
                   {"Processor", 0, "Manufacturer", "AMD"},
                   {"Processor", 0, "CurrentClockSpeed", "#3500"}});
-}
-
-TEST(LinuxHardware, MapsMemoryTypesAsWmiDoes) {
-    const std::pair<int, int> cases[] = {{0x01, 1},  {0x02, 0},  {0x03, 2},  {0x04, 6},  {0x0F, 17}, {0x12, 20},
-                                         {0x13, 21}, {0x14, 22}, {0x15, 0},  {0x17, 0},  {0x18, 24}, {0x19, 25},
-                                         {0x1A, 26}, {0x1E, 30}, {0x22, 34}, {0x23, 35}, {0x00, 0}};
-    for (const auto& [smbios, wmi] : cases) EXPECT_EQ(wmiMemoryType(smbios), wmi) << smbios;
-    for (const auto& [name, code] : {std::pair<const char*, std::optional<int>>{"DDR4", 0x1A},
-                                     {"DDR2 FB-DIMM", 0x14}, {"LPDDR5", 0x23}, {"Reserved", std::nullopt},
-                                     {"ddr4", std::nullopt}})
-        EXPECT_EQ(smbiosMemoryType(name), code) << name;
 }
 
 // The whole scan of a dump through the platform provider against the report kept beside the dump
@@ -333,15 +247,6 @@ TEST(LinuxHardware, ADamagedEntryPointIsDecodedWithAWarningNamingItsFile) {
         EXPECT_THAT(hardware.warnings, ElementsAre(named + problem));
         expectValues(hardware.describe(), {{"Baseboard", 0, "Product", "B550M"}});
     }
-}
-
-TEST(LinuxHardware, MoreModulesThanTheScanCanCountFailAsTheyAreFound) {
-    SmbiosWriter w;
-    w.structure(16, 0x17, 0x10).byte(0x05, 0x03).word(0x0D, 4);
-    for (int i = 0; i < 32768; ++i) w.structure(17, 0x15, static_cast<std::uint16_t>(0x20 + i)).word(0x04, 0x10).word(0x0C, 1024);
-    FakeRoot root;
-    EXPECT_THAT([&] { describeTables(root, w.table()); },
-                ::testing::ThrowsMessage<ScanError>("too many memory modules: Win32_PhysicalMemory has more than 32767 rows"));
 }
 
 }  // namespace

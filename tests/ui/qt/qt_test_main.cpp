@@ -24,6 +24,6 @@ int main(int argc, char** argv) {
     // local pages only. The program itself never runs the browser as root.
     if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     tavrix::qt::TavrixApplication::installQuietMessages();  // as the program does
-    tavrix::qt::TavrixApplication app(argc, argv);
+    const auto app = tavrix::qt::TavrixApplication::start(argc, argv);
     return RUN_ALL_TESTS();
 }

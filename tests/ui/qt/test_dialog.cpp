@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "tests/ui/qt/named_control.h"
 #include "ui/qt/text_box.h"
 
 namespace {
@@ -40,7 +41,7 @@ protected:
     void activate() {
         dialog.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        EXPECT_EQ(QApplication::focusWidget(), dialog.Text1());
+        EXPECT_EQ(QApplication::focusWidget(), namedControl<TextBox>(dialog, "Text1"));
     }
 };
 
@@ -49,15 +50,15 @@ TEST(Dialog, ShowingOrFirstUseOfAControlLoadsTheWholeDisclaimer) {
     EXPECT_FALSE(shown.isLoaded());
     shown.show();
     EXPECT_TRUE(shown.isLoaded());
-    EXPECT_EQ(shown.Text1()->text(), expectedText);
-    EXPECT_EQ(shown.Text1()->document()->blockCount(), 7);
-    EXPECT_EQ(used.Text1()->text(), expectedText);
+    EXPECT_EQ(namedControl<TextBox>(shown, "Text1")->text(), expectedText);
+    EXPECT_EQ(namedControl<TextBox>(shown, "Text1")->document()->blockCount(), 7);
+    EXPECT_EQ(namedControl<TextBox>(used, "Text1")->text(), expectedText);
     EXPECT_TRUE(used.isLoaded());
     EXPECT_FALSE(used.isVisible());
 }
 
 TEST_F(ShownDialog, TextCanBeSelectedAndCopiedWithItsCrLfButNotChanged) {
-    TextBox* text1 = dialog.Text1();
+    TextBox* text1 = namedControl<TextBox>(dialog, "Text1");
     EXPECT_TRUE(text1->isReadOnly());
     EXPECT_EQ(text1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QTest::keyClicks(text1, QStringLiteral("typed"));
@@ -72,7 +73,7 @@ TEST_F(ShownDialog, TextCanBeSelectedAndCopiedWithItsCrLfButNotChanged) {
 
 TEST_F(ShownDialog, EnterAndEscInTheTextBoxChooseNeitherButton) {
     activate();
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(dialog.Text1(), key);
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(namedControl<TextBox>(dialog, "Text1"), key);
     for (const auto key : {Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(&dialog, key);
     EXPECT_EQ(ok.count() + cancel.count(), 0);
     EXPECT_TRUE(dialog.isVisible());
@@ -80,18 +81,18 @@ TEST_F(ShownDialog, EnterAndEscInTheTextBoxChooseNeitherButton) {
 
 TEST_F(ShownDialog, TabGoesFromTheTextBoxToCancelThenToOk) {
     activate();
-    for (QWidget* next : {static_cast<QWidget*>(dialog.CancelButton()), static_cast<QWidget*>(dialog.OKButton())}) {
+    for (QWidget* next : {static_cast<QWidget*>(namedControl<QPushButton>(dialog, "CancelButton")), static_cast<QWidget*>(namedControl<QPushButton>(dialog, "OKButton"))}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next);
     }
-    EXPECT_EQ(dialog.Frame1()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(namedControl<QGroupBox>(dialog, "Frame1")->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(ShownDialog, ButtonsAndCloseBoxAreReportedAndNothingElseHappens) {
     QSignalSpy closed(&dialog, &Dialog::closed);
-    QTest::mouseClick(dialog.OKButton(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QPushButton>(dialog, "OKButton"), Qt::LeftButton);
     EXPECT_EQ(ok.count(), 1);
-    QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QPushButton>(dialog, "CancelButton"), Qt::LeftButton);
     EXPECT_EQ(cancel.count(), 1);
     EXPECT_FALSE(dialog.close());
     EXPECT_EQ(closed.count(), 1);
@@ -111,12 +112,12 @@ TEST_F(ShownDialog, FixedWindowWithCloseBoxOnlyAndButtonsThatFitUnderTheText) {
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(dialog.windowType(), Qt::Dialog);
 
-    const QRect okPlace = dialog.OKButton()->geometry(), cancelPlace = dialog.CancelButton()->geometry();
+    const QRect okPlace = namedControl<QPushButton>(dialog, "OKButton")->geometry(), cancelPlace = namedControl<QPushButton>(dialog, "CancelButton")->geometry();
     EXPECT_EQ(okPlace.top(), cancelPlace.top());
     EXPECT_EQ(cancelPlace.left() - okPlace.right() - 1, 7);
-    EXPECT_GT(okPlace.top(), dialog.Text1()->geometry().bottom());
-    EXPECT_TRUE(dialog.Frame1()->geometry().contains(cancelPlace));
-    for (const QPushButton* button : {dialog.OKButton(), dialog.CancelButton()}) {
+    EXPECT_GT(okPlace.top(), namedControl<TextBox>(dialog, "Text1")->geometry().bottom());
+    EXPECT_TRUE(namedControl<QGroupBox>(dialog, "Frame1")->geometry().contains(cancelPlace));
+    for (const QPushButton* button : {namedControl<QPushButton>(dialog, "OKButton"), namedControl<QPushButton>(dialog, "CancelButton")}) {
         const QFontMetrics metrics(button->font());
         EXPECT_LE(metrics.horizontalAdvance(button->text()) + 8, button->width()) << button->text().toStdString();
         EXPECT_LE(metrics.height(), button->height());

@@ -22,6 +22,7 @@
 
 #include "scan/machine_file.h"
 #include "tests/ui/qt/fake_desktop.h"
+#include "tests/ui/qt/named_control.h"
 #include "ui/qt/desktop_services.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/frm_splash.h"
@@ -86,7 +87,7 @@ struct LocalWindow {
             local.setPort(server.port());
             tavrix::qt::systemDesktopServices().browser.navigate(view, local);
         };
-        form = std::make_unique<tavrix::qt::Form1>(*provider, desktop.services());
+        form = std::make_unique<tavrix::qt::Form1>(*provider, desktop.services(), tavrix::TextForm());
     }
 
     LoopbackServer server;
@@ -127,7 +128,7 @@ TEST_F(OnX, TheServerReceivesTheComposedAddressForEachMachine) {
 TEST_F(OnX, ScreenshotOfTheFilledWindowFromAMachineWithSixModules) {
     LocalWindow window("server.machine");
     bool loaded = false;
-    QObject::connect(window.form->WB(), &QWebEngineView::loadFinished, [&] { loaded = true; });
+    QObject::connect(namedControl<QWebEngineView>(*window.form, "WB"), &QWebEngineView::loadFinished, [&] { loaded = true; });
     ASSERT_EQ(window.form->behaviour().getTavrix(), "Success");
     window.form->show();
     window.form->list(tavrix::ModuleList::slotsLst)->setCurrentRow(1);
@@ -194,7 +195,7 @@ int main(int argc, char** argv) {
     tavrix::qt::TavrixApplication::installQuietMessages();  // as the program does
     int result = 0;
     {
-        tavrix::qt::TavrixApplication app(argc, argv);
+        const auto app = tavrix::qt::TavrixApplication::start(argc, argv);
         result = RUN_ALL_TESTS();
     }
     if (xvfb) {

@@ -13,6 +13,7 @@
 
 #include "scan/machine_file.h"
 #include "tests/ui/qt/fake_desktop.h"
+#include "tests/ui/qt/named_control.h"
 #include "ui/qt/chat_launcher.h"
 #include "ui/qt/form1.h"
 
@@ -27,7 +28,7 @@ protected:
     std::unique_ptr<tavrix::ManagementProvider> provider =
         tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     FakeDesktop desktop;
-    Form1 form{*provider, desktop.services()};
+    Form1 form{*provider, desktop.services(), tavrix::TextForm()};
 
     QListWidget* slotList() { return form.list(ModuleList::slotsLst); }
     QListWidget* memory() { return form.list(ModuleList::memoryLst); }
@@ -92,7 +93,8 @@ TEST_F(Form1Commands, ChoosingARowSelectsItInTheOtherListsWithoutReentry) {
     for (const Choice& choice : {Choice{slotList(), 2}, Choice{speeds(), 0}, Choice{memory(), 1}}) {
         choice.chosen->setCurrentRow(choice.row);
         for (QListWidget* list : {slotList(), memory(), speeds()}) {
-            EXPECT_EQ(list->currentRow(), choice.row) << list->objectName().toStdString();
+            // Only the chosen list has a current row, the one a screen reader announces.
+            EXPECT_EQ(list->currentRow(), list == choice.chosen ? choice.row : -1) << list->objectName().toStdString();
             EXPECT_TRUE(list->item(choice.row)->isSelected()) << list->objectName().toStdString();
         }
         EXPECT_EQ(changes, ++expectedChanges);
@@ -100,8 +102,8 @@ TEST_F(Form1Commands, ChoosingARowSelectsItInTheOtherListsWithoutReentry) {
 
     form.show();
     QTest::mouseClick(memory()->viewport(), Qt::LeftButton, {}, memory()->visualItemRect(memory()->item(2)).center());
-    EXPECT_EQ(slotList()->currentRow(), 2);
-    EXPECT_EQ(speeds()->currentRow(), 2);
+    EXPECT_TRUE(slotList()->item(2)->isSelected());
+    EXPECT_TRUE(speeds()->item(2)->isSelected());
     form.close();
 }
 
@@ -113,9 +115,9 @@ TEST_F(Form1Commands, CopyPutsExactlyTheReportOnTheRealClipboard) {
     stale->setData("application/x-stale", "x");
     QGuiApplication::clipboard()->setMimeData(stale);
 
-    Form1 real(*provider);
+    Form1 real(*provider, tavrix::qt::systemDesktopServices(), tavrix::TextForm());
     real.values().reportText = form.values().reportText;
-    real.clipboardCmd()->click();
+    namedControl<QPushButton>(real, "clipboardCmd")->click();
 
     const QMimeData* held = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(held, nullptr);
@@ -126,14 +128,14 @@ TEST_F(Form1Commands, CopyPutsExactlyTheReportOnTheRealClipboard) {
 
 TEST_F(Form1Commands, CopyClearsFirstThenSetsTheReport) {
     form.values().reportText = "line 1\r\nline 2\r\n";
-    form.clipboardCmd()->click();
+    namedControl<QPushButton>(form, "clipboardCmd")->click();
     EXPECT_EQ(desktop.clipboard.calls, (QStringList{"clear", "setText:line 1\r\nline 2\r\n"}));
 }
 
 TEST_F(Form1Commands, ChatStartsTheBrowserOnTheChatPageFromPictureAndLink) {
-    QTest::mouseClick(form.Image1(), Qt::LeftButton);
-    QTest::mouseClick(form.Label39(), Qt::LeftButton);
-    QTest::mouseClick(form.Label39(), Qt::RightButton);
+    QTest::mouseClick(namedControl<QLabel>(form, "Image1"), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QLabel>(form, "Label39"), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QLabel>(form, "Label39"), Qt::RightButton);
     ASSERT_EQ(desktop.launcher.started.size(), 2u);
     const QStringList expected{"xdg-open",
                                "http://www.quorvane.com/support/UserPreChat.aspx?ref=CustomerScanWindow"};
@@ -141,11 +143,28 @@ TEST_F(Form1Commands, ChatStartsTheBrowserOnTheChatPageFromPictureAndLink) {
     EXPECT_EQ(desktop.launcher.started[1], expected);
     EXPECT_TRUE(desktop.messageBox.shown.isEmpty());
     desktop.launcher.outcome = FakeDesktop::Launch::ReturnsFalse;
-    QTest::mouseClick(form.Label39(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QLabel>(form, "Label39"), Qt::LeftButton);
     EXPECT_EQ(desktop.messageBox.shown, QStringList{"Browser Not found!!!"});
 }
 
 TEST(Form1Launcher, RealLauncherReportsAMissingProgramAndStartsNothing) {
     EXPECT_FALSE(tavrix::qt::startDetachedProcess("/nonexistent/tavrix-browser", {"x"}));
     EXPECT_FALSE(tavrix::qt::startDetachedProcess("tavrix-no-such-browser", {"x"}));  // not on PATH
+}
+
+// What main passes in: the values are written in the given text form, and a browser refusal
+// stands where the page would be, with no page loaded and no browser started for the chat.
+TEST(Form1FromMain, WritesInTheGivenTextFormAndShowsTheRefusalInsteadOfAnyBrowser) {
+    auto provider = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
+    FakeDesktop desktop;
+    Form1 form{*provider, desktop.services(), tavrix::TextForm(","), QStringLiteral("No page as root.")};
+    form.behaviour().getTavrix();
+    EXPECT_EQ(form.valueLabel(ValueLabel::installedMemory)->text(), "251,66 GB");
+    const auto* why = qobject_cast<QLabel*>(form.control("WB"));
+    ASSERT_NE(why, nullptr);
+    EXPECT_EQ(why->text(), "No page as root.");
+    EXPECT_TRUE(desktop.browser.addresses.empty());
+    QTest::mouseClick(namedControl<QLabel>(form, "Label39"), Qt::LeftButton);
+    EXPECT_TRUE(desktop.launcher.started.empty());
+    EXPECT_EQ(desktop.messageBox.shown, QStringList{"No page as root."});
 }

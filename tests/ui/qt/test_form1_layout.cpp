@@ -15,6 +15,7 @@
 #include "scan/machine_file.h"
 #include "tests/ui/qt/caption_room.h"
 #include "tests/ui/qt/fake_desktop.h"
+#include "tests/ui/qt/named_control.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/twips.h"
 
@@ -31,7 +32,7 @@ protected:
     std::unique_ptr<tavrix::ManagementProvider> provider =
         tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     FakeDesktop desktop;
-    Form1 form{*provider, desktop.services()};
+    Form1 form{*provider, desktop.services(), tavrix::TextForm()};
 
     QWidget* widget(const ControlLayout& layout) { return form.control(QString::fromLatin1(layout.name)); }
 };
@@ -57,10 +58,10 @@ TEST_F(Form1Layout, EveryControlSitsInItsContainerAtItsPlace) {
     }
     // Frame1 starts above the client area; the lookup page fills Frame9 below its caption row.
     EXPECT_EQ(form.control("Frame1")->geometry(), QRect(0, -8, 785, 713));
-    EXPECT_EQ(form.WB()->geometry(), QRect(0, 16, 769, 289));
-    EXPECT_EQ(form.Image1()->pixmap().size(), QSize(152, 68));
+    EXPECT_EQ(namedControl<QWebEngineView>(form, "WB")->geometry(), QRect(0, 16, 769, 289));
+    EXPECT_EQ(namedControl<QLabel>(form, "Image1")->pixmap().size(), QSize(152, 68));
     // The browser keeps nothing on disk.
-    EXPECT_TRUE(form.WB()->page()->profile()->isOffTheRecord());
+    EXPECT_TRUE(namedControl<QWebEngineView>(form, "WB")->page()->profile()->isOffTheRecord());
 }
 
 TEST_F(Form1Layout, CaptionsFontsAndColoursFollowTheLayoutAndFixedCaptionsFit) {
@@ -151,7 +152,7 @@ TEST_F(Form1Layout, FocusStartsOnSlotsAndTabFollowsTheLayoutOrder) {
     do {
         QWidget* owner = w;
         for (QWidget* up = w; up; up = up->parentWidget())
-            if (up == form.WB()) owner = up;
+            if (up == namedControl<QWebEngineView>(form, "WB")) owner = up;
         const bool tabStop = (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isVisibleTo(&form) &&
                              w->isEnabled() && !w->focusProxy();
         if (tabStop && (visited.isEmpty() || visited.last() != owner->objectName()))

@@ -21,6 +21,7 @@
 #include "scan/management_query.h"
 #include "scan/scan_error.h"
 #include "tests/ui/qt/fake_desktop.h"
+#include "tests/ui/qt/named_control.h"
 #include "ui/qt/dialog.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/frm_splash.h"
@@ -87,7 +88,7 @@ protected:
     FakeDesktop desktop;
     int ends = 0;
     std::unique_ptr<ProgramWindows> windows =
-        std::make_unique<ProgramWindows>(provider, [this] { ++ends; }, desktop.services());
+        std::make_unique<ProgramWindows>(provider, desktop.services(), TextForm(), QString(), [this] { ++ends; });
 
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
@@ -97,7 +98,7 @@ TEST_F(ProgramFlow, OkLeadsThroughTheSplashToTheFilledMainWindowAndClosingItEnds
     windows->flow().start();
     QPointer<Dialog> dialog = &windows->dialog();
     ASSERT_TRUE(dialog->isVisible());
-    QTest::mouseClick(dialog->OKButton(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QPushButton>(*dialog, "OKButton"), Qt::LeftButton);
     EXPECT_EQ(windows->flow().state(), FlowState::Scanning);
     ASSERT_TRUE(QTest::qWaitFor([&] { return windows->flow().state() == FlowState::Results; }, 20000));
     settle();
@@ -126,7 +127,7 @@ TEST_F(ProgramFlow, OkLeadsThroughTheSplashToTheFilledMainWindowAndClosingItEnds
 TEST_F(ProgramFlow, CancelEndsAtOnceAndNoOtherWindowIsEverShown) {
     WindowTimeline timeline;
     windows->flow().start();
-    QTest::mouseClick(windows->dialog().CancelButton(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QPushButton>(windows->dialog(), "CancelButton"), Qt::LeftButton);
     EXPECT_EQ(ends, 1);
     QTest::qWait(50);
     EXPECT_EQ(timeline.events, std::vector<std::string>{"show Dialog"});
@@ -148,7 +149,7 @@ TEST_F(ProgramFlow, TheDisclaimersCloseBoxUnloadsItAndEndsWithoutAScan) {
 
 TEST_F(ProgramFlow, AKeyInTheSplashBeforeTheFirstTickEndsWithoutAScan) {
     windows->flow().start();
-    QTest::mouseClick(windows->dialog().OKButton(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QPushButton>(windows->dialog(), "OKButton"), Qt::LeftButton);
     QPointer<frmSplash> splash = &windows->splash();
     ASSERT_TRUE(splash->isVisible());
     QTest::keyClick(splash, Qt::Key_Space);
@@ -162,7 +163,7 @@ TEST_F(ProgramFlow, AKeyInTheSplashBeforeTheFirstTickEndsWithoutAScan) {
 
 TEST_F(ProgramFlow, AKeyTypedDuringTheScanDoesNotReachTheSplash) {
     windows->flow().start();
-    QTest::mouseClick(windows->dialog().OKButton(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QPushButton>(windows->dialog(), "OKButton"), Qt::LeftButton);
     QPointer<frmSplash> splash = &windows->splash();
     provider.duringScan = [&] {
         QCoreApplication::postEvent(splash, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
@@ -179,7 +180,7 @@ TEST_F(ProgramFlow, AKeyTypedDuringTheScanDoesNotReachTheSplash) {
 void scanWithAFailingProvider() {
     WatchedProvider failing;
     failing.duringScan = [] { throw ScanError("Cannot connect to root\\cimv2: access denied"); };
-    ProgramWindows windows(failing, [] {});
+    ProgramWindows windows(failing, systemDesktopServices(), TextForm(), QString(), [] {});
     windows.flow().start();
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
@@ -191,7 +192,7 @@ void scanWithAFailingProvider() {
         }
     });
     answer.start(20);
-    QTest::mouseClick(windows.dialog().OKButton(), Qt::LeftButton);
+    QTest::mouseClick(namedControl<QPushButton>(windows.dialog(), "OKButton"), Qt::LeftButton);
     QTest::qWait(20000);
 }
 

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/providers/linux/smbios_writer.h"
+#include "tests/providers/smbios/smbios_writer.h"
 #include "tests/ui/qt/xvfb/tavrix_process_test.h"
 
 namespace {

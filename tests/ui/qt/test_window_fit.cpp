@@ -14,6 +14,7 @@
 #include "scan/machine_file.h"
 #include "tests/ui/qt/caption_room.h"
 #include "tests/ui/qt/fake_desktop.h"
+#include "tests/ui/qt/named_control.h"
 #include "ui/qt/dialog.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/form_builder.h"
@@ -28,10 +29,11 @@ TEST(WindowFit, Form1TooTallForTheScreenIsLaidOutSmallerInsideIt) {
     ASSERT_EQ(available.size(), QSize(1280, 720));
     auto provider = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     FakeDesktop desktop;
-    tavrix::qt::Form1 form(*provider, desktop.services());
+    tavrix::qt::Form1 form(*provider, desktop.services(), tavrix::TextForm());
     form.load();
     const tavrix::forms::WindowDescription& layout = tavrix::forms::form1Form();
-    const int dpi = form.layoutDpi();
+    // The dpi the window lays itself out at, from the screen's work area.
+    const int dpi = tavrix::qt::layoutDpi(layout, tavrix::qt::windowFrame(layout));
     EXPECT_LT(dpi, 96);
     EXPECT_GT(dpi, 80);
     EXPECT_EQ(form.size(), tavrix::qt::toPixels(layout.clientArea, dpi).size());
@@ -48,17 +50,15 @@ TEST(WindowFit, Form1TooTallForTheScreenIsLaidOutSmallerInsideIt) {
         ++checked;
     }
     EXPECT_GT(checked, 25);
-    EXPECT_EQ(form.Image1()->pixmap().size(), QSize(152, 68) * dpi / 96);
+    EXPECT_EQ(namedControl<QLabel>(form, "Image1")->pixmap().size(), QSize(152, 68) * dpi / 96);
 }
 
 TEST(WindowFit, WindowsThatFitKeepTheirLayout) {
     tavrix::qt::Dialog dialog;
     dialog.load();
-    EXPECT_EQ(dialog.layoutDpi(), 96);
     EXPECT_EQ(dialog.geometry(), tavrix::qt::toPixels(tavrix::forms::dialogForm().clientArea));
     tavrix::qt::frmSplash splash;
     splash.load();
-    EXPECT_EQ(splash.layoutDpi(), 96);
     EXPECT_EQ(splash.size(), tavrix::qt::toPixels(tavrix::forms::splashForm().clientArea).size() + QSize(4, 4));
 }
 

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 #include <cstring>
@@ -65,7 +66,12 @@ XvfbSession::XvfbSession(WindowManager manager) {
     xcb_flush(connection_->xcb);
     if (manager == WindowManager::openbox) {
         windowManager_ = std::make_unique<QProcess>();
-        windowManager_->setProcessEnvironment(environment());
+        windowManagerHome_ = std::make_unique<QTemporaryDir>();
+        QProcessEnvironment managerEnvironment = environment();
+        managerEnvironment.insert("HOME", windowManagerHome_->path());
+        managerEnvironment.insert("XDG_CACHE_HOME", windowManagerHome_->path() + "/.cache");
+        managerEnvironment.insert("XDG_CONFIG_HOME", windowManagerHome_->path() + "/.config");
+        windowManager_->setProcessEnvironment(managerEnvironment);
         windowManager_->setStandardOutputFile(QProcess::nullDevice());
         windowManager_->setStandardErrorFile(QProcess::nullDevice());
         windowManager_->start("openbox", {"--sm-disable"});

@@ -12,6 +12,7 @@
 #include <optional>
 
 class QProcess;
+class QTemporaryDir;
 
 // A private Xvfb display, watched and driven from outside the program under test: it sees
 // top-level windows being mapped, clicks and types with xdotool, asks xdotool which window has the
@@ -81,6 +82,7 @@ private:
     bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
 
     std::unique_ptr<QProcess> xvfb_;
+    std::unique_ptr<QTemporaryDir> windowManagerHome_;  // openbox writes its cache and log here, not in HOME
     std::unique_ptr<QProcess> windowManager_;
     QString display_;
     std::unique_ptr<Connection> connection_;

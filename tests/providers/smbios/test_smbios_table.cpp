@@ -1,4 +1,4 @@
-#include "providers/linux/smbios_table.h"
+#include "providers/smbios/smbios_table.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "scan/scan_error.h"
-#include "tests/providers/linux/smbios_writer.h"
+#include "tests/providers/smbios/smbios_writer.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ TEST(SmbiosTable, DecodesStructuresAndStringsOfEveryEntryPointKind) {
         const auto& bios = decoded->structures()[0];
         EXPECT_EQ(bios.string(0x04), "Acme BIOS");
         EXPECT_EQ(bios.string(0x05), "1.0 ");
-        const auto& system = *decoded->ofType(1).at(0);
+        const auto& system = *decoded->ofType(smbios::StructureType::system).at(0);
         EXPECT_EQ(system.handle, 1);
         EXPECT_EQ(system.string(0x05), std::nullopt);  // index 0
         EXPECT_EQ(system.string(0x06), std::nullopt);  // past the string set

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "providers/smbios/smbios_structures.h"
+
 namespace tavrix {
 
 // One SMBIOS structure: its formatted area and its strings, with bounds-checked field reads.
@@ -49,6 +51,13 @@ public:
     // A dump: entry point at offset 0, structure table at offset 32 whatever address it names.
     // Throws ScanError naming the file when it holds no entry point.
     static SmbiosTable fromDump(std::string_view dump, const std::string& fileName);
+    // Reads and decodes a `dmidecode --dump-bin` file, adding to the warnings what is wrong with
+    // its entry point or table, each naming the file. Throws ScanError when the file cannot be
+    // read or holds no entry point.
+    static SmbiosTable readDump(const std::string& path, std::vector<std::string>& warnings);
+
+    // Real tables hold some hundred KiB at most; a larger one is refused unread.
+    static constexpr std::size_t maximumSize = 4 * 1024 * 1024;
 
     int majorVersion() const { return major_; }
     int minorVersion() const { return minor_; }
@@ -58,7 +67,7 @@ public:
     // What is wrong with the entry point's length or checksums; empty for a sound entry point.
     const std::vector<std::string>& entryPointProblems() const { return entryPointProblems_; }
     // The structures of one type, in table order.
-    std::vector<const SmbiosStructure*> ofType(std::uint8_t type) const;
+    std::vector<const SmbiosStructure*> ofType(smbios::StructureType type) const;
 
     SmbiosTable(const SmbiosTable&) = delete;
     SmbiosTable& operator=(const SmbiosTable&) = delete;

@@ -1,22 +1,26 @@
-#include "providers/linux/smbios_table.h"
+#include "providers/smbios/smbios_table.h"
 
 #include <algorithm>
 #include <cstdint>
 
 #include "scan/ascii_text.h"
+#include "scan/regular_file.h"
 #include "scan/scan_error.h"
 
 namespace tavrix {
 
 namespace {
 
+using namespace smbios;
+
+// Where a `dmidecode --dump-bin` file's structure table starts, after the entry point and its padding.
+constexpr std::size_t dumpTableOffset = 32;
+
 std::uint64_t littleEndian(std::string_view bytes, std::size_t offset, std::size_t size) {
     std::uint64_t value = 0;
     for (std::size_t i = size; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
     return value;
 }
-
-constexpr unsigned endOfTable = 127;
 
 std::string hex(std::size_t offset) {
     static constexpr char digits[] = "0123456789abcdef";
@@ -96,28 +100,34 @@ std::optional<std::string> SmbiosStructure::string(std::size_t offset) const {
 SmbiosTable SmbiosTable::fromEntryPoint(std::string_view entry, std::string table) {
     SmbiosTable decoded;
     *decoded.bytes_ = std::move(table);
-    if (entry.size() >= 0x18 && entry.substr(0, 5) == "_SM3_") {
-        decoded.entryPointProblems_ = lengthAndChecksumProblems(entry, "_SM3_", 0x06, 0x18);
-        decoded.major_ = static_cast<unsigned char>(entry[0x07]);
-        decoded.minor_ = static_cast<unsigned char>(entry[0x08]);
-        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x0C, 4)), std::nullopt);
-    } else if (entry.size() >= 0x1F && entry.substr(0, 4) == "_SM_") {
-        decoded.entryPointProblems_ = lengthAndChecksumProblems(entry, "_SM_", 0x05, 0x1E);
-        if (const unsigned sum = byteSum(entry.substr(0x10, 0x0F)); sum != 0) {
+    auto byteAt = [&entry](std::size_t offset) { return static_cast<unsigned char>(entry[offset]); };
+    if (entry.size() >= entryPoint3::shortest && entry.substr(0, 5) == "_SM3_") {
+        decoded.entryPointProblems_ =
+            lengthAndChecksumProblems(entry, "_SM3_", entryPoint3::length, entryPoint3::shortest);
+        decoded.major_ = byteAt(entryPoint3::majorVersion);
+        decoded.minor_ = byteAt(entryPoint3::minorVersion);
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, entryPoint3::maximumTableLength, 4)), std::nullopt);
+    } else if (entry.size() >= entryPoint2::size && entry.substr(0, 4) == "_SM_") {
+        decoded.entryPointProblems_ =
+            lengthAndChecksumProblems(entry, "_SM_", entryPoint2::length, entryPoint2::shortest);
+        if (const unsigned sum = byteSum(entry.substr(entryPoint2::intermediateAnchor, legacyEntryPoint::length));
+            sum != 0) {
             decoded.entryPointProblems_.push_back(
                 wrongChecksum("_SM_ entry point's intermediate checksum", "the 15 bytes from _DMI_", sum));
         }
-        decoded.major_ = static_cast<unsigned char>(entry[0x06]);
-        decoded.minor_ = static_cast<unsigned char>(entry[0x07]);
-        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x16, 2)), structureCount(entry, 0x1C));
-    } else if (entry.size() >= 0x0F && entry.substr(0, 5) == "_DMI_") {
-        if (const unsigned sum = byteSum(entry.substr(0, 0x0F)); sum != 0) {
+        decoded.major_ = byteAt(entryPoint2::majorVersion);
+        decoded.minor_ = byteAt(entryPoint2::minorVersion);
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, entryPoint2::tableLength, 2)),
+                       structureCount(entry, entryPoint2::structureCount));
+    } else if (entry.size() >= legacyEntryPoint::length && entry.substr(0, 5) == "_DMI_") {
+        if (const unsigned sum = byteSum(entry.substr(0, legacyEntryPoint::length)); sum != 0) {
             decoded.entryPointProblems_.push_back(wrongChecksum("_DMI_ entry point's checksum", "its 15 bytes", sum));
         }
-        const auto revision = static_cast<unsigned char>(entry[0x0E]);
+        const auto revision = byteAt(legacyEntryPoint::bcdRevision);
         decoded.major_ = revision >> 4;
         decoded.minor_ = revision & 0x0F;
-        decoded.decode(static_cast<std::size_t>(littleEndian(entry, 0x06, 2)), structureCount(entry, 0x0C));
+        decoded.decode(static_cast<std::size_t>(littleEndian(entry, legacyEntryPoint::tableLength, 2)),
+                       structureCount(entry, legacyEntryPoint::structureCount));
     } else {
         throw ScanError("no SMBIOS entry point (_SM_, _SM3_ or _DMI_)");
     }
@@ -125,13 +135,22 @@ SmbiosTable SmbiosTable::fromEntryPoint(std::string_view entry, std::string tabl
 }
 
 SmbiosTable SmbiosTable::fromDump(std::string_view dump, const std::string& fileName) {
-    constexpr std::size_t tableOffset = 32;
     try {
-        return fromEntryPoint(dump.substr(0, std::min(dump.size(), tableOffset)),
-                              std::string(dump.substr(std::min(dump.size(), tableOffset))));
+        return fromEntryPoint(dump.substr(0, std::min(dump.size(), dumpTableOffset)),
+                              std::string(dump.substr(std::min(dump.size(), dumpTableOffset))));
     } catch (const ScanError& failure) {
         throw ScanError(fileName + ": " + failure.what());
     }
+}
+
+SmbiosTable SmbiosTable::readDump(const std::string& path, std::vector<std::string>& warnings) {
+    const std::string shown = shownPath(path);
+    const RegularFile dump = RegularFile::read(path, dumpTableOffset + maximumSize);
+    if (!dump.bytes) throw ScanError(shown + ": cannot read the dump file: " + dump.why);
+    SmbiosTable tables = fromDump(*dump.bytes, shown);
+    for (const auto& problem : tables.entryPointProblems()) warnings.push_back(shown + ": " + problem);
+    if (!tables.problem().empty()) warnings.push_back(shown + ": " + tables.problem());
+    return tables;
 }
 
 void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> structureCount) {
@@ -165,7 +184,7 @@ void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> s
                                   ? std::string_view()
                                   : table.substr(offset + length, terminator + 1 - offset - length);
         structures_.push_back(structure);
-        if (type == endOfTable) {
+        if (type == static_cast<unsigned>(StructureType::endOfTable)) {
             ended = true;
             break;
         }
@@ -178,10 +197,10 @@ void SmbiosTable::decode(std::size_t maximumLength, std::optional<std::size_t> s
     }
 }
 
-std::vector<const SmbiosStructure*> SmbiosTable::ofType(std::uint8_t type) const {
+std::vector<const SmbiosStructure*> SmbiosTable::ofType(smbios::StructureType type) const {
     std::vector<const SmbiosStructure*> found;
     for (const auto& structure : structures_) {
-        if (structure.type == type) found.push_back(&structure);
+        if (structure.type == static_cast<std::uint8_t>(type)) found.push_back(&structure);
     }
     return found;
 }
