@@ -20,7 +20,8 @@ HARDENING = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 build: deps
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) \
 	  -DCMAKE_CXX_FLAGS="$$($(HARDENING) CPPFLAGS) $$($(HARDENING) CXXFLAGS)" \
-	  -DCMAKE_EXE_LINKER_FLAGS="$$($(HARDENING) LDFLAGS)" >/dev/null
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(HARDENING) LDFLAGS)" \
+	  -DCMAKE_MODULE_LINKER_FLAGS="$$($(HARDENING) LDFLAGS)" >/dev/null
 	@cmake --build $(BUILD)
 
 run: build

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QUrl>
-#include <QWebEngineView>
 
 #include <cstdlib>
 
@@ -17,18 +16,23 @@
 #include "ui/qt/form1.h"
 #include "ui/qt/page_browser.h"
 #include "ui/qt/tavrix_application.h"
+#include "ui/qt/web_engine_browser.h"
 
 namespace {
 
-// The real browser, sent to a closed loopback port instead of the retailer's server.
+// The real browser, linked in, sent to a closed loopback port instead of the retailer's server.
 class LoopbackBrowser : public tavrix::qt::PageBrowser {
 public:
-    void navigate(QWebEngineView& view, const QUrl& address) override {
+    QWidget* create(QWidget* frame, tavrix::qt::PageEvents events) override {
+        return tavrix::qt::webEngineBrowser().create(frame, std::move(events));
+    }
+    void navigate(QWidget& view, const QUrl& address) override {
         QUrl local = address;
         local.setHost(QStringLiteral("127.0.0.1"));
         local.setPort(9);
-        tavrix::qt::systemDesktopServices().browser.navigate(view, local);
+        tavrix::qt::webEngineBrowser().navigate(view, local);
     }
+    std::unique_ptr<QObject> warmUp() override { return tavrix::qt::webEngineBrowser().warmUp(); }
 };
 
 void CreateAndScanForm1(benchmark::State& state) {

@@ -2,21 +2,17 @@
 
 #include <QEvent>
 #include <QTimer>
-#include <QUrl>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
 #include <QWidget>
+
+#include "ui/qt/page_browser.h"
 
 namespace tavrix::qt {
 
-BrowserWarmup::BrowserWarmup(QWidget& firstWindow) : firstWindow_(&firstWindow) {
+BrowserWarmup::BrowserWarmup(QWidget& firstWindow, PageBrowser& browser) : firstWindow_(&firstWindow), browser_(browser) {
     firstWindow.installEventFilter(this);
 }
 
-BrowserWarmup::~BrowserWarmup() {
-    delete page_;
-    delete profile_;
-}
+BrowserWarmup::~BrowserWarmup() = default;
 
 bool BrowserWarmup::eventFilter(QObject* watched, QEvent* event) {
     if (watched == firstWindow_ && event->type() == QEvent::Paint) {
@@ -27,11 +23,7 @@ bool BrowserWarmup::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BrowserWarmup::start() {
-    if (page_) return;
-    // Off the record, like the main window's own profile: nothing goes to disk.
-    profile_ = new QWebEngineProfile;
-    page_ = new QWebEnginePage(profile_);
-    page_->load(QUrl(QStringLiteral("about:blank")));
+    if (!page_) page_ = browser_.warmUp();
 }
 
 }  // namespace tavrix::qt

@@ -1,25 +1,24 @@
 #pragma once
 
 #include <QObject>
+
 #include <memory>
 
 class QEvent;
-class QWebEnginePage;
-class QWebEngineProfile;
 class QWidget;
 
 namespace tavrix::qt {
 
-// Starts Qt WebEngine (its context and its helper processes) with a blank page of its own while
-// the user reads the first window, so that the main window's browser later starts warm. It waits
-// until that window has been painted; destroying it ends the page.
+class PageBrowser;
+
+// Loads the page engine and starts it (its context and helper processes, with a blank page of its
+// own) once the first window has been painted, while the user reads it, so that the main window's
+// browser later starts warm. Destroying it ends the blank page.
 class BrowserWarmup : public QObject {
     Q_OBJECT
 public:
-    explicit BrowserWarmup(QWidget& firstWindow);
+    BrowserWarmup(QWidget& firstWindow, PageBrowser& browser);
     ~BrowserWarmup() override;
-
-    bool started() const { return page_ != nullptr; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -28,8 +27,8 @@ private:
     void start();
 
     QWidget* firstWindow_;
-    QWebEngineProfile* profile_ = nullptr;
-    QWebEnginePage* page_ = nullptr;
+    PageBrowser& browser_;
+    std::unique_ptr<QObject> page_;
 };
 
 }  // namespace tavrix::qt

@@ -15,7 +15,7 @@ struct DesktopServices {
     MessageService& messageBox;
 };
 
-// The real ones: the system clipboard, detached process start, Qt WebEngine navigation and
+// The real ones: the system clipboard, detached process start, the page module's browser and
 // QMessageBox.
 DesktopServices systemDesktopServices();
 

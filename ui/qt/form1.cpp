@@ -1,9 +1,7 @@
 #include "ui/qt/form1.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -16,11 +14,6 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <QUrl>
-#include <QWebEngineDownloadRequest>
-#include <QWebEngineNewWindowRequest>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include "forms/form1_form.h"
 #include "scan/scan_error.h"
@@ -170,13 +163,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::createControls() {
     controls_ =
         buildControls(forms::form1Form(), client_, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
-            if (!browserRefusal_.isEmpty()) {
-                auto* why = new QLabel(browserRefusal_, frame);
-                why->setAlignment(Qt::AlignCenter);
-                return why;
-            }
-            createBrowser(frame);
-            return WB_;
+            return createBrowser(frame);
         }, layoutDpi_);
     const QHash<QString, QWidget*>& widgets = controls_;
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
@@ -210,19 +197,27 @@ void Form1::createControls() {
     }
 }
 
-void Form1::createBrowser(QWidget* frame) {
-    // Constructed without a storage name, the profile is off the record: nothing goes to disk.
-    profile_ = new QWebEngineProfile(this);
-    WB_ = new QWebEngineView(frame);
-    WB_->setPage(new QWebEnginePage(profile_, WB_));
-    WB_->setFocusPolicy(Qt::StrongFocus);
-    WB_->installEventFilter(this);
-    connect(WB_, &QWebEngineView::loadFinished, this, [this] { applyTabOrder(forms::form1Form(), controls_); });
-    connect(WB_->page(), &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
-        const QUrl address = request.requestedUrl();
-        if (address.isValid()) behaviour_.WB_NewWindow(address.toString(QUrl::FullyEncoded).toStdString());
-    });
-    connect(profile_, &QWebEngineProfile::downloadRequested, this, &Form1::saveDownload);
+// WB, or in its place why there is no page: the browser is refused, or the page engine failed.
+QWidget* Form1::createBrowser(QWidget* frame) {
+    QString why = browserRefusal_;
+    if (why.isEmpty()) {
+        WB_ = services_.browser.create(frame, {[this] { applyTabOrder(forms::form1Form(), controls_); },
+                                               [this](const QUrl& address) {
+                                                   if (address.isValid())
+                                                       behaviour_.WB_NewWindow(address.toString(QUrl::FullyEncoded).toStdString());
+                                               },
+                                               [this](const QString& suggested) { return askSavePath(suggested); }});
+        if (WB_) {
+            WB_->setFocusPolicy(Qt::StrongFocus);
+            WB_->installEventFilter(this);
+            return WB_;
+        }
+        why = services_.browser.failure();
+    }
+    auto* label = new QLabel(why, frame);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    return label;
 }
 
 void Form1::connectHandlers() {
@@ -288,22 +283,16 @@ bool Form1::startBrowser(const std::string& address) {
 
 void Form1::showMessage(const std::string& text) { services_.messageBox.show(QString::fromStdString(text)); }
 
-void Form1::saveDownload(QWebEngineDownloadRequest* download) {
+QString Form1::askSavePath(const QString& suggested) {
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.selectFile(QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
+    dialog.selectFile(suggested);
     QTimer::singleShot(0, &dialog, [&dialog] {
         if (dialog.isVisible()) activateShownWindow(dialog, nullptr);
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        download->cancel();
-        return;
-    }
-    const QFileInfo file(dialog.selectedFiles().constFirst());
-    download->setDownloadDirectory(file.absolutePath());
-    download->setDownloadFileName(file.fileName());
-    download->accept();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace tavrix::qt

@@ -21,9 +21,6 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QUrl;
-class QWebEngineDownloadRequest;
-class QWebEngineProfile;
-class QWebEngineView;
 
 namespace tavrix {
 class ManagementProvider;
@@ -92,13 +89,13 @@ private:
     int layoutDpi_ = 96;
     QWidget* client_ = this;  // where the controls lie: the window, or the area inside the frame it draws
     void createControls();
-    void createBrowser(QWidget* frame);
+    QWidget* createBrowser(QWidget* frame);
     void connectHandlers();
     // A list with the focus makes its selected row current; one without it has no current row.
     void followFocus(QListWidget* shown, bool focused);
 
-    // Asks where to save a download; cancelling the dialog cancels the download.
-    void saveDownload(QWebEngineDownloadRequest* download);
+    // Asks where to save a download; empty when the user cancels.
+    QString askSavePath(const QString& suggested);
 
     DesktopServices services_;
     QString browserRefusal_;
@@ -113,8 +110,7 @@ private:
     QLabel* Image1_ = nullptr;
     QLabel* Label39_ = nullptr;
     QPushButton* clipboardCmd_ = nullptr;
-    QWebEngineProfile* profile_ = nullptr;
-    QWebEngineView* WB_ = nullptr;
+    QWidget* WB_ = nullptr;  // the page's view; null where WB shows why there is none
 };
 
 }  // namespace tavrix::qt

@@ -38,7 +38,7 @@ std::unique_ptr<behaviour::FlowWindow> ProgramWindows::make(Window window) {
             connect(made.get(), &Dialog::cancelPressed, this, [this] { flow().cancelPressed(); });
             connect(made.get(), &Dialog::closed, this, [this] { flow().dialogClosed(); });
             // No browser at all where the browser is refused.
-            if (browserRefusal_.isEmpty()) warmup_ = std::make_unique<BrowserWarmup>(*made);
+            if (browserRefusal_.isEmpty()) warmup_ = std::make_unique<BrowserWarmup>(*made, services_.browser);
             return made;
         }
         case Window::frmSplash: {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-#include <QWebEngineView>
+#include <QWidget>
 
 #include <functional>
 #include <stdexcept>
@@ -14,6 +14,7 @@
 #include "ui/qt/message_service.h"
 #include "ui/qt/page_browser.h"
 #include "ui/qt/process_launcher.h"
+#include "ui/qt/web_engine_browser.h"
 
 // Stand-ins for the platform operations the main window's commands use; each records its calls.
 struct FakeDesktop {
@@ -33,13 +34,18 @@ struct FakeDesktop {
             return outcome == Launch::Succeeds;
         }
     };
+    // The real browser, linked in; it records the addresses and loads them only through forward.
     struct Browser : tavrix::qt::PageBrowser {
         std::vector<QUrl> addresses;
-        std::function<void(QWebEngineView&, const QUrl&)> forward;  // the real browser, if set
-        void navigate(QWebEngineView& view, const QUrl& address) override {
+        std::function<void(QWidget&, const QUrl&)> forward;
+        QWidget* create(QWidget* frame, tavrix::qt::PageEvents events) override {
+            return tavrix::qt::webEngineBrowser().create(frame, std::move(events));
+        }
+        void navigate(QWidget& view, const QUrl& address) override {
             addresses.push_back(address);
             if (forward) forward(view, address);
         }
+        std::unique_ptr<QObject> warmUp() override { return tavrix::qt::webEngineBrowser().warmUp(); }
     };
     struct MessageBox : tavrix::qt::MessageService {
         QStringList shown;

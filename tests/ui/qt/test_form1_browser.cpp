@@ -81,11 +81,11 @@ private:
 struct LocalWindow {
     explicit LocalWindow(const char* machine)
         : provider(tavrix::makeMachineFileProvider(std::string(TAVRIX_TEST_DATA "/machines/") + machine)) {
-        desktop.browser.forward = [this](QWebEngineView& view, const QUrl& address) {
+        desktop.browser.forward = [this](QWidget& view, const QUrl& address) {
             QUrl local = address;
             local.setHost(QStringLiteral("127.0.0.1"));
             local.setPort(server.port());
-            tavrix::qt::systemDesktopServices().browser.navigate(view, local);
+            tavrix::qt::webEngineBrowser().navigate(view, local);
         };
         form = std::make_unique<tavrix::qt::Form1>(*provider, desktop.services(), tavrix::TextForm());
     }
