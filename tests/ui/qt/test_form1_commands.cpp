@@ -16,6 +16,7 @@
 #include "tests/ui/qt/named_control.h"
 #include "ui/qt/chat_launcher.h"
 #include "ui/qt/form1.h"
+#include "ui/qt/module_browser.h"
 
 using tavrix::qt::Form1;
 using tavrix::ModuleList;
@@ -167,4 +168,27 @@ TEST(Form1FromMain, WritesInTheGivenTextFormAndShowsTheRefusalInsteadOfAnyBrowse
     QTest::mouseClick(namedControl<QLabel>(form, "Label39"), Qt::LeftButton);
     EXPECT_TRUE(desktop.launcher.started.empty());
     EXPECT_EQ(desktop.messageBox.shown, QStringList{"No page as root."});
+}
+
+// A page module that cannot be loaded leaves the window working: the scan succeeds, and the reason
+// stands where the page would be.
+TEST(Form1FromMain, ShowsWhyThePageModuleDidNotLoadInsteadOfThePage) {
+    const struct {
+        std::string module;
+        const char* says;
+    } cases[] = {
+        {TAVRIX_SOURCE_DIR "/no-such-folder/tavrix-page.so", "No such file"},
+        {TAVRIX_SOURCE_DIR "/README.md", "README.md"},
+    };
+    for (const auto& [module, says] : cases) {
+        auto provider = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
+        FakeDesktop desktop;
+        tavrix::qt::ModuleBrowser browser(module);
+        Form1 form{*provider, {desktop.clipboard, desktop.launcher, browser, desktop.messageBox}, tavrix::TextForm()};
+        EXPECT_EQ(form.behaviour().getTavrix(), "Success") << module;
+        const auto* why = qobject_cast<QLabel*>(form.control("WB"));
+        ASSERT_NE(why, nullptr) << module;
+        EXPECT_TRUE(why->text().startsWith("The page cannot be shown: its browser did not load (")) << why->text().toStdString();
+        EXPECT_TRUE(why->text().contains(says)) << why->text().toStdString();
+    }
 }
