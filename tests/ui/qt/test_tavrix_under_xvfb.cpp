@@ -218,8 +218,18 @@ TEST_F(TavrixTracedAsRoot, RunsAsTheInvokingUserWithTheBrowserSandboxOrWithoutTh
             const QStringList browser = matching("execve\\(\"[^\"]*QtWebEngineProcess\"");
             EXPECT_FALSE(browser.isEmpty()) << "the browser never started";
             EXPECT_TRUE(browser.filter("--no-sandbox").isEmpty()) << browser.join('\n').toStdString();
+            // Qt WebEngine comes with the page module, which is loaded only as the user.
+            const auto firstLine = [&](const char* pattern) {
+                const QRegularExpression expression(QString::fromLatin1(pattern));
+                for (qsizetype line = 0; line < calls.size(); ++line)
+                    if (calls[line].contains(expression)) return line;
+                return qsizetype{-1};
+            };
+            EXPECT_LT(firstLine("setresuid\\(65534"), firstLine("openat\\(.*/tavrix-page\\.so\""));
+            EXPECT_LT(firstLine("setresuid\\(65534"), firstLine("openat\\(.*libQt6WebEngineCore"));
         } else {
             EXPECT_TRUE(matching("QtWebEngineProcess").isEmpty()) << "a browser ran as root";
+            EXPECT_TRUE(matching("tavrix-page\\.so|libQt6WebEngine").isEmpty()) << "Qt WebEngine was loaded as root";
             EXPECT_EQ(matching("execve\\(").size(), 1) << "a program ran as root";
             EXPECT_TRUE(matching("setresuid").isEmpty());
         }
