@@ -1,13 +1,30 @@
 #include "behaviour/form1.h"
 
+#include <algorithm>
+
 #include "forms/accessible_description.h"
 #include "forms/form1_form.h"
+#include "scan/ascii_text.h"
 #include "scan/value_table.h"
 
 namespace tavrix::behaviour {
 
+namespace {
+
+bool opensInUsersBrowser(std::string_view address) {
+    const auto hasScheme = [address](std::string_view scheme) {
+        return address.size() > scheme.size() && equalsIgnoringCase(address.substr(0, scheme.size()), scheme);
+    };
+    const auto breaksACommandLine = [](char c) {
+        return static_cast<unsigned char>(c) <= ' ' || c == '"' || c == 0x7F;
+    };
+    return (hasScheme("http://") || hasScheme("https://")) && std::ranges::none_of(address, breaksACommandLine);
+}
+
+}  // namespace
+
 Form1::Form1(ManagementProvider& provider, Form1View& view, TextForm textForm, std::string browserRefusal)
-    : view_(view), scan_(provider, *this, std::move(textForm)), browserRefusal_(std::move(browserRefusal)) {}
+    : view_(view), scan_(provider, view, std::move(textForm)), browserRefusal_(std::move(browserRefusal)) {}
 
 void Form1::Form_Load() {
     for (ValueLabel label : valueLabelsByNumber()) view_.setCaption(label, "");
@@ -19,25 +36,21 @@ void Form1::clipboardCmd_Click() {
     view_.confirmCopy(forms::copyConfirmation);
 }
 
-void Form1::clearList(ModuleList list) {
-    const auto column = static_cast<std::size_t>(list);
-    view_.clearList(list);
-    rowCounts_[column] = 0;
-    for (auto& module : modules_) module[column].clear();
-    while (!modules_.empty() && modules_.back() == std::array<std::string, 3>{}) modules_.pop_back();
+std::string Form1::getTavrix() {
+    std::string result = scan_.getTavrix();
+    readRowsAsModules();
+    return result;
 }
 
-void Form1::appendRow(ModuleList list, const std::string& row) {
-    const auto column = static_cast<std::size_t>(list);
-    const std::size_t index = rowCounts_[column]++;
-    if (modules_.size() <= index) modules_.resize(index + 1);
-    modules_[index][column] = row;
-    view_.appendRow(list, row);
-    const auto& module = modules_[index];
-    view_.setRowReading(static_cast<int>(index),
-                        forms::moduleReading(module[static_cast<std::size_t>(ModuleList::slotsLst)],
-                                             module[static_cast<std::size_t>(ModuleList::memoryLst)],
-                                             module[static_cast<std::size_t>(ModuleList::speedLst)]));
+void Form1::readRowsAsModules() {
+    const std::vector<std::string> slots = view_.rows(ModuleList::slotsLst), sizes = view_.rows(ModuleList::memoryLst),
+                                   speeds = view_.rows(ModuleList::speedLst);
+    const auto at = [](const std::vector<std::string>& rows, std::size_t row) {
+        return row < rows.size() ? rows[row] : std::string();
+    };
+    const std::size_t count = std::max({slots.size(), sizes.size(), speeds.size()});
+    for (std::size_t row = 0; row < count; ++row)
+        view_.setRowReading(static_cast<int>(row), forms::moduleReading(at(slots, row), at(sizes, row), at(speeds, row)));
 }
 
 void Form1::memoryLst_Click() { follow(ModuleList::memoryLst, ModuleList::slotsLst, ModuleList::speedLst); }
@@ -52,16 +65,22 @@ void Form1::follow(ModuleList clicked, ModuleList first, ModuleList second) {
     view_.selectRow(second, row);
 }
 
+void Form1::launchChat() { openInBrowser(forms::chatAddress, &Form1View::startBrowser); }
+
+void Form1::WB_NewWindow(const std::string& address) {
+    if (opensInUsersBrowser(address)) openInBrowser(address, &Form1View::openInUsersBrowser);
+}
+
 // The one handler that traps its failures: whatever goes wrong, the user hears one thing. With no
 // browser allowed nothing is started, and the user hears why.
-void Form1::openInBrowser(const std::string& address) {
+void Form1::openInBrowser(const std::string& address, bool (Form1View::*start)(const std::string&)) {
     if (!browserRefusal_.empty()) {
         view_.showMessage(browserRefusal_);
         return;
     }
     bool started = false;
     try {
-        started = view_.startBrowser(address);
+        started = (view_.*start)(address);
     } catch (...) {
         started = false;
     }

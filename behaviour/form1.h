@@ -1,25 +1,23 @@
 #pragma once
 
-#include <array>
 #include <string>
-#include <vector>
 
 #include "behaviour/form1_view.h"
 #include "forms/form1_form.h"
 #include "scan/hardware_scan.h"
-#include "scan/scan_sink.h"
 
 namespace tavrix::behaviour {
 
 // What the main window does, whatever draws it: the load step, the scan into the view, the copy
-// command, the lists that follow one another and the chat launch.
-class Form1 : public ScanSink {
+// command, the lists that follow one another, the chat launch and the page's new windows.
+class Form1 {
 public:
     // browserRefusal: why no browser may be started from this window; empty: it may.
     Form1(ManagementProvider& provider, Form1View& view, TextForm textForm, std::string browserRefusal = {});
 
     // Runs the hardware scan into the view; returns "Success" or throws ScanError at the failing step.
-    std::string getTavrix() { return scan_.getTavrix(); }
+    // Each list's rows then read as the whole module they describe.
+    std::string getTavrix();
     ScanValues& values() { return scan_.values(); }
     const std::string& lookupAddress() const { return scan_.lookupAddress(); }
 
@@ -32,22 +30,18 @@ public:
     void speedLst_Click();
     void Image1_Click() { launchChat(); }
     void Label39_Click() { launchChat(); }
-    // A page asked for a new window: the address opens in the user's browser, as the chat does.
-    void openInBrowser(const std::string& address);
-
-    void clearList(ModuleList list) override;
-    // Adds the row, and tells the view how the module it describes reads.
-    void appendRow(ModuleList list, const std::string& row) override;
-    void setCaption(ValueLabel label, const std::string& caption) override { view_.setCaption(label, caption); }
-    void navigate(const std::string& address) override { view_.navigate(address); }
+    // The page in WB asked for a new window: an http or https address that a command line carries
+    // whole (no blank, quote or control character) opens in the user's browser; any other is dropped.
+    void WB_NewWindow(const std::string& address);
 
 private:
-    void launchChat() { openInBrowser(forms::chatAddress); }
+    void launchChat();
+    void openInBrowser(const std::string& address, bool (Form1View::*start)(const std::string&));
     void follow(ModuleList clicked, ModuleList first, ModuleList second);
+    // Row n of every list reads as module n: its slot, size and speed.
+    void readRowsAsModules();
 
     Form1View& view_;
-    std::vector<std::array<std::string, 3>> modules_;  // each module's row in the three lists
-    std::array<std::size_t, 3> rowCounts_{};           // the rows each list holds
     HardwareScan scan_;
     std::string browserRefusal_;
 };

@@ -1,5 +1,7 @@
 #include "behaviour/program_windows.h"
 
+#include "behaviour/form1.h"
+
 namespace tavrix::behaviour {
 
 ProgramWindows::ProgramWindows(std::function<void()> endProcess)
@@ -27,5 +29,9 @@ void ProgramWindows::unload(Window window) {
 }
 
 bool ProgramWindows::isLoaded(Window window) const { return slot(window) && slot(window)->isLoaded(); }
+
+std::string ProgramWindows::getTavrix() {
+    return dynamic_cast<MainWindow&>(window(Window::Form1)).behaviour().getTavrix();
+}
 
 }  // namespace tavrix::behaviour

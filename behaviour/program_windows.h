@@ -17,9 +17,18 @@ public:
     virtual bool isLoaded() const = 0;
 };
 
+class Form1;
+
+// The main window as the flow moves it: its behaviour runs the scan.
+class MainWindow : public FlowWindow {
+public:
+    virtual Form1& behaviour() = 0;
+};
+
 // The program's three windows, each at most once: a window's object is made on its first
-// reference and let go when the flow unloads it. The screen flow drives them; a front end makes
-// each window with its events wired to flow(), and disposes of the windows unloaded.
+// reference and let go when the flow unloads it. The screen flow drives them and the main window's
+// behaviour runs the scan; a front end makes each window with its events wired to flow(), and
+// disposes of the windows unloaded.
 class ProgramWindows : public FlowWindows {
 public:
     explicit ProgramWindows(std::function<void()> endProcess);
@@ -33,6 +42,7 @@ public:
     void show(Window window) override;
     void unload(Window window) override;
     bool isLoaded(Window window) const override;
+    std::string getTavrix() final;
     void endProcess() override { endProcess_(); }
 
 protected:
@@ -41,7 +51,7 @@ protected:
     // Destroys every window's object, the main window first; for the front end's destructor.
     void destroyWindows();
 
-    // Makes the window's object, not yet loaded, its events wired to flow().
+    // Makes the window's object, not yet loaded, its events wired to flow(); Form1's is a MainWindow.
     virtual std::unique_ptr<FlowWindow> make(Window window) = 0;
     // Takes a window just unloaded, which may be the one whose handler is running: its window goes
     // now, its object once that handler has returned.

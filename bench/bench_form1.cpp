@@ -38,7 +38,7 @@ void CreateAndScanForm1(benchmark::State& state) {
     const tavrix::qt::DesktopServices services{system.clipboard, system.launcher, browser, system.messageBox};
     for (auto _ : state) {
         auto form = std::make_unique<tavrix::qt::Form1>(*provider, services, tavrix::TextForm::fromCurrentLocale());
-        benchmark::DoNotOptimize(form->getTavrix());
+        benchmark::DoNotOptimize(form->behaviour().getTavrix());
         QCoreApplication::processEvents();
         state.PauseTiming();
         form.reset();

@@ -44,6 +44,7 @@ public:
     virtual void appendRow(ModuleList list, const std::string& row) = 0;
     virtual void setCaption(ValueLabel label, const std::string& caption) = 0;
     // Starts loading the address in the embedded browser; returns without waiting for the page.
+    // Throws ScanError when the address cannot be loaded.
     virtual void navigate(const std::string& address) = 0;
 };
 

@@ -24,6 +24,7 @@ struct FakeView : tavrix::behaviour::Form1View {
 
     std::vector<std::string> log;
     std::array<int, 3> selected{-1, -1, -1};
+    std::array<std::vector<std::string>, 3> lists;
     Launch launch = Launch::Starts;
 
     static std::string name(ModuleList list) { return std::string(tavrix::controlName(list)); }
@@ -31,8 +32,15 @@ struct FakeView : tavrix::behaviour::Form1View {
     void setCaption(ValueLabel label, const std::string& caption) override {
         log.push_back("caption " + std::string(tavrix::controlName(label)) + "=" + caption);
     }
-    void clearList(ModuleList list) override { log.push_back("clear " + name(list)); }
-    void appendRow(ModuleList list, const std::string& row) override { log.push_back("row " + name(list) + "=" + row); }
+    void clearList(ModuleList list) override {
+        lists[static_cast<std::size_t>(list)].clear();
+        log.push_back("clear " + name(list));
+    }
+    void appendRow(ModuleList list, const std::string& row) override {
+        lists[static_cast<std::size_t>(list)].push_back(row);
+        log.push_back("row " + name(list) + "=" + row);
+    }
+    std::vector<std::string> rows(ModuleList list) const override { return lists[static_cast<std::size_t>(list)]; }
     void setRowReading(int row, const std::string& reading) override {
         log.push_back("reading " + std::to_string(row) + "=" + reading);
     }
@@ -46,6 +54,10 @@ struct FakeView : tavrix::behaviour::Form1View {
     bool startBrowser(const std::string& address) override {
         log.push_back("browser " + address);
         if (launch == Launch::Throws) throw std::runtime_error("no such program");
+        return launch == Launch::Starts;
+    }
+    bool openInUsersBrowser(const std::string& address) override {
+        log.push_back("open " + address);
         return launch == Launch::Starts;
     }
     void showMessage(const std::string& text) override { log.push_back("message " + text); }
@@ -106,23 +118,6 @@ TEST_F(Form1Behaviour, CopyPutsTheReportOnTheClipboardThenConfirmsItToAScreenRea
                                                   "confirm System info copied to the clipboard"}));
 }
 
-// Row n of every list reads as module n, whichever list got its row first; a cleared list's
-// rows no longer count.
-TEST_F(Form1Behaviour, EachListRowReadsAsTheWholeModule) {
-    const std::pair<ModuleList, const char*> rows[] = {
-        {ModuleList::slotsLst, "DIMM0"}, {ModuleList::slotsLst, "DIMM1"}, {ModuleList::memoryLst, "4096 MB"},
-        {ModuleList::speedLst, "1333 MHz"}, {ModuleList::memoryLst, "2048 MB"}};
-    for (const auto& [list, row] : rows) form.appendRow(list, row);
-    form.clearList(ModuleList::slotsLst);
-    form.appendRow(ModuleList::slotsLst, "A1");
-    std::vector<std::string> readings;
-    std::copy_if(view.log.begin(), view.log.end(), std::back_inserter(readings),
-                 [](const std::string& line) { return line.starts_with("reading "); });
-    EXPECT_EQ(readings, (std::vector<std::string>{"reading 0=DIMM0", "reading 1=DIMM1", "reading 0=DIMM0, 4096 MB",
-                                                  "reading 0=DIMM0, 4096 MB, 1333 MHz", "reading 1=DIMM1, 2048 MB",
-                                                  "reading 0=A1, 4096 MB, 1333 MHz"}));
-}
-
 TEST_F(Form1Behaviour, ChatStartsTheBrowserOrSaysOneThingWhateverFails) {
     const std::string browser = std::string("browser ") + chat, notFound = "message Browser Not found!!!";
     const std::tuple<FakeView::Launch, std::string, std::vector<std::string>> cases[] = {
@@ -144,11 +139,46 @@ TEST_F(Form1Behaviour, ChatStartsTheBrowserOrSaysOneThingWhateverFails) {
     }
 }
 
-TEST_F(Form1Behaviour, ScanFillsTheViewAndNavigatesLast) {
+// Only an http or https address that a command line carries whole leaves the page for the user's
+// browser; the refusal and the one message apply as to the chat.
+TEST_F(Form1Behaviour, APagesNewWindowOpensInTheUsersBrowserOnlyForAWebAddress) {
+    const std::string notFound = "message Browser Not found!!!";
+    const std::tuple<std::string, FakeView::Launch, std::string, std::vector<std::string>> cases[] = {
+        {"https://www.quorvane.com/memory?id=7",
+         FakeView::Launch::Starts,
+         "",
+         {"open https://www.quorvane.com/memory?id=7"}},
+        {"HTTP://example.com/", FakeView::Launch::Starts, "", {"open HTTP://example.com/"}},
+        {"http://example.com/", FakeView::Launch::ReturnsFalse, "", {"open http://example.com/", notFound}},
+        {"http://example.com/", FakeView::Launch::Starts, "Tavrix runs as root.", {"message Tavrix runs as root."}},
+        {"file:///C:/Windows/win.ini", FakeView::Launch::Starts, "", {}},
+        {"javascript:window.close()", FakeView::Launch::Starts, "", {}},
+        {"ms-settings:privacy", FakeView::Launch::Starts, "", {}},
+        {"\\\\server\\share\\setup.exe", FakeView::Launch::Starts, "", {}},
+        {"https://a.example/\" --x", FakeView::Launch::Starts, "", {}},
+        {"https://a.example/\tx", FakeView::Launch::Starts, "", {}},
+        {"https://a.example/\x7F", FakeView::Launch::Starts, "", {}},
+        {"http://", FakeView::Launch::Starts, "", {}},
+        {"", FakeView::Launch::Starts, "", {}},
+    };
+    for (const auto& [address, launch, refusal, log] : cases) {
+        FakeView pageView;
+        pageView.launch = launch;
+        tavrix::behaviour::Form1 page(provider, pageView, tavrix::TextForm(), refusal);
+        page.WB_NewWindow(address);
+        EXPECT_EQ(pageView.log, log) << address;
+    }
+}
+
+// The scan navigates as its last step; then row n of every list reads as the whole module n.
+TEST_F(Form1Behaviour, ScanFillsTheViewNavigatesThenReadsEachRowAsItsModule) {
     const auto server = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     tavrix::behaviour::Form1 scanned(*server, view, tavrix::TextForm());
     EXPECT_EQ(scanned.getTavrix(), "Success");
-    ASSERT_FALSE(view.log.empty());
-    EXPECT_EQ(view.log.back(), "navigate " + scanned.lookupAddress());
+    const auto navigated = std::find(view.log.begin(), view.log.end(), "navigate " + scanned.lookupAddress());
+    ASSERT_NE(navigated, view.log.end());
+    const std::vector<std::string> after(navigated + 1, view.log.end());
+    ASSERT_EQ(after.size(), view.lists[0].size());
+    EXPECT_EQ(after.front(), "reading 0=" + view.lists[0][0] + ", " + view.lists[1][0] + ", " + view.lists[2][0]);
     EXPECT_NE(std::find(view.log.begin(), view.log.end(), "caption Label21=Dell Inc."), view.log.end());
 }

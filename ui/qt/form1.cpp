@@ -70,11 +70,6 @@ void Form1::load() {
     behaviour_.Form_Load();
 }
 
-QString Form1::getTavrix() {
-    load();
-    return QString::fromStdString(behaviour_.getTavrix());
-}
-
 QUrl Form1::lookupUrl(const std::string& address) {
     return QUrl::fromEncoded(QByteArray::fromStdString(address), QUrl::TolerantMode);
 }
@@ -99,9 +94,6 @@ QListWidget* Form1::list(ModuleList which) {
     }
     return nullptr;
 }
-
-
-
 
 
 void Form1::clearList(ModuleList which) {
@@ -226,8 +218,10 @@ void Form1::createBrowser(QWidget* frame) {
     WB_->setFocusPolicy(Qt::StrongFocus);
     WB_->installEventFilter(this);
     connect(WB_, &QWebEngineView::loadFinished, this, [this] { applyTabOrder(forms::form1Form(), controls_); });
-    connect(WB_->page(), &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest& request) { openNewWindow(request.requestedUrl()); });
+    connect(WB_->page(), &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
+        const QUrl address = request.requestedUrl();
+        if (address.isValid()) behaviour_.WB_NewWindow(address.toString(QUrl::FullyEncoded).toStdString());
+    });
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &Form1::saveDownload);
 }
 
@@ -239,6 +233,13 @@ void Form1::connectHandlers() {
     for (QListWidget* shown : {slotsLst_, memoryLst_, speedLst_}) shown->installEventFilter(this);
     Image1_->installEventFilter(this);
     Label39_->installEventFilter(this);
+}
+
+std::vector<std::string> Form1::rows(ModuleList which) const {
+    const QListWidget* shown = const_cast<Form1*>(this)->list(which);
+    std::vector<std::string> texts;
+    for (int row = 0; row < shown->count(); ++row) texts.push_back(shown->item(row)->text().toStdString());
+    return texts;
 }
 
 int Form1::selectedRow(ModuleList which) const {
@@ -286,12 +287,6 @@ bool Form1::startBrowser(const std::string& address) {
 }
 
 void Form1::showMessage(const std::string& text) { services_.messageBox.show(QString::fromStdString(text)); }
-
-void Form1::openNewWindow(const QUrl& address) {
-    const QString scheme = address.scheme();
-    if (!address.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) return;
-    behaviour_.openInBrowser(address.toString(QUrl::FullyEncoded).toStdString());
-}
 
 void Form1::saveDownload(QWebEngineDownloadRequest* download) {
     QFileDialog dialog(this);

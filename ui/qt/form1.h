@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "behaviour/form1.h"
 #include "behaviour/form1_view.h"
@@ -34,7 +35,7 @@ namespace tavrix::qt {
 // invitation and the copy button, and the retailer's compatible-memory page in WB. What it does is
 // behaviour::Form1's; this view shows it and maps the widgets' events to its handlers. Creating
 // it is cheap: the controls are created and Form_Load runs on the first use of a control or show().
-class Form1 : public QWidget, public behaviour::Form1View, public behaviour::FlowWindow {
+class Form1 : public QWidget, public behaviour::Form1View, public behaviour::MainWindow {
     Q_OBJECT
 public:
     // browserRefusal: why no browser may be created, shown in WB's place; empty: it may.
@@ -47,8 +48,11 @@ public:
     bool isLoaded() const override { return Frame1_ != nullptr; }
     void show() override { QWidget::show(); }
 
-    // Runs the hardware scan into this window; returns "Success" or throws ScanError at the failing step.
-    QString getTavrix();
+    // What the window does; using it loads the window, as any use of a control does.
+    behaviour::Form1& behaviour() override {
+        load();
+        return behaviour_;
+    }
     ScanValues& values() { return behaviour_.values(); }
     // The lookup address the last scan composed.
     const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
@@ -68,6 +72,7 @@ public:
     void appendRow(ModuleList which, const std::string& row) override;
     void setRowReading(int row, const std::string& reading) override;
     void confirmCopy(const std::string& confirmation) override;
+    std::vector<std::string> rows(ModuleList which) const override;
     int selectedRow(ModuleList which) const override;
     void selectRow(ModuleList which, int row) override;
     void showMessage(const std::string& text) override;
@@ -92,9 +97,6 @@ private:
     // A list with the focus makes its selected row current; one without it has no current row.
     void followFocus(QListWidget* shown, bool focused);
 
-    // A page's link or script asked for a new window: an http or https address opens in the
-    // user's browser, anything else is dropped.
-    void openNewWindow(const QUrl& address);
     // Asks where to save a download; cancelling the dialog cancels the download.
     void saveDownload(QWebEngineDownloadRequest* download);
 

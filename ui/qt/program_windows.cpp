@@ -74,6 +74,4 @@ void ProgramWindows::endProcess() {
     behaviour::ProgramWindows::endProcess();
 }
 
-std::string ProgramWindows::getTavrix() { return form1().getTavrix().toStdString(); }
-
 }  // namespace tavrix::qt

@@ -37,7 +37,6 @@ public:
     frmSplash& splash();
     Form1& form1();
 
-    std::string getTavrix() override;
     // Showing the main window, or ending, lets the browser's warm-up go.
     void show(Window window) override;
     void endProcess() override;

@@ -5,11 +5,9 @@
 #include <mshtml.h>
 #include <oleauto.h>
 
-#include <cctype>
 #include <stdexcept>
 #include <vector>
 
-#include "forms/form1_form.h"
 #include "providers/windows/com_failure.h"
 #include "providers/windows/com_pointer.h"
 #include "providers/windows/com_text.h"
@@ -105,20 +103,8 @@ void useCurrentDocumentMode() {
     RegCloseKey(key);
 }
 
-bool opensInUsersBrowser(std::string_view address) {
-    const auto startsWith = [address](std::string_view scheme) {
-        if (address.size() <= scheme.size()) return false;
-        for (std::size_t i = 0; i < scheme.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(address[i])) != scheme[i]) return false;
-        return true;
-    };
-    if (!startsWith("http://") && !startsWith("https://")) return false;
-    for (const char c : address)
-        if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == 0x7F) return false;
-    return true;
-}
-
-BrowserHost::BrowserHost(HWND parent, const RECT& place, int id, DesktopServices services) : services_(services) {
+BrowserHost::BrowserHost(HWND parent, const RECT& place, int id, std::function<void(const std::string&)> newWindow)
+    : newWindow_(std::move(newWindow)) {
     registerHostClass(hostProcedure);
     window_ = CreateWindowExW(0, hostClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP,
                               place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
@@ -236,15 +222,6 @@ bool BrowserHost::focusIsInField() const {
     return true;
 }
 
-void BrowserHost::openInUsersBrowser(const std::string& address) {
-    if (!opensInUsersBrowser(address)) return;
-    try {
-        services_.launcher.openInBrowser(address);
-    } catch (...) {
-        services_.messageBox.show(GetAncestor(window_, GA_ROOT), forms::browserNotFound);
-    }
-}
-
 STDMETHODIMP BrowserHost::PageEvents::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(DWebBrowserEvents2)) {
@@ -274,7 +251,7 @@ STDMETHODIMP BrowserHost::PageEvents::Invoke(DISPID member, REFIID, LCID, WORD, 
     const VARIANT& address = parameters->rgvarg[0];
     if (V_VT(&address) != VT_BSTR) return S_OK;
     try {
-        host_.openInUsersBrowser(utf8Of(V_BSTR(&address)));
+        if (host_.newWindow_) host_.newWindow_(utf8Of(V_BSTR(&address)));
     } catch (...) {
         return E_FAIL;
     }

@@ -4,11 +4,10 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
-#include <string_view>
 
 #include "providers/windows/com_pointer.h"
-#include "ui/win32/desktop_services.h"
 
 struct IWebBrowser2;
 
@@ -19,23 +18,19 @@ namespace tavrix::win32 {
 // it is missing. A value the user already has stays; a registry that refuses leaves the default.
 void useCurrentDocumentMode();
 
-// Whether a new window the page asks for opens in the user's browser: an http or https address
-// (the scheme in any case) without blanks, quotes or control characters. Every other is refused.
-bool opensInUsersBrowser(std::string_view address);
-
 // The system WebBrowser control hosted in place in a child window of its own (WB): a small OLE
 // container, no ATL. The host window takes the focus in the Tab order. The page is drawn without
 // a 3-D border, DPI-aware and with the system's theme. A new window the page asks for (a link with
-// a target, window.open) is never made: its address goes to the user's browser, when it is one.
+// a target, window.open) is never made: its address goes to newWindow, which decides.
 // While WB has the focus the message loop hands it the keys (translateKey), so that Tab walks the
 // page's links and fields and leaves it in the window's Tab order, and arrows, Page Up/Down and
 // the page's shortcuts act in the page.
 class BrowserHost : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame, public IDocHostUIHandler {
 public:
     // Creates the host window in the parent and the browser in it; throws when the control
-    // cannot be created, activated or listened to. The services open the user's browser and say
-    // when it cannot be started.
-    BrowserHost(HWND parent, const RECT& place, int id, DesktopServices services);
+    // cannot be created, activated or listened to. newWindow gets the UTF-8 address of each new
+    // window the page asks for.
+    BrowserHost(HWND parent, const RECT& place, int id, std::function<void(const std::string&)> newWindow);
     BrowserHost(const BrowserHost&) = delete;
     BrowserHost& operator=(const BrowserHost&) = delete;
     virtual ~BrowserHost();
@@ -143,7 +138,6 @@ private:
 
     static LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void release();
-    void openInUsersBrowser(const std::string& address);
     IOleInPlaceActiveObject* activeObject() const { return uiActive_ ? uiActive_.get() : inPlace_.get(); }
     // Whether the page's focused element, in whatever frame, takes typing: a text field, a text
     // area or editable content. No page: false.
@@ -157,7 +151,7 @@ private:
     ComPointer<IConnectionPoint> eventSource_;
     DWORD eventCookie_ = 0;
     ULONG references_ = 0;
-    DesktopServices services_;
+    std::function<void(const std::string&)> newWindow_;
     PageEvents events_{*this};
 };
 

@@ -30,7 +30,8 @@ void Form1::unload() {
 void Form1::load() {
     if (isLoaded()) return;
     createWindow(nullptr, [this](const forms::ControlDescription&, HWND window, const RECT& place, int id) {
-        WB_ = std::make_unique<BrowserHost>(window, place, id, services_);
+        WB_ = std::make_unique<BrowserHost>(window, place, id,
+                                            [this](const std::string& address) { behaviour_.WB_NewWindow(address); });
         return WB_->window();
     });
     onRescaled();
@@ -55,11 +56,6 @@ void Form1::show() {
     showActive();
 }
 
-std::string Form1::getTavrix() {
-    load();
-    return behaviour_.getTavrix();
-}
-
 NativeWindow Form1::control(std::string_view name) {
     load();
     return TopLevelWindow::control(name);
@@ -81,6 +77,13 @@ void Form1::confirmCopy(const std::string& confirmation) {
 // Setting a list's row from code does not notify, so the lists never call one another.
 void Form1::selectRow(ModuleList which, int row) { list(which).selectRow(row); }
 
+std::vector<std::string> Form1::rows(ModuleList which) const {
+    const ListBox shown(form_.control(controlName(which)));
+    std::vector<std::string> texts;
+    for (int row = 0; row < shown.count(); ++row) texts.push_back(shown.row(row));
+    return texts;
+}
+
 int Form1::selectedRow(ModuleList which) const { return ListBox(form_.control(controlName(which))).selectedRow(); }
 
 void Form1::setCaption(ValueLabel label, const std::string& caption) {
@@ -98,6 +101,11 @@ void Form1::setClipboardText(const std::string& text) { services_.clipboard.repl
 
 bool Form1::startBrowser(const std::string& address) {
     services_.launcher.start(utf16Of(forms::chatBrowserPath), browserCommandLine(address), SW_SHOWNORMAL);
+    return true;
+}
+
+bool Form1::openInUsersBrowser(const std::string& address) {
+    services_.launcher.openInBrowser(address);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "behaviour/form1.h"
 #include "behaviour/form1_view.h"
@@ -23,7 +24,7 @@ class BrowserHost;
 // behaviour::Form1's; this view shows it and maps the controls' notifications to its handlers.
 // Creating it is cheap: the window, its controls and Form_Load come with the first use of a
 // control or show().
-class Form1 : public TopLevelWindow, public behaviour::Form1View, public behaviour::FlowWindow {
+class Form1 : public TopLevelWindow, public behaviour::Form1View, public behaviour::MainWindow {
 public:
     Form1(ManagementProvider& provider, DesktopServices services, TextForm textForm);
     ~Form1() override;
@@ -34,8 +35,11 @@ public:
     // The browser goes before its window.
     void unload() override;
 
-    // Runs the hardware scan into this window; returns "Success" or throws ScanError.
-    std::string getTavrix();
+    // What the window does; using it loads the window, as any use of a control does.
+    behaviour::Form1& behaviour() override {
+        load();
+        return behaviour_;
+    }
     ScanValues& values() { return behaviour_.values(); }
     const std::string& lookupAddress() const { return behaviour_.lookupAddress(); }
     // The address WB was navigated to; empty before.
@@ -52,10 +56,12 @@ public:
     void setRowReading(int row, const std::string& reading) override;
     void confirmCopy(const std::string& confirmation) override;
     void selectRow(ModuleList which, int row) override;
+    std::vector<std::string> rows(ModuleList which) const override;
     int selectedRow(ModuleList which) const override;
     void navigate(const std::string& address) override;
     void setCaption(ValueLabel label, const std::string& caption) override;
     bool startBrowser(const std::string& address) override;
+    bool openInUsersBrowser(const std::string& address) override;
     void setClipboardText(const std::string& text) override;
     void showMessage(const std::string& text) override;
 

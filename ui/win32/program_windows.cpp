@@ -59,6 +59,4 @@ void ProgramWindows::dispose(std::unique_ptr<behaviour::FlowWindow> window) {
     unloaded_.push_back(std::move(window));
 }
 
-std::string ProgramWindows::getTavrix() { return form1().getTavrix(); }
-
 }  // namespace tavrix::win32

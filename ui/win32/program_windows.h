@@ -37,8 +37,6 @@ public:
     // Destroys the windows unloaded since the last call.
     void collectUnloaded();
 
-    std::string getTavrix() override;
-
 protected:
     std::unique_ptr<behaviour::FlowWindow> make(Window window) override;
     void dispose(std::unique_ptr<behaviour::FlowWindow> window) override;

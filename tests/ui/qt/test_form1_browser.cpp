@@ -117,7 +117,7 @@ TEST_F(OnX, TheServerReceivesTheComposedAddressForEachMachine) {
     for (const char* machine : {"server.machine", "hostile-values.machine"}) {
         SCOPED_TRACE(machine);
         LocalWindow window(machine);
-        ASSERT_EQ(window.form->getTavrix(), "Success");
+        ASSERT_EQ(window.form->behaviour().getTavrix(), "Success");
         window.form->show();
         QTRY_VERIFY_WITH_TIMEOUT(!window.server.requestLines.isEmpty(), 20000);
         EXPECT_EQ(window.server.requestLines.first(), expectedRequestLine(window.form->lookupAddress()));
@@ -129,7 +129,7 @@ TEST_F(OnX, ScreenshotOfTheFilledWindowFromAMachineWithSixModules) {
     LocalWindow window("server.machine");
     bool loaded = false;
     QObject::connect(namedControl<QWebEngineView>(*window.form, "WB"), &QWebEngineView::loadFinished, [&] { loaded = true; });
-    ASSERT_EQ(window.form->getTavrix(), "Success");
+    ASSERT_EQ(window.form->behaviour().getTavrix(), "Success");
     window.form->show();
     window.form->list(tavrix::ModuleList::slotsLst)->setCurrentRow(1);
     QTRY_VERIFY_WITH_TIMEOUT(loaded, 20000);

@@ -63,7 +63,7 @@ TEST_F(Form1Commands, LoadBlanksTheValueLabelsAndLeavesTheCaptions) {
 }
 
 TEST_F(Form1Commands, ScanFillsTheWindowAndNavigatesToTheLookupAddress) {
-    EXPECT_EQ(form.getTavrix(), "Success");
+    EXPECT_EQ(form.behaviour().getTavrix(), "Success");
     EXPECT_EQ(form.valueLabel(ValueLabel::systemManufacturer)->text(), "Dell Inc.");
     for (QListWidget* list : {slotList(), memory(), speeds()}) EXPECT_EQ(list->count(), 6);
     ASSERT_EQ(desktop.browser.addresses.size(), 1u);
@@ -108,7 +108,7 @@ TEST_F(Form1Commands, ChoosingARowSelectsItInTheOtherListsWithoutReentry) {
 }
 
 TEST_F(Form1Commands, CopyPutsExactlyTheReportOnTheRealClipboard) {
-    form.getTavrix();
+    form.behaviour().getTavrix();
     ASSERT_NE(form.values().reportText.find("\r\n"), std::string::npos);
     auto* stale = new QMimeData;
     stale->setHtml("<b>old</b>");
@@ -158,7 +158,7 @@ TEST(Form1FromMain, WritesInTheGivenTextFormAndShowsTheRefusalInsteadOfAnyBrowse
     auto provider = tavrix::makeMachineFileProvider(TAVRIX_TEST_DATA "/machines/server.machine");
     FakeDesktop desktop;
     Form1 form{*provider, desktop.services(), tavrix::TextForm(","), QStringLiteral("No page as root.")};
-    form.getTavrix();
+    form.behaviour().getTavrix();
     EXPECT_EQ(form.valueLabel(ValueLabel::installedMemory)->text(), "251,66 GB");
     const auto* why = qobject_cast<QLabel*>(form.control("WB"));
     ASSERT_NE(why, nullptr);
