@@ -1,20 +1,17 @@
 // Process start until the disclaimer is mapped, for tavrix and two floors under it: a bare Qt
-// dialog, and the same dialog in a program linked to Qt WebEngine. The three programs alternate
-// (A B C A B C ...) so that a slower or busier stretch of the machine weighs on all of them alike:
+// dialog, and the same dialog in a program linked to Qt WebEngine; and, for what text costs, the
+// bare dialog with a line of text. The programs alternate (A B C D A B C D ...) so that a slower or busier stretch of the machine weighs on all of them alike:
 // warm, then each run after dropping the page cache (as root only), which is the start a customer
 // sees the first time. Prints the medians in milliseconds and tavrix's distance to each floor.
 //
 // Run as root, the programs run as nobody with a home of their own: an ordinary user's start
 // (tavrix as root reads this computer's tables first, which is another start).
-#include <grp.h>
-#include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/program_user.h"
 #include "tests/ui/qt/xvfb/xvfb_session.h"
 
 namespace {
@@ -47,54 +45,11 @@ struct Program {
 
 const std::vector<Program> programs = {
     {"bare Qt dialog (the floor)", QStringLiteral(FLOOR_DIALOG), {}},
+    {"the dialog with a line of text", QStringLiteral(FLOOR_DIALOG), {QStringLiteral("--text")}},
     {"the dialog linked to Qt WebEngine", QStringLiteral(FLOOR_DIALOG_WEBENGINE), {}},
     {"tavrix --machine examples/acme.machine",
      QStringLiteral(TAVRIX_BINARY),
      {QStringLiteral("--machine"), QStringLiteral(TAVRIX_SOURCE_DIR "/examples/acme.machine")}},
-};
-
-// The user the programs run as: nobody when the benchmark runs as root, otherwise the benchmark's
-// own user; either way with a home, runtime and temporary folder of their own that goes with the
-// benchmark, so that what the programs write there stays out of the user's home.
-class ProgramUser {
-public:
-    ProgramUser() : home_(QDir::tempPath() + QStringLiteral("/tavrix-bench-start-XXXXXX")) {
-        if (!home_.isValid()) throw std::runtime_error("cannot make a home folder for the programs");
-        if (geteuid() != 0) return;
-        const passwd* nobody = getpwnam("nobody");
-        if (!nobody) throw std::runtime_error("running as root, but there is no user nobody to run the programs as");
-        uid_ = nobody->pw_uid;
-        gid_ = nobody->pw_gid;
-        if (chown(QFile::encodeName(home_.path()).constData(), *uid_, gid_) != 0)
-            throw std::runtime_error("cannot give the home folder to nobody");
-    }
-    const char* name() const { return uid_ ? "nobody" : "the benchmark's own user"; }
-
-    // Sets the process up to start as this user, on the session's display, leading a session of
-    // its own.
-    void apply(QProcess& process, const XvfbSession& session) const {
-        QProcessEnvironment environment = session.environment();
-        for (const QString& key : environment.keys())
-            if (key.startsWith(QStringLiteral("XDG_")) || key.startsWith(QStringLiteral("DBUS_")))
-                environment.remove(key);
-        for (const char* key : {"HOME", "XDG_RUNTIME_DIR", "TMPDIR"})
-            environment.insert(QString::fromLatin1(key), home_.path());
-        environment.remove(QStringLiteral("SUDO_USER"));
-        if (uid_) {
-            environment.insert(QStringLiteral("USER"), QStringLiteral("nobody"));
-            process.setChildProcessModifier([uid = *uid_, gid = gid_] {
-                if (setsid() < 0 || setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0) _exit(127);
-            });
-        } else {
-            process.setChildProcessModifier([] { setsid(); });
-        }
-        process.setProcessEnvironment(environment);
-    }
-
-private:
-    QTemporaryDir home_;
-    std::optional<uid_t> uid_;
-    gid_t gid_ = 0;
 };
 
 // Whether any process of the session is still running (zombies count as ended): the program

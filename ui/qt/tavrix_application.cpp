@@ -78,7 +78,6 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 }  // namespace
 
 bool TavrixApplication::prepareWebEngine() {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The program writes no files, not even Qt's or Mesa's cache of compiled shaders.
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");

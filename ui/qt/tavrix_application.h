@@ -21,9 +21,8 @@ using forms::applicationTitle;
 // The program's QApplication. Any exception that escapes an event handler ends in the standard
 // error report, so that none crosses Qt's event loop; a Wayland compositor's maximize or
 // full-screen request leaves a fixed-size window its size (deliverKeepingFixedSizes). Qt and Qt
-// WebEngine are prepared before it exists (prepareWebEngine()): shared OpenGL contexts, and
-// nothing written to disk by Qt, Mesa or the session bus. The browser keeps its sandbox: the
-// program never disables it.
+// WebEngine are prepared before it exists (prepareWebEngine()): nothing written to disk by Qt,
+// Mesa or the session bus. The browser keeps its sandbox: the program never disables it.
 class TavrixApplication : public QApplication {
     Q_OBJECT
 public:
@@ -31,12 +30,13 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Before any QApplication exists, for this process and every child: shared OpenGL contexts; no
-    // shader cache of Qt or Mesa; a session bus only where one runs (never one started on demand);
-    // and XDG_RUNTIME_DIR set to the user's own runtime folder, or, when there is none, to a path
-    // where Qt can create nothing (Qt would make /tmp/runtime-USER), with Qt's warning about it
-    // kept quiet by installQuietMessages() (a Wayland display named in the old folder is then named
-    // by its path). Returns whether the user has no runtime folder.
+    // Before any QApplication exists, for this process and every child: no shader cache of Qt or
+    // Mesa; a session bus only where one runs (never one started on demand); and XDG_RUNTIME_DIR
+    // set to the user's own runtime folder, or, when there is none, to a path where Qt can create
+    // nothing (Qt would make /tmp/runtime-USER), with Qt's warning about it kept quiet by
+    // installQuietMessages() (a Wayland display named in the old folder is then named by its
+    // path). Returns whether the user has no runtime folder. The OpenGL context Qt WebEngine
+    // shares is made only as the page module loads (ModuleBrowser).
     static bool prepareWebEngine();
 
     // Without a runtime folder Qt falls back to $TMPDIR/runtime-USER and creates it: TMPDIR points
