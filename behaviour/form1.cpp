@@ -50,7 +50,8 @@ void Form1::readRowsAsModules() {
     };
     const std::size_t count = std::max({slots.size(), sizes.size(), speeds.size()});
     for (std::size_t row = 0; row < count; ++row)
-        view_.setRowReading(static_cast<int>(row), forms::moduleReading(at(slots, row), at(sizes, row), at(speeds, row)));
+        view_.setRowReading(static_cast<int>(row),
+                            forms::moduleReading(at(slots, row), at(sizes, row), at(speeds, row)));
 }
 
 void Form1::memoryLst_Click() { follow(ModuleList::memoryLst, ModuleList::slotsLst, ModuleList::speedLst); }

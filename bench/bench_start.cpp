@@ -1,8 +1,8 @@
 // Process start until the disclaimer is mapped, for tavrix and two floors under it: a bare Qt
 // dialog, and the same dialog in a program linked to Qt WebEngine; and, for what text costs, the
-// bare dialog with a line of text. The programs alternate (A B C D A B C D ...) so that a slower or busier stretch of the machine weighs on all of them alike:
-// warm, then each run after dropping the page cache (as root only), which is the start a customer
-// sees the first time. Prints the medians in milliseconds and tavrix's distance to each floor.
+// bare dialog with a line of text. The programs alternate (A B C D A B C D ...) so that a slower or busier stretch of
+// the machine weighs on all of them alike: warm, then each run after dropping the page cache (as root only), which is
+// the start a customer sees the first time. Prints the medians in milliseconds and tavrix's distance to each floor.
 //
 // Run as root, the programs run as nobody with a home of their own: an ordinary user's start
 // (tavrix as root reads this computer's tables first, which is another start).

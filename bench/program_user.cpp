@@ -23,8 +23,7 @@ ProgramUser::ProgramUser() : home_(QDir::tempPath() + QStringLiteral("/tavrix-be
 void ProgramUser::apply(QProcess& process, const XvfbSession& session) const {
     QProcessEnvironment environment = session.environment();
     for (const QString& key : environment.keys())
-        if (key.startsWith(QStringLiteral("XDG_")) || key.startsWith(QStringLiteral("DBUS_")))
-            environment.remove(key);
+        if (key.startsWith(QStringLiteral("XDG_")) || key.startsWith(QStringLiteral("DBUS_"))) environment.remove(key);
     for (const char* key : {"HOME", "XDG_RUNTIME_DIR", "TMPDIR"})
         environment.insert(QString::fromLatin1(key), home_.path());
     environment.remove(QStringLiteral("SUDO_USER"));
@@ -38,4 +37,3 @@ void ProgramUser::apply(QProcess& process, const XvfbSession& session) const {
     }
     process.setProcessEnvironment(environment);
 }
-

@@ -8,7 +8,8 @@
 
 namespace tavrix::qt {
 
-BrowserWarmup::BrowserWarmup(QWidget& firstWindow, PageBrowser& browser) : firstWindow_(&firstWindow), browser_(browser) {
+BrowserWarmup::BrowserWarmup(QWidget& firstWindow, PageBrowser& browser)
+    : firstWindow_(&firstWindow), browser_(browser) {
     firstWindow.installEventFilter(this);
 }
 

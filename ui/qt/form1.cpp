@@ -88,7 +88,6 @@ QListWidget* Form1::list(ModuleList which) {
     return nullptr;
 }
 
-
 void Form1::clearList(ModuleList which) {
     list(which)->clear();
     noCurrentRow(list(which));
@@ -161,10 +160,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::createControls() {
-    controls_ =
-        buildControls(forms::form1Form(), client_, [this](const forms::ControlDescription&, QWidget* frame) -> QWidget* {
-            return createBrowser(frame);
-        }, layoutDpi_);
+    controls_ = buildControls(
+        forms::form1Form(), client_,
+        [this](const forms::ControlDescription&, QWidget* frame) { return createBrowser(frame); }, layoutDpi_);
     const QHash<QString, QWidget*>& widgets = controls_;
     Frame1_ = qobject_cast<QGroupBox*>(widgets.value(QStringLiteral("Frame1")));
     for (std::size_t i = 0; i < valueLabels_.size(); ++i)
@@ -201,12 +199,13 @@ void Form1::createControls() {
 QWidget* Form1::createBrowser(QWidget* frame) {
     QString why = browserRefusal_;
     if (why.isEmpty()) {
-        WB_ = services_.browser.create(frame, {[this] { applyTabOrder(forms::form1Form(), controls_); },
-                                               [this](const QUrl& address) {
-                                                   if (address.isValid())
-                                                       behaviour_.WB_NewWindow(address.toString(QUrl::FullyEncoded).toStdString());
-                                               },
-                                               [this](const QString& suggested) { return askSavePath(suggested); }});
+        PageEvents events;
+        events.loadFinished = [this] { applyTabOrder(forms::form1Form(), controls_); };
+        events.newWindow = [this](const QUrl& address) {
+            if (address.isValid()) behaviour_.WB_NewWindow(address.toString(QUrl::FullyEncoded).toStdString());
+        };
+        events.saveAs = [this](const QString& suggested) { return askSavePath(suggested); };
+        WB_ = services_.browser.create(frame, std::move(events));
         if (WB_) {
             WB_->setFocusPolicy(Qt::StrongFocus);
             WB_->installEventFilter(this);

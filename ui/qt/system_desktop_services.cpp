@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QUrl>
 
-
 #include "ui/qt/chat_launcher.h"
 #include "ui/qt/clipboard_service.h"
 #include "ui/qt/message_box.h"

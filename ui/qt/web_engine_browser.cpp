@@ -46,9 +46,9 @@ public:
 
 private:
     void saveDownload(QWebEngineDownloadRequest* download) {
-        const QString path = events_.saveAs
-                                 ? events_.saveAs(QDir(download->downloadDirectory()).filePath(download->downloadFileName()))
-                                 : QString();
+        const QString path =
+            events_.saveAs ? events_.saveAs(QDir(download->downloadDirectory()).filePath(download->downloadFileName()))
+                           : QString();
         if (path.isEmpty()) {
             download->cancel();
             return;

@@ -188,7 +188,8 @@ TEST(Form1FromMain, ShowsWhyThePageModuleDidNotLoadInsteadOfThePage) {
         EXPECT_EQ(form.behaviour().getTavrix(), "Success") << module;
         const auto* why = qobject_cast<QLabel*>(form.control("WB"));
         ASSERT_NE(why, nullptr) << module;
-        EXPECT_TRUE(why->text().startsWith("The page cannot be shown: its browser did not load (")) << why->text().toStdString();
-        EXPECT_TRUE(why->text().contains(says)) << why->text().toStdString();
+        const std::string shown = why->text().toStdString();
+        EXPECT_TRUE(shown.starts_with("The page cannot be shown: its browser did not load (")) << shown;
+        EXPECT_NE(shown.find(says), std::string::npos) << shown;
     }
 }
