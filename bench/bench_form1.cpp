@@ -11,35 +11,24 @@
 #include <memory>
 
 #include "scan/machine_file.h"
-#include "ui/qt/clipboard_service.h"
-#include "ui/qt/desktop_services.h"
+#include "tests/ui/qt/fake_desktop.h"
 #include "ui/qt/form1.h"
-#include "ui/qt/page_browser.h"
 #include "ui/qt/tavrix_application.h"
 #include "ui/qt/web_engine_browser.h"
 
 namespace {
 
-// The real browser, linked in, sent to a closed loopback port instead of the retailer's server.
-class LoopbackBrowser : public tavrix::qt::PageBrowser {
-public:
-    QWidget* create(QWidget* frame, tavrix::qt::PageEvents events) override {
-        return tavrix::qt::webEngineBrowser().create(frame, std::move(events));
-    }
-    void navigate(QWidget& view, const QUrl& address) override {
+void CreateAndScanForm1(benchmark::State& state) {
+    auto provider = tavrix::makeMachineFileProvider(TAVRIX_SOURCE_DIR "/tests/data/machines/server.machine");
+    // The real browser, linked in, sent to a closed loopback port instead of the retailer's server.
+    FakeDesktop desktop;
+    desktop.browser.forward = [](QWidget& view, const QUrl& address) {
         QUrl local = address;
         local.setHost(QStringLiteral("127.0.0.1"));
         local.setPort(9);
         tavrix::qt::webEngineBrowser().navigate(view, local);
-    }
-    std::unique_ptr<QObject> warmUp() override { return tavrix::qt::webEngineBrowser().warmUp(); }
-};
-
-void CreateAndScanForm1(benchmark::State& state) {
-    auto provider = tavrix::makeMachineFileProvider(TAVRIX_SOURCE_DIR "/tests/data/machines/server.machine");
-    const tavrix::qt::DesktopServices system = tavrix::qt::systemDesktopServices();
-    LoopbackBrowser browser;
-    const tavrix::qt::DesktopServices services{system.clipboard, system.launcher, browser, system.messageBox};
+    };
+    const tavrix::qt::DesktopServices services = desktop.services();
     for (auto _ : state) {
         auto form = std::make_unique<tavrix::qt::Form1>(*provider, services, tavrix::TextForm::fromCurrentLocale());
         benchmark::DoNotOptimize(form->behaviour().getTavrix());

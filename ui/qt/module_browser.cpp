@@ -60,8 +60,7 @@ std::unique_ptr<QObject> ModuleBrowser::warmUp() {
 }
 
 PageBrowser* ModuleBrowser::loaded() {
-    if (tried_) return engine_;
-    tried_ = true;
+    if (engine_ || !failure_.isEmpty()) return engine_;  // loaded, or tried and failed
     shareOpenGlContexts();
     const ModuleSymbol entry = loadModuleSymbol(modulePath_, "tavrix_page_browser");
     if (entry.address) {

@@ -23,7 +23,6 @@ private:
     PageBrowser* loaded();
 
     std::string modulePath_;
-    bool tried_ = false;
     PageBrowser* engine_ = nullptr;
     QString failure_;
 };
